@@ -1,0 +1,11 @@
+// Modal message boxes with the platform's texts and icons.
+#pragma once
+
+#include "platform/Win32.h"
+
+#include <QString>
+
+class CWnd;
+
+int MessageBoxW(CWnd* pOwner, const QString& text, const QString& caption, UINT uType);
+int AfxMessageBox(const QString& text, UINT nType = MB_OK);
