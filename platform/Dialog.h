@@ -5,6 +5,7 @@
 #include "platform/Wnd.h"
 
 struct DialogTemplate;
+struct DialogControl;
 
 class CDialog : public CWnd {
 public:
@@ -29,6 +30,8 @@ protected:
     CWnd* pParentWnd;
 
 private:
+    void vCreateControl(const DialogControl& c);
+
     UINT nTemplateId;
     int nBaseUnitX = 0;
     int nBaseUnitY = 0;

@@ -1,0 +1,32 @@
+// Modal message boxes over QMessageBox, with the Win32 icon styles.
+#include "platform/MessageBox.h"
+
+#include "platform/Wnd.h"
+
+#include <QMessageBox>
+
+int MessageBoxW(CWnd* pOwner, const QString& text, const QString& caption, UINT uType)
+{
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (uType & 0xF0) {
+    case MB_ICONERROR:
+        icon = QMessageBox::Critical;
+        break;
+    case MB_ICONEXCLAMATION:
+        icon = QMessageBox::Warning;
+        break;
+    case MB_ICONINFORMATION:
+        icon = QMessageBox::Information;
+        break;
+    default:
+        break;
+    }
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, pOwner ? pOwner->GetSafeWidget() : nullptr);
+    box.exec();
+    return IDOK;
+}
+
+int AfxMessageBox(const QString& text, UINT nType)
+{
+    return MessageBoxW(AfxGetMainWnd(), text, QStringLiteral("Lumicue"), nType);
+}

@@ -1,0 +1,72 @@
+// The application object's run: start-up, message loop, end.
+#include "platform/WinApp.h"
+
+#include "platform/Wnd.h"
+
+#include <QApplication>
+
+namespace {
+CWinApp* g_pApp = nullptr;
+}
+
+CWinApp::CWinApp()
+{
+    g_pApp = this;
+}
+
+CWinApp::~CWinApp()
+{
+    if (g_pApp == this)
+        g_pApp = nullptr;
+}
+
+BOOL CWinApp::InitInstance()
+{
+    return TRUE;
+}
+
+int CWinApp::ExitInstance()
+{
+    return 0;
+}
+
+BOOL CWinApp::OnCommand(UINT)
+{
+    return FALSE;
+}
+
+BOOL CWinApp::bStartGraphics()
+{
+    if (pQtApp)
+        return TRUE;
+    if (QCoreApplication::instance())
+        return TRUE; // a test harness made one already
+    pQtApp = std::make_unique<QApplication>(nArgc, ppArgv);
+    // The program lives in the tray: closing its last window must not end it.
+    pQtApp->setQuitOnLastWindowClosed(false);
+    return TRUE;
+}
+
+void CWinApp::vStopGraphics()
+{
+    pQtApp.reset();
+}
+
+int CWinApp::Run(int argc, char** argv)
+{
+    nArgc = argc;
+    ppArgv = argv;
+    args.clear();
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    int code = 0;
+    if (InitInstance() && QCoreApplication::instance())
+        code = QCoreApplication::exec();
+    int exitCode = ExitInstance();
+    return code != 0 ? code : exitCode;
+}
+
+CWinApp* AfxGetApp()
+{
+    return g_pApp;
+}

@@ -1,0 +1,47 @@
+// The application object: start-up, the message loop and the end, as the
+// framework runs them. Graphics (the Qt application) start only when the
+// program asks for them, so a second instance never needs a display.
+#pragma once
+
+#include "platform/Win32.h"
+
+#include <QStringList>
+#include <memory>
+
+class QApplication;
+class CWnd;
+
+class CWinApp {
+public:
+    CWinApp();
+    virtual ~CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    virtual BOOL InitInstance();
+    virtual int ExitInstance();
+    // A command the main window left unhandled; TRUE when handled here.
+    virtual BOOL OnCommand(UINT nID);
+
+    // Runs InitInstance, the message loop when it succeeded, then ExitInstance.
+    int Run(int argc, char** argv);
+
+    // The process's arguments, the program's path first.
+    const QStringList& GetCommandLineArgs() const { return args; }
+    void SetCommandLineArgs(const QStringList& list) { args = list; }
+
+    // Starts and stops the graphics platform (the stand-in of the imaging library start-up).
+    BOOL bStartGraphics();
+    void vStopGraphics();
+    BOOL bGraphicsStarted() const { return pQtApp != nullptr; }
+
+    CWnd* m_pMainWnd = nullptr;
+
+private:
+    QStringList args;
+    int nArgc = 0;
+    char** ppArgv = nullptr;
+    std::unique_ptr<QApplication> pQtApp;
+};
+
+CWinApp* AfxGetApp();
