@@ -1,0 +1,108 @@
+// The menu data model behind the tray menu and its translation.
+#include "platform/Menu.h"
+
+CMenu::CMenu(const CMenu& other)
+{
+    *this = other;
+}
+
+CMenu& CMenu::operator=(const CMenu& other)
+{
+    if (this == &other)
+        return *this;
+    std::vector<Item> copy;
+    copy.reserve(other.items.size());
+    for (const Item& src : other.items) {
+        Item item;
+        item.nId = src.nId;
+        item.strText = src.strText;
+        item.bSeparator = src.bSeparator;
+        item.bChecked = src.bChecked;
+        if (src.pSubMenu)
+            item.pSubMenu = std::make_unique<CMenu>(*src.pSubMenu);
+        copy.push_back(std::move(item));
+    }
+    items = std::move(copy);
+    return *this;
+}
+
+void CMenu::AppendItem(UINT nId, const QString& text)
+{
+    Item item;
+    item.nId = nId;
+    item.strText = text;
+    items.push_back(std::move(item));
+}
+
+void CMenu::AppendSeparator()
+{
+    Item item;
+    item.bSeparator = TRUE;
+    items.push_back(std::move(item));
+}
+
+CMenu& CMenu::AppendPopup(const QString& text, UINT nId)
+{
+    Item item;
+    item.nId = nId;
+    item.strText = text;
+    item.pSubMenu = std::make_unique<CMenu>();
+    CMenu& sub = *item.pSubMenu;
+    items.push_back(std::move(item));
+    return sub;
+}
+
+const CMenu::Item* CMenu::GetItem(int nPos) const
+{
+    if (nPos < 0 || nPos >= GetMenuItemCount())
+        return nullptr;
+    return &items[static_cast<size_t>(nPos)];
+}
+
+UINT CMenu::GetMenuItemID(int nPos) const
+{
+    const Item* item = GetItem(nPos);
+    return item && !item->bSeparator ? item->nId : 0;
+}
+
+CMenu* CMenu::GetSubMenu(int nPos) const
+{
+    const Item* item = GetItem(nPos);
+    return item ? item->pSubMenu.get() : nullptr;
+}
+
+QString CMenu::GetMenuString(int nPos) const
+{
+    const Item* item = GetItem(nPos);
+    return item ? item->strText : QString();
+}
+
+BOOL CMenu::SetMenuItemText(int nPos, const QString& text)
+{
+    if (!GetItem(nPos))
+        return FALSE;
+    items[static_cast<size_t>(nPos)].strText = text;
+    return TRUE;
+}
+
+CMenu::Item* CMenu::FindCommand(UINT nId)
+{
+    for (Item& item : items) {
+        if (!item.bSeparator && !item.pSubMenu && item.nId == nId)
+            return &item;
+        if (item.pSubMenu)
+            if (Item* found = item.pSubMenu->FindCommand(nId))
+                return found;
+    }
+    return nullptr;
+}
+
+int CMenu::CheckMenuItem(UINT nId, UINT nCheck)
+{
+    Item* item = FindCommand(nId);
+    if (!item)
+        return -1;
+    const int nPrevious = item->bChecked ? static_cast<int>(MF_CHECKED) : static_cast<int>(MF_UNCHECKED);
+    item->bChecked = (nCheck & MF_CHECKED) ? TRUE : FALSE;
+    return nPrevious;
+}
