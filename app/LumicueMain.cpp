@@ -1,0 +1,175 @@
+// The main window's start-up, commands, pointer switch and close sequence.
+#include "app/LumicueMain.h"
+
+#include "app/LumicueApp.h"
+#include "lang/Language.h"
+#include "platform/MessageBox.h"
+#include "platform/Resources.h"
+#include "platform/WinApp.h"
+#include "res/ResourceIds.h"
+#include "settings/CoreAssist.h"
+#include "settings/MakerSite.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+#include <QWidget>
+
+CLumicueMain::CLumicueMain()
+    : CDialog(IDD_LUMICUE_MAIN, nullptr), hIcon(LoadIconResource(IDI_APP)), funPointer(bPointerOn)
+{
+}
+
+CLumicueMain::~CLumicueMain()
+{
+    // Whatever way the window goes, no reader thread may outlive it.
+    inputMonitor.vStop();
+    funPointer.bDestroy();
+}
+
+BOOL CLumicueMain::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    TranslateDialog(this, IDD_LUMICUE_MAIN);
+    SendMessage(WM_SETICON, ICON_BIG, 0);
+    SendMessage(WM_SETICON, ICON_SMALL, 0);
+
+    if (!inputMonitor.bStart(this, MONITOR_MOUSE)) {
+        MessageBoxW(this, GetLangText(QStringLiteral("8"), QStringLiteral("Fatal Error Occur!")), QString(),
+            MB_ICONERROR);
+        return FALSE;
+    }
+    inputMonitor.vAddListener(&funPointer);
+    funPointer.bCreate();
+
+    CLumicueOption& option = GetCoreAssist()->option;
+    if (option.bAutoCheckUpdate)
+        SetTimer(IDT_UPDATECHECK, 60000);
+    option.hotKey.bRegister(IDH_TOGGLE);
+    return TRUE;
+}
+
+void CLumicueMain::OnOK()
+{
+    vToggleVisible();
+    GetCoreAssist()->option.vSave();
+}
+
+void CLumicueMain::OnCancel()
+{
+    vToggleVisible();
+}
+
+LRESULT CLumicueMain::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == g_uInstanceMessage)
+        return static_cast<LRESULT>(g_uInstanceMessage);
+    if (message == g_uExitMessage) {
+        SendMessage(WM_CLOSE);
+        return 0;
+    }
+    switch (message) {
+    case WM_CLOSE:
+        vOnClose();
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_CLOSE) {
+            vToggleVisible();
+            return 0;
+        }
+        break;
+    case WM_TIMER:
+        if (wParam == IDT_UPDATECHECK)
+            vOnUpdateTimer();
+        break;
+    case WM_HELP:
+        return TRUE;
+    case WM_SETICON:
+        if (QWidget* w = GetSafeWidget())
+            w->setWindowIcon(hIcon);
+        return 0;
+    case WM_HOTKEY:
+        if (static_cast<int>(wParam) == IDH_TOGGLE)
+            bTogglePointer();
+        return 0;
+    case WM_COMMAND:
+        if (lParam == 0 && LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL) {
+            if (!bOnCommand(LOWORD(wParam)) && AfxGetApp())
+                AfxGetApp()->OnCommand(LOWORD(wParam));
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return CDialog::WindowProc(message, wParam, lParam);
+}
+
+BOOL CLumicueMain::bOnCommand(UINT nID)
+{
+    switch (nID) {
+    case ID_APP_ABOUT:
+        ShowWindow(SW_SHOW);
+        ShowWindow(SW_RESTORE);
+        SetForegroundWindow();
+        return TRUE;
+    case ID_OPEN:
+        ShowWindow(SW_RESTORE);
+        SetForegroundWindow();
+        return TRUE;
+    case IDC_EXIT:
+        SendMessage(WM_CLOSE);
+        return TRUE;
+    case ID_VISIT:
+        QDesktopServices::openUrl(QUrl(QString::fromLatin1(MAKER_SITE) + QStringLiteral("/lumicue/")));
+        return TRUE;
+    case ID_TOGGLE_POINTER:
+        bTogglePointer();
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+BOOL CLumicueMain::bTogglePointer()
+{
+    const BOOL bOn = !bPointerOn.load();
+    bPointerOn.store(bOn);
+    funPointer.bSwitch(bOn);
+    if (bOn && IsWindowVisible())
+        ShowWindow(SW_MINIMIZE);
+    return bOn;
+}
+
+void CLumicueMain::vUpdatePointer()
+{
+    funPointer.vUpdate();
+}
+
+void CLumicueMain::vPrepareExit()
+{
+    bPointerOn.store(FALSE);
+    funPointer.bSwitch(FALSE);
+}
+
+void CLumicueMain::vToggleVisible()
+{
+    const BOOL bWasVisible = IsWindowVisible();
+    ShowWindow(SW_MINIMIZE);
+    ShowWindow(bWasVisible ? SW_HIDE : SW_SHOWNORMAL);
+}
+
+void CLumicueMain::vOnClose()
+{
+    inputMonitor.vStop();
+    funPointer.bDestroy();
+    CLumicueOption& option = GetCoreAssist()->option;
+    option.bUnregisterHotKey();
+    option.vSave();
+    PostQuitMessage(0);
+}
+
+void CLumicueMain::vOnUpdateTimer()
+{
+    // The check runs once per run; the checker itself arrives with the update work.
+    KillTimer(IDT_UPDATECHECK);
+}
