@@ -1,0 +1,15 @@
+// Where the program lives and where the user's settings go; paths use '/'.
+#pragma once
+
+#include "platform/Win32.h"
+
+#include <QString>
+
+// Full path of the running executable (the module file name).
+QString GetModuleFilePath();
+// Its folder, ending in '/'.
+QString GetModuleFolder();
+// The user's application-data folder: $XDG_CONFIG_HOME, else ~/.config.
+// With bCreate the folder is made when missing. FALSE when neither
+// variable gives an absolute path or the folder cannot be had.
+BOOL bGetAppDataFolder(QString& folder, BOOL bCreate);
