@@ -1,0 +1,12 @@
+// Windows virtual-key codes to X keysyms and back, for the hotkey grabs.
+#pragma once
+
+#include "platform/Win32.h"
+
+// Keysyms are unsigned long (X's KeySym); X.h is kept out of this header
+// because its macros break Qt headers included after it.
+// The keysym of a virtual key (NoSymbol when it has none). The extended
+// flag only matters for Enter: the keypad's Enter is the extended one.
+unsigned long VkToKeySym(UINT vk, BOOL extended);
+// The virtual key of a keysym (0 when it has none).
+UINT KeySymToVk(unsigned long sym);
