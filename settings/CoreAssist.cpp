@@ -1,0 +1,61 @@
+// Core object start-up: log on, folders found, options loaded.
+#include "settings/CoreAssist.h"
+
+#include "diag/ExceptionReport.h"
+#include "platform/Folders.h"
+#include "settings/MakerSite.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+CCoreAssist* GetCoreAssist()
+{
+    static CCoreAssist core;
+    return &core;
+}
+
+BOOL CCoreAssist::bInitialize()
+{
+    if (!CFAppAssist::bInitialize())
+        return FALSE;
+    vReportExceptions("", "bInitialize", [this] {
+        strAppDir = GetModuleFolder();
+        QString appData;
+        if (bGetAppDataFolder(appData, TRUE)) {
+            strDataDir = appData + QStringLiteral("/Lumicue");
+            if (!QFileInfo::exists(strDataDir))
+                QDir().mkdir(strDataDir);
+        } else {
+            strDataDir = strAppDir;
+        }
+        // The log belongs with the user's data, not at the root of the disk.
+        strBaseFolder = strDataDir;
+        option.vLoad(strDataDir);
+    });
+    return TRUE;
+}
+
+BOOL CCoreAssist::bUninitialize()
+{
+    return TRUE;
+}
+
+QString CCoreAssist::GetLogName()
+{
+    return QStringLiteral("Lumicue");
+}
+
+BOOL CCoreAssist::bLoadLogSettings()
+{
+    nLogMask = 0xFFFFFFFFu;
+    bLogEnabled = TRUE;
+    return TRUE;
+}
+
+BOOL CCoreAssist::bOpenDonatePage()
+{
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(MAKER_SITE) + QStringLiteral("/lumicue/donate.htm")));
+    return TRUE;
+}

@@ -1,0 +1,40 @@
+// The settings that survive a restart, and their file "AppOption.data".
+#pragma once
+
+#include "settings/HotKey.h"
+#include "platform/Win32.h"
+
+#include <QString>
+
+class CArchive;
+
+class CLumicueOption {
+public:
+    CLumicueOption();
+    virtual ~CLumicueOption() = default;
+
+    void vSetDefaults();
+    // A failed read puts every field to its default.
+    virtual void Serialize(CArchive& ar);
+    // Load and save in the core object's data folder.
+    void vLoad();
+    void vSave();
+    // Load and save in the given folder.
+    void vLoad(const QString& folder);
+    void vSave(const QString& folder);
+    BOOL bRegisterHotKey();
+    BOOL bUnregisterHotKey();
+
+    // "<folder>/AppOption.data".
+    static QString GetFilePath(const QString& folder);
+
+    // The message box a failed save shows; tests put a recorder here.
+    using MessageBoxFn = int (*)(const QString& text, UINT nType);
+    static MessageBoxFn pfnMessageBox;
+
+    BOOL bValid = 1;
+    BOOL bAutoCheckUpdate = 0;
+    CHotKey hotKey;
+    int nOpacity = 75;
+    QString strPointerFile;
+};
