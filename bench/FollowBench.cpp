@@ -1,0 +1,194 @@
+// Measures how well followers keep a window under the cursor: each one runs on
+// a fresh Xvfb with xcompmgr, is driven by XTest motions, and its latency,
+// CPU, idle cost, memory and start-up times are printed side by side.
+#include "harness/FollowerRun.h"
+#include "harness/Stats.h"
+
+#include <X11/Xlib.h>
+
+#include <sched.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct SFollower {
+    std::string strLabel;
+    EFollowerKind kind;
+    std::string strProgram;
+    std::vector<SRunFigures> runs;
+};
+
+struct SOptions {
+    std::vector<SFollower> followers;
+    SRunOptions run;
+    int nRuns = 1;
+};
+
+void vUsage()
+{
+    std::fprintf(stderr,
+                 "usage: bench_FollowBench [--reference PATH] [--lumicue PATH] [--candidate PATH]\n"
+                 "                         [--runs K] [--motions N] [--idle-seconds S] [--deadline-ms D] [--pin] [--keep]\n"
+                 "  --reference PATH  a plain follower (maps its window at start), the baseline\n"
+                 "  --lumicue PATH    the Lumicue program: own install folder and home, F8 shows the overlay\n"
+                 "  --candidate PATH  another plain follower in a second column (checks the harness)\n");
+}
+
+bool bParse(int argc, char** argv, SOptions& o)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (i + 1 >= argc && a != "--keep" && a != "--pin")
+            return false;
+        if (a == "--reference")
+            o.followers.push_back({"reference", EFollowerKind::Plain, argv[++i], {}});
+        else if (a == "--lumicue")
+            o.followers.push_back({"lumicue", EFollowerKind::Lumicue, argv[++i], {}});
+        else if (a == "--candidate")
+            o.followers.push_back({"candidate", EFollowerKind::Plain, argv[++i], {}});
+        else if (a == "--runs")
+            o.nRuns = std::atoi(argv[++i]);
+        else if (a == "--motions")
+            o.run.nMotions = std::atoi(argv[++i]);
+        else if (a == "--idle-seconds")
+            o.run.nIdleSeconds = std::atoi(argv[++i]);
+        else if (a == "--deadline-ms")
+            o.run.nDeadlineMs = std::atoi(argv[++i]);
+        else if (a == "--pin")
+            o.run.bPin = true;
+        else if (a == "--keep")
+            o.run.bKeepFiles = true;
+        else
+            return false;
+    }
+    return !o.followers.empty() && o.nRuns > 0 && o.run.nMotions > 0 && o.run.nIdleSeconds >= 0;
+}
+
+void vPrintRun(const SFollower& f, int run, const SRunFigures& r)
+{
+    if (!r.bOk) {
+        std::printf("  run %d %-9s FAILED: %s (files kept in %s)\n", run, f.strLabel.c_str(), r.strError.c_str(),
+                    r.strWorkDir.c_str());
+        return;
+    }
+    std::printf("  run %d %-9s median %.1f us, p90 %.1f us, unfollowed %d, cpu/1000 %.2f ms, idle %.2f ms %g wake-ups\n",
+                run, f.strLabel.c_str(), Median(r.latenciesUs), Percentile(r.latenciesUs, 0.9), r.nUnfollowed,
+                r.fFollowerCpuPer1000Ms, r.fIdleCpuMs, r.fIdleWakeups);
+    std::fflush(stdout);
+}
+
+struct SRow {
+    const char* name;
+    const char* format;
+    std::function<double(const SRunFigures&)> figure;
+    bool bSum = false; // summed over runs instead of the median
+};
+
+double Combined(const SFollower& f, const SRow& row)
+{
+    std::vector<double> values;
+    double sum = 0;
+    for (const SRunFigures& r : f.runs)
+        if (r.bOk && row.figure(r) >= 0) {
+            values.push_back(row.figure(r));
+            sum += row.figure(r);
+        }
+    if (values.empty())
+        return -1;
+    return row.bSum ? sum : Median(values);
+}
+
+void vPrintTable(const SOptions& o)
+{
+    char unfollowed[96];
+    std::snprintf(unfollowed, sizeof unfollowed, "unfollowed motions (of %d, sum of runs)", o.run.nMotions);
+    char idle[96];
+    std::snprintf(idle, sizeof idle, "idle CPU over %d s, pointer on (ms)", o.run.nIdleSeconds);
+    char wake[96];
+    std::snprintf(wake, sizeof wake, "idle wake-ups over %d s (ctx switches)", o.run.nIdleSeconds);
+    const std::vector<SRow> rows = {
+        {"follow latency median (us)", "%.1f", [](const SRunFigures& r) { return Median(r.latenciesUs); }},
+        {"follow latency p90 (us)", "%.1f", [](const SRunFigures& r) { return Percentile(r.latenciesUs, 0.9); }},
+        {unfollowed, "%.0f", [](const SRunFigures& r) { return r.nUnfollowed; }, true},
+        {"follower CPU per 1000 motions (ms)", "%.2f", [](const SRunFigures& r) { return r.fFollowerCpuPer1000Ms; }},
+        {"X server CPU per 1000 motions (ms)", "%.2f", [](const SRunFigures& r) { return r.fServerCpuPer1000Ms; }},
+        {"compositor CPU per 1000 motions (ms)", "%.2f", [](const SRunFigures& r) { return r.fCompositorCpuPer1000Ms; }},
+        {idle, "%.2f", [](const SRunFigures& r) { return r.fIdleCpuMs; }},
+        {wake, "%.0f", [](const SRunFigures& r) { return r.fIdleWakeups; }},
+        {"idle X server + compositor CPU (ms)", "%.2f", [](const SRunFigures& r) { return r.fIdleServerCompositorCpuMs; }},
+        {"resident memory, pointer on (MB)", "%.1f", [](const SRunFigures& r) { return r.fRssMb; }},
+        {"private memory, smaps_rollup (MB)", "%.1f", [](const SRunFigures& r) { return r.fPrivateMb; }},
+        {"F8 to picture mapped (ms)", "%.1f", [](const SRunFigures& r) { return r.fF8ToPictureMs; }},
+        {"start to main window shown (ms)", "%.1f", [](const SRunFigures& r) { return r.fStartToWindowMs; }},
+    };
+
+    const SFollower* base = o.followers[0].strLabel == "reference" ? &o.followers[0] : nullptr;
+    std::printf("\n%-44s", o.nRuns > 1 ? "figure (median of runs)" : "figure");
+    for (const SFollower& f : o.followers) {
+        std::printf(" %12s", f.strLabel.c_str());
+        if (base && &f != base)
+            std::printf(" %12s", (f.strLabel + "/ref").c_str());
+    }
+    std::printf("\n");
+    for (const SRow& row : rows) {
+        std::printf("%-44s", row.name);
+        for (const SFollower& f : o.followers) {
+            const double v = Combined(f, row);
+            char cell[32] = "-";
+            if (v >= 0)
+                std::snprintf(cell, sizeof cell, row.format, v);
+            std::printf(" %12s", cell);
+            if (base && &f != base) {
+                const double b = Combined(*base, row);
+                char ratio[32] = "-";
+                if (v >= 0 && b > 0)
+                    std::snprintf(ratio, sizeof ratio, "%.2f", v / b);
+                std::printf(" %12s", ratio);
+            }
+        }
+        std::printf("\n");
+    }
+}
+
+int IgnoreXError(Display*, XErrorEvent*)
+{
+    // Windows of the followers may vanish between an event and a query of it.
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    SOptions o;
+    if (!bParse(argc, argv, o)) {
+        vUsage();
+        return 2;
+    }
+    XSetErrorHandler(IgnoreXError);
+    if (o.run.bPin) {
+        cpu_set_t set;
+        CPU_ZERO(&set);
+        CPU_SET(0, &set);
+        sched_setaffinity(0, sizeof set, &set);
+    }
+    std::printf("%d run(s), %d motions each, %d paced at %d Hz, %d s idle; fresh Xvfb + xcompmgr per follower and run\n",
+                o.nRuns, o.run.nMotions, o.run.nPacedMotions, o.run.nPacedHz, o.run.nIdleSeconds);
+    bool allOk = true;
+    // Followers take turns within each run, so a drift of the machine hits all alike.
+    for (int run = 1; run <= o.nRuns; ++run)
+        for (SFollower& f : o.followers) {
+            CFollowerRun one(o.run);
+            f.runs.push_back(one.Run(f.kind, f.strProgram));
+            allOk = allOk && f.runs.back().bOk;
+            vPrintRun(f, run, f.runs.back());
+        }
+    vPrintTable(o);
+    return allOk ? 0 : 1;
+}

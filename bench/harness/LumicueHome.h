@@ -1,0 +1,29 @@
+// A throw-away world for one Lumicue run: an install folder holding a copy of
+// the program, its language files and one 128 x 128 picture as the whole
+// gallery, and a HOME whose option file picks that picture and F8.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class CLumicueHome {
+public:
+    static constexpr int kPictureSize = 128;
+    static constexpr int kOpacity = 75;
+    static constexpr int kVkF8 = 0x77;
+
+    // Builds the folders under root from the program at programPath.
+    bool bPrepare(const std::string& root, const std::string& programPath);
+    const std::string& Program() const { return strProgram; }
+    // DISPLAY is added by the caller.
+    std::vector<std::string> Environment() const;
+
+    // The option file's bytes: three integers, the path as a wide archive
+    // string, seven hotkey integers (44 + 2n bytes for a path of n units).
+    static std::string OptionBytes(const std::u16string& pointerFile, int opacity, int virtKey);
+    static bool bWritePicture(const std::string& path, int size);
+
+private:
+    std::string strRoot;
+    std::string strProgram;
+};
