@@ -1,0 +1,44 @@
+// The overlay window: a click-through, top-most window that shows the
+// pointer picture with its own transparency weakened by the opacity.
+#pragma once
+
+#include "platform/LayeredWindow.h"
+#include "platform/Wnd.h"
+
+#include <QString>
+
+#include <atomic>
+
+class CBitmapPointWnd : public CWnd {
+public:
+    CBitmapPointWnd() = default;
+    ~CBitmapPointWnd() override = default;
+
+    // Creates the hidden window; TRUE at once if it exists.
+    virtual BOOL Create();
+    // Decodes the chosen picture and makes it the window's content at the
+    // window's current position; reads the options anew on every call.
+    BOOL bUpdateDisplay();
+    // The same with the picture and opacity given.
+    BOOL bUpdateDisplayFrom(const QString& strPointerFile, int nOpacity);
+
+    // The platform window, in the framework's terms. These hide CWnd's:
+    // the overlay is not a widget.
+    BOOL bHasWindow() const { return layered.bExists(); }
+    BOOL ShowWindow(int nCmdShow);
+    BOOL DestroyWindow();
+    // Any thread: moves without resizing, restacking or redrawing.
+    void vMoveTo(int x, int y) { layered.vMove(x, y); }
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    const CLayeredWindow& Layered() const { return layered; }
+
+    // Written on the UI thread by bUpdateDisplay, read by the mouse thread.
+    std::atomic<int> nImageHeight{0};
+    std::atomic<int> nImageWidth{0};
+    std::atomic<int> nHotSpot{0};
+
+private:
+    CLayeredWindow layered;
+};
