@@ -1,10 +1,11 @@
 // UI-thread X connection with Qt-driven event dispatch, per-thread
 // connections for workers, and the process-wide X error handler.
-#include "platform/x11/X11Display.h"
-
+// Qt first: Xlib's macros (Bool, Status, None) break Qt's headers.
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QSocketNotifier>
+
+#include "platform/x11/X11Display.h"
 
 #include <cstdio>
 #include <map>

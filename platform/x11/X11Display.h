@@ -3,6 +3,8 @@
 // that registers its own. Also the trap that turns X errors into results.
 #pragma once
 
+// Include after any Qt header: Xlib defines Bool, Status and None as macros.
+
 #include <X11/Xlib.h>
 
 #include <functional>
