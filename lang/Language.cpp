@@ -1,0 +1,251 @@
+// Language selection and lookup. The language is chosen once at start-up;
+// every lookup reads the active file afresh, as the profile functions do.
+#include "lang/Language.h"
+
+#include "platform/Ini.h"
+#include "platform/Locale.h"
+#include "platform/Menu.h"
+#include "platform/Wnd.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
+#include <cstdlib>
+
+QString g_strLangFolder = QStringLiteral("Language");
+QString g_strLangExt = QStringLiteral(".lng");
+QString g_strConfigFile;
+QString g_szLangFile;
+std::optional<QFont> g_hLangFont;
+
+namespace {
+
+constexpr DWORD LANG_VALUE_BUFFER = 1024;
+constexpr DWORD FONT_NAME_BUFFER = 32;
+constexpr qsizetype SECTION_NAME_MAX = 31;
+constexpr qsizetype LANG_PATH_MAX = MAX_PATH - 1;
+// A language file asking for a huge font would make every dialog unusable.
+constexpr int LANG_FONT_MAX_PIXELS = 256;
+
+const QString kSectionText = QStringLiteral("Text");
+const QString kSectionLanguage = QStringLiteral("Language");
+
+// Windows' MulDiv: a * b / c rounded half away from zero; -1 when c is 0 or
+// the result does not fit.
+int MulDiv(int a, int b, int c)
+{
+    if (c == 0)
+        return -1;
+    const long long num = static_cast<long long>(a) * b;
+    long long q = (std::llabs(num) + std::llabs(static_cast<long long>(c)) / 2) / std::llabs(static_cast<long long>(c));
+    if ((num < 0) != (c < 0))
+        q = -q;
+    if (q > INT32_MAX || q < INT32_MIN)
+        return -1;
+    return static_cast<int>(q);
+}
+
+int nDisplayDpi()
+{
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            return qRound(screen->logicalDotsPerInchY());
+    return 96;
+}
+
+// The section's value for the key in the active file; empty when absent.
+QString LangValue(const QString& section, const QString& key)
+{
+    QString value;
+    GetPrivateProfileStringW(section, key, QString(), value, LANG_VALUE_BUFFER, g_szLangFile);
+    return value;
+}
+
+void TranslateWindow(CWnd* pWnd, const QString& section)
+{
+    const QString cls = pWnd->GetClassName().left(255);
+    const bool bUserData = cls.compare(u"Edit", Qt::CaseInsensitive) == 0
+                           || cls.compare(u"ComboBox", Qt::CaseInsensitive) == 0
+                           || cls.compare(u"ListBox", Qt::CaseInsensitive) == 0;
+    if (!bUserData) {
+        const QString text = LangValue(section, QString::number(static_cast<UINT>(pWnd->GetDlgCtrlID())));
+        if (!text.isEmpty())
+            pWnd->SetWindowText(text);
+    }
+    if (g_hLangFont)
+        pWnd->SetFont(*g_hLangFont, FALSE);
+}
+
+void TranslateDialogSection(CWnd* pWnd, const QString& section)
+{
+    if (g_szLangFile.isEmpty() || !pWnd)
+        return;
+    TranslateWindow(pWnd, section);
+    for (CWnd* child : pWnd->EnumChildWindows())
+        if (child)
+            TranslateWindow(child, section);
+}
+
+void TranslateMenuItems(CMenu& menu, const QString& section, const QString& parentKey)
+{
+    for (int nPos = 0; nPos < menu.GetMenuItemCount(); ++nPos) {
+        const CMenu::Item* item = menu.GetItem(nPos);
+        if (!item || item->nId == 0)
+            continue; // skipped with its submenu
+        CMenu* sub = item->pSubMenu.get();
+        const QString key = sub ? parentKey + u'|' + QString::number(nPos) : QString::number(item->nId);
+        if (!item->bSeparator) {
+            const QString text = LangValue(section, key);
+            if (!text.isEmpty())
+                menu.SetMenuItemText(nPos, text);
+        }
+        if (sub)
+            TranslateMenuItems(*sub, section, key);
+    }
+}
+
+void TranslateMenuSection(CMenu& menu, const QString& section)
+{
+    if (g_szLangFile.isEmpty())
+        return;
+    TranslateMenuItems(menu, section, QString());
+}
+
+// Language files in the folder, in the order they are searched: by name,
+// compared code unit by code unit, so the choice does not depend on the
+// file system.
+QStringList LanguageFiles()
+{
+    const QDir dir(GetLangAppDir() + g_strLangFolder);
+    QStringList names;
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden, QDir::NoSort))
+        if (name.endsWith(g_strLangExt, Qt::CaseInsensitive))
+            names.append(name);
+    std::sort(names.begin(), names.end());
+    QStringList paths;
+    for (const QString& name : names)
+        paths.append(dir.filePath(name));
+    return paths;
+}
+
+} // namespace
+
+QString GetLangAppDir()
+{
+    QString dir = QCoreApplication::instance()
+                      ? QCoreApplication::applicationDirPath()
+                      : QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).absolutePath();
+    if (!dir.endsWith(u'/'))
+        dir += u'/';
+    return dir;
+}
+
+int nLangFontHeight(int nPoints, int nDpi)
+{
+    return -MulDiv(nPoints, nDpi, 72);
+}
+
+UINT InitLanguage(const QString* folder, const QString* ext, const QString* configFolder)
+{
+    if (folder)
+        g_strLangFolder = *folder;
+    if (ext)
+        g_strLangExt = *ext;
+
+    if (configFolder) {
+        g_strConfigFile = *configFolder;
+        if (!g_strConfigFile.endsWith(u'/'))
+            g_strConfigFile += u'/';
+        g_strConfigFile += QStringLiteral("Config.ini");
+    } else {
+        g_strConfigFile = GetLangAppDir() + g_strLangFolder + QStringLiteral("/Config.ini");
+    }
+
+    const UINT nWanted =
+        GetPrivateProfileIntW(QStringLiteral("Main"), QStringLiteral("Language"), GetUserDefaultLangID(), g_strConfigFile)
+        & 0xFFFFu;
+    if (nWanted == 0)
+        return 0;
+
+    for (const QString& path : LanguageFiles()) {
+        // A longer path would not fit the platform's path buffer; cutting it
+        // would name some other file.
+        if (path.size() > LANG_PATH_MAX)
+            continue;
+        if (GetPrivateProfileIntW(kSectionLanguage, kSectionLanguage, 0, path) == nWanted) {
+            g_szLangFile = path;
+            ApplyLanguage(nWanted);
+            return nWanted;
+        }
+    }
+    return 0;
+}
+
+void ApplyLanguage(UINT nLangId)
+{
+    if (!g_strConfigFile.isEmpty())
+        WritePrivateProfileStringW(QStringLiteral("Main"), QStringLiteral("Language"),
+                                   QString::number(static_cast<int>(nLangId)), g_strConfigFile);
+
+    g_hLangFont.reset();
+    if (g_szLangFile.isEmpty())
+        return;
+    QString faceName;
+    GetPrivateProfileStringW(kSectionLanguage, QStringLiteral("FontName"), QString(), faceName, FONT_NAME_BUFFER,
+                             g_szLangFile);
+    if (faceName.isEmpty())
+        return;
+
+    QFont font(faceName);
+    const int nSize = static_cast<int>(
+        GetPrivateProfileIntW(kSectionLanguage, QStringLiteral("FontSize"), 0, g_szLangFile));
+    if (nSize != 0) {
+        const int nHeight = nLangFontHeight(nSize, nDisplayDpi());
+        if (nHeight != 0)
+            font.setPixelSize(std::clamp(std::abs(nHeight), 1, LANG_FONT_MAX_PIXELS));
+    }
+    g_hLangFont = font;
+}
+
+QString GetLangText(const QString& id, const QString& defaultText)
+{
+    if (!g_szLangFile.isEmpty()) {
+        const QString text = LangValue(kSectionText, id);
+        if (!text.isEmpty())
+            return text;
+    }
+    return defaultText;
+}
+
+void TranslateDialog(CWnd* pWnd, UINT nSectionId)
+{
+    TranslateDialogSection(pWnd, QString::number(nSectionId));
+}
+
+void TranslateDialog(CWnd* pWnd, const QString& sectionName)
+{
+    TranslateDialogSection(pWnd, sectionName.left(SECTION_NAME_MAX));
+}
+
+void TranslateMenu(CMenu& menu, UINT nSectionId)
+{
+    TranslateMenuSection(menu, QString::number(nSectionId));
+}
+
+void TranslateMenu(CMenu& menu, const QString& sectionName)
+{
+    TranslateMenuSection(menu, sectionName.left(SECTION_NAME_MAX));
+}
+
+void vResetLanguage()
+{
+    g_strLangFolder = QStringLiteral("Language");
+    g_strLangExt = QStringLiteral(".lng");
+    g_strConfigFile.clear();
+    g_szLangFile.clear();
+    g_hLangFont.reset();
+}
