@@ -7,6 +7,7 @@
 #include "platform/MessageBox.h"
 #include "settings/CoreAssist.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -86,15 +87,18 @@ void CLumicueOption::vSave(const QString& folder)
     // A missing data folder that could not be made: nothing to save into.
     if (!QFileInfo(folder).isDir())
         return;
+    QBuffer record;
+    record.open(QIODevice::WriteOnly);
+    CArchive ar(&record, CArchive::store);
+    Serialize(ar);
+
+    // Unbuffered, so that a short write (a full disk) shows in write's
+    // result: a buffered flush at commit can miss it and rename a cut file
+    // over the good one.
     QSaveFile file(GetFilePath(folder));
-    BOOL bSaved = file.open(QIODevice::WriteOnly);
-    if (bSaved) {
-        CArchive ar(&file, CArchive::store);
-        Serialize(ar);
-        bSaved = !ar.bFailed() && file.commit();
-        if (!bSaved)
-            file.cancelWriting();
-    }
+    const QByteArray& bytes = record.data();
+    const BOOL bSaved = !ar.bFailed() && file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+        && file.write(bytes) == bytes.size() && file.commit();
     if (!bSaved && pfnMessageBox)
         pfnMessageBox(GetLangText(QStringLiteral("5"), QStringLiteral("Error Occur!")), MB_ICONEXCLAMATION);
 }
