@@ -55,9 +55,6 @@ int nHotSpotFromPath(const QString& strPath, int nImageWidth, int nImageHeight)
     long long n = 0;
     if (!bParseLong(name.mid(hyphen + 1), n))
         return -1;
-    // A negative number has no pixel to put under the cursor: centre it.
-    if (n < 0)
-        return -1;
     if (n > nImageWidth || n > nImageHeight)
         return nImageWidth;
     return static_cast<int>(n);

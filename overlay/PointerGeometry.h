@@ -10,8 +10,9 @@ namespace PointerGeometry {
 
 // Parses the number after the last hyphen of the file name (folder and
 // extension stripped) the way wcstol does in base 10. -1 (centred) when
-// there is no hyphen, the hyphen comes first, no digit follows, or the
-// number is negative; the picture's width when it exceeds either side.
+// there is no hyphen, the hyphen comes first or no digit follows; the
+// picture's width when the number exceeds either side. (No sign can follow
+// the last hyphen but '+', so the result is never below -1.)
 int nHotSpotFromPath(const QString& strPath, int nImageWidth, int nImageHeight);
 
 // Opacity in percent to constant alpha: p * 255 / 100 truncated, with p
