@@ -77,9 +77,9 @@ void vPrintRun(const SFollower& f, int run, const SRunFigures& r)
                     r.strWorkDir.c_str());
         return;
     }
-    std::printf("  run %d %-9s median %.1f us, p90 %.1f us, unfollowed %d, cpu/1000 %.2f ms, idle %.2f ms %g wake-ups\n",
+    std::printf("  run %d %-9s median %.1f us, p90 %.1f us, unfollowed %d, cpu/1000 %.2f ms (stat ticks %.0f), idle %.2f ms %g wake-ups\n",
                 run, f.strLabel.c_str(), Median(r.latenciesUs), Percentile(r.latenciesUs, 0.9), r.nUnfollowed,
-                r.fFollowerCpuPer1000Ms, r.fIdleCpuMs, r.fIdleWakeups);
+                r.fFollowerCpuPer1000Ms, r.fFollowerTickCpuPer1000Ms, r.fIdleCpuMs, r.fIdleWakeups);
     std::fflush(stdout);
 }
 

@@ -255,6 +255,7 @@ void CFollowerRun::vMeasurePacedCpu()
     const SCpuSample c1 = CProcStats::Cpu(x.CompositorPid());
     const double per1000 = 1000.0 / opt.nPacedMotions;
     fig.fFollowerCpuPer1000Ms = Ms(f1.nCpuNs - f0.nCpuNs) * per1000;
+    fig.fFollowerTickCpuPer1000Ms = Ms(f1.nTickCpuNs - f0.nTickCpuNs) * per1000;
     fig.fServerCpuPer1000Ms = Ms(s1.nCpuNs - s0.nCpuNs) * per1000;
     fig.fCompositorCpuPer1000Ms = Ms(c1.nCpuNs - c0.nCpuNs) * per1000;
 }

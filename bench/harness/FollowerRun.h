@@ -35,6 +35,7 @@ struct SRunFigures {
     std::vector<double> latenciesUs; // followed motions only
     int nUnfollowed = 0;
     double fFollowerCpuPer1000Ms = -1;
+    double fFollowerTickCpuPer1000Ms = -1; // the same from stat's 10 ms ticks, as a cross-check
     double fServerCpuPer1000Ms = -1;
     double fCompositorCpuPer1000Ms = -1;
     double fIdleCpuMs = -1;
