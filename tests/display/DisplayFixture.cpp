@@ -1,6 +1,9 @@
 // Set-up and teardown of the display tests' private desktop.
 #include "DisplayFixture.h"
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <iostream>
 
@@ -167,4 +170,16 @@ Window CDisplayFixture::StartMainWindow(CChildProcess** ppProcess, const std::ve
         return (w != None && x.bIsViewable(w)) || process.bExited();
     });
     return (w != None && x.bIsViewable(w)) ? w : None;
+}
+
+bool CDisplayFixture::bWaitForFile(const std::filesystem::path& path, bool bExists, int nSeconds)
+{
+    int fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (fd < 0)
+        return false;
+    inotify_add_watch(fd, path.parent_path().c_str(), IN_CREATE | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM | IN_CLOSE_WRITE);
+    bool bDone = x.bWaitUntil([&] { return std::filesystem::exists(path) == bExists; },
+                              CDeadline::Seconds(nSeconds), {fd});
+    close(fd);
+    return bDone;
 }

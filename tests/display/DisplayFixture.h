@@ -15,6 +15,7 @@
 #include "XvfbServer.h"
 
 #include <deque>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,6 +57,10 @@ protected:
                            const LaunchOptions& options = {}, const std::string& strTitle = szMainTitle);
     // Waits until cond holds, also woken by the end of any started process.
     bool bWaitFor(const std::function<bool()>& cond, int nSeconds = 10);
+
+    // Waits until the file exists (or not), woken by inotify on its folder,
+    // which must exist.
+    bool bWaitForFile(const std::filesystem::path& path, bool bExists, int nSeconds = 10);
 
     std::vector<std::string> ProgramEnvironment(const LaunchOptions& options) const;
 

@@ -1,0 +1,194 @@
+// The pointer overlay on a real X server: placement by hot spot, following
+// the mouse, the blend on the composited screen, clicks falling through,
+// and the shaped fallback when no compositing manager runs.
+#include "DisplayFixture.h"
+#include "OptionRecord.h"
+#include "TestPicture.h"
+
+#include <X11/extensions/shape.h>
+#include <X11/keysym.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uint32_t kBackground = 0x0000FF;  // blue, below everything
+constexpr uint32_t kRed = 0xFFFF0000;       // opaque red, straight ARGB
+
+bool bNear(uint32_t rgb, int r, int g, int b, int tolerance)
+{
+    return std::abs(static_cast<int>(rgb >> 16 & 0xFF) - r) <= tolerance &&
+           std::abs(static_cast<int>(rgb >> 8 & 0xFF) - g) <= tolerance &&
+           std::abs(static_cast<int>(rgb & 0xFF) - b) <= tolerance;
+}
+
+} // namespace
+
+class OverlayTest : public CDisplayFixture {
+protected:
+    DisplaySetup Setup() const override { return {.bShippedPointers = false}; }
+
+    // Writes the picture into the install folder's pointer/ and an option
+    // file that names it, lays a background window over the screen, and
+    // starts the program hidden (/m) so that its dialog covers nothing.
+    void vStart(const CTestPicture& picture, const std::string& strName, int nOpacity)
+    {
+        const fs::path path = dir.PointerDir() / strName;
+        ASSERT_TRUE(picture.bWritePng(path.string()));
+        COptionRecord record;
+        record.nOpacity = nOpacity;
+        record.strPointerFile = path.string();
+        fs::create_directories(dir.DataDir());
+        ASSERT_TRUE(record.bWrite(dir.OptionFile().string()));
+
+        ASSERT_TRUE(x.bWatchScreen());
+        background = x.CreateTestWindow({0, 0, CXvfbServer::nWidth, CXvfbServer::nHeight}, kBackground);
+        program = &Launch({"/m"});
+        Window w = None;
+        ASSERT_TRUE(bWaitFor([&] {
+            w = x.FindWindowByTitle(szMainTitle, program->Pid());
+            return (w != None && x.bSeenUnmapped(w)) || program->bExited();
+        })) << "the hidden start did not finish";
+        ASSERT_FALSE(program->bExited());
+        ASSERT_TRUE(x.bFocus(background));
+    }
+
+    // Puts the cursor at (cx, cy), presses F8 and waits for the overlay.
+    void vSwitchOnAt(int cx, int cy)
+    {
+        x.vMove(cx, cy);
+        ASSERT_TRUE(x.bKey(XK_F8));
+        ASSERT_TRUE(bWaitFor([&] { return (overlay = x.FindOverlay()) != None; })) << "F8 showed no overlay";
+    }
+
+    bool bOverlayAt(const TestRect& want)
+    {
+        TestRect rc;
+        bool bAt = bWaitFor([&] { return x.bGeometry(overlay, rc) && rc == want; });
+        if (!bAt)
+            ADD_FAILURE() << "overlay at " << rc.x << "," << rc.y << " " << rc.width << "x" << rc.height
+                          << ", expected " << want.x << "," << want.y << " " << want.width << "x" << want.height;
+        return bAt;
+    }
+
+    // Waits until every screen pixel of rc passes the check.
+    bool bScreenMatches(const TestRect& rc, const std::function<bool(uint32_t)>& check)
+    {
+        return bWaitFor([&] {
+            for (uint32_t p : x.Pixels(rc))
+                if (!check(p))
+                    return false;
+            return true;
+        });
+    }
+
+    void vExitInOrder()
+    {
+        EXPECT_EQ(nRunToEnd({"/u"}), 0);
+        EXPECT_EQ(nWaitExit(*program), 0) << "the program must end cleanly with the pointer on";
+    }
+
+    Window background = None;
+    Window overlay = None;
+    CChildProcess* program = nullptr;
+};
+
+TEST_F(OverlayTest, HotSpotPictureFollowsTheMouseAndLetsClicksThrough)
+{
+    vStart(CTestPicture(16, 16, kRed), "dot-0.png", 100);
+    vSwitchOnAt(200, 150);
+    ASSERT_TRUE(bOverlayAt({200, 150, 16, 16})) << "pixel (0, 0) must lie under the cursor";
+
+    for (auto [cx, cy] : {std::pair{300, 200}, {301, 201}, {640, 400}, {0, 0}, {1279, 799}, {5, 790}}) {
+        x.vMove(cx, cy);
+        ASSERT_TRUE(bOverlayAt({cx, cy, 16, 16})) << "after the motion to " << cx << "," << cy;
+    }
+
+    x.vMove(400, 300);
+    ASSERT_TRUE(bOverlayAt({400, 300, 16, 16}));
+    x.vClick(1);
+    EXPECT_TRUE(bWaitFor([&] { return x.nButtonPresses(background) == 1; }))
+        << "a click on the overlay must reach the window below";
+    EXPECT_TRUE(x.bIsViewable(overlay)) << "buttons change nothing";
+
+    ASSERT_TRUE(x.bKey(XK_F8));
+    EXPECT_TRUE(bWaitFor([&] { return !x.bIsViewable(overlay); })) << "F8 again must hide the picture";
+    vExitInOrder();
+}
+
+TEST_F(OverlayTest, CentredPictureBlendsOpaqueAtFullOpacity)
+{
+    vStart(CTestPicture(33, 33, kRed), "ring.png", 100);
+    vSwitchOnAt(100, 100);
+    ASSERT_TRUE(bOverlayAt({84, 84, 33, 33})) << "odd sizes truncate: 100 - 33 / 2 = 84";
+    // The upper-left quarter, away from where a cursor would be drawn.
+    EXPECT_TRUE(bScreenMatches({85, 85, 10, 10}, [](uint32_t p) { return p == 0xFF0000; }))
+        << std::hex << x.Pixel(85, 85);
+    EXPECT_EQ(x.Pixel(83, 90), kBackground);
+    EXPECT_EQ(x.Pixel(90, 83), kBackground);
+    vExitInOrder();
+}
+
+TEST_F(OverlayTest, HalfOpacityBlendsWithTheScreenBelow)
+{
+    vStart(CTestPicture(33, 33, kRed), "ring.png", 50);
+    vSwitchOnAt(100, 100);
+    ASSERT_TRUE(bOverlayAt({84, 84, 33, 33}));
+    // Constant alpha 50 * 255 / 100 = 127 over blue: red 127, blue 255 - 127.
+    EXPECT_TRUE(bScreenMatches({85, 85, 10, 10}, [](uint32_t p) { return bNear(p, 127, 0, 128, 2); }))
+        << std::hex << x.Pixel(85, 85);
+    vExitInOrder();
+}
+
+class OverlayFallbackTest : public OverlayTest {
+protected:
+    DisplaySetup Setup() const override { return {.bCompositor = false, .bShippedPointers = false}; }
+};
+
+TEST_F(OverlayFallbackTest, WithoutCompositorTheWindowIsShapedByAlpha)
+{
+    // Columns 0-14 opaque, 15 at alpha 128 (shown), 16 at 127 (not), the
+    // rest clear; the top row clear throughout.
+    CTestPicture picture(32, 32, 0);
+    for (int y = 1; y < 32; ++y) {
+        for (int x = 0; x < 15; ++x)
+            picture.vSet(x, y, kRed);
+        picture.vSet(15, y, 0x80FF0000);
+        picture.vSet(16, y, 0x7FFF0000);
+    }
+    vStart(picture, "half.png", 100);
+    vSwitchOnAt(300, 300);
+    ASSERT_TRUE(bOverlayAt({284, 284, 32, 32}));
+
+    int bShaped = 0, bClipShaped = 0, xb, yb, xc, yc;
+    unsigned int wb, hb, wc, hc;
+    ASSERT_TRUE(XShapeQueryExtents(x.Dpy(), overlay, &bShaped, &xb, &yb, &wb, &hb, &bClipShaped, &xc, &yc, &wc, &hc));
+    ASSERT_TRUE(bShaped) << "without a compositor the overlay needs a bounding shape";
+    int count = 0, ordering = 0;
+    XRectangle* rects = XShapeGetRectangles(x.Dpy(), overlay, ShapeBounding, &count, &ordering);
+    auto inShape = [&](int px, int py) {
+        for (int i = 0; i < count; ++i)
+            if (px >= rects[i].x && px < rects[i].x + rects[i].width && py >= rects[i].y &&
+                py < rects[i].y + rects[i].height)
+                return true;
+        return false;
+    };
+    for (int py = 0; py < 32; ++py)
+        for (int px = 0; px < 32; ++px)
+            EXPECT_EQ(inShape(px, py), (picture.Get(px, py) >> 24) >= 128) << "pixel " << px << "," << py;
+    if (rects)
+        XFree(rects);
+
+    EXPECT_TRUE(bScreenMatches({286, 286, 8, 8}, [](uint32_t p) { return p == 0xFF0000; }))
+        << "opaque part: " << std::hex << x.Pixel(286, 286);
+    EXPECT_TRUE(bScreenMatches({302, 286, 12, 8}, [](uint32_t p) { return p == kBackground; }))
+        << "clear part: " << std::hex << x.Pixel(302, 286);
+    EXPECT_TRUE(bScreenMatches({284, 284, 32, 1}, [](uint32_t p) { return p == kBackground; }))
+        << "clear top row: " << std::hex << x.Pixel(284, 284);
+    EXPECT_NE(x.Pixel(299, 288), kBackground) << "alpha 128 is shown";
+    EXPECT_EQ(x.Pixel(300, 288), kBackground) << "alpha 127 is not";
+    vExitInOrder();
+}
