@@ -74,8 +74,6 @@ TEST_F(ShellTest, SecondStartRaisesTheFirstAndEnds)
     vHandOver();
     EXPECT_FALSE(first->bExited());
     EXPECT_TRUE(x.bIsViewable(w));
-    // The second start made no window of its own.
-    EXPECT_EQ(x.FindWindowByTitle(szMainTitle, programs.back()->Pid()), None);
 }
 
 TEST_F(ShellTest, HiddenStartSwitchAndASecondStartRestores)
