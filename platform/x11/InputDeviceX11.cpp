@@ -2,10 +2,12 @@
 // connection, turned into DirectInput-style records. The reader thread
 // sleeps in poll() on that connection and a wake-up eventfd.
 #include "platform/InputDevice.h"
+#include "platform/x11/OverlayStacking.h"
 #include "platform/x11/X11Display.h"
 
 #include <X11/extensions/XInput2.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -23,6 +25,9 @@ struct CInputDevice::Impl {
     Window root = 0;
     int nXiOpcode = 0;
     int nWakeFd = -1;
+    // Set before the descriptor is written: the reader checks the flag, not
+    // the descriptor, on every pass, and reads the descriptor only to sleep.
+    std::atomic<bool> bWakeRequested{false};
     DIDEVICEOBJECTDATA ring[nCapacity];
     unsigned nHead = 0;
     unsigned nCount = 0;
@@ -151,6 +156,9 @@ std::unique_ptr<CInputDevice> CInputDevice::Create(Kind kind)
     {
         CX11ErrorTrap trap(im->dpy);
         XISelectEvents(im->dpy, im->root, &mask, 1);
+        // The mouse reader also watches the stacking of top-level windows.
+        if (kind == KIND_MOUSE)
+            XSelectInput(im->dpy, im->root, SubstructureNotifyMask);
         nError = trap.nSync();
     }
     im->nWakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -185,16 +193,23 @@ CInputDevice::WaitResult CInputDevice::nWait()
     Impl& im = *pImpl;
     for (;;) {
         // A posted wake wins even under a stream of events.
-        std::uint64_t v = 0;
-        if (read(im.nWakeFd, &v, sizeof v) == sizeof v)
+        if (im.bWakeRequested.exchange(false, std::memory_order_acq_rel)) {
+            std::uint64_t v = 0;
+            ssize_t n = read(im.nWakeFd, &v, sizeof v);
+            (void)n;
             return WAIT_WOKEN;
+        }
         if (im.nCount > 0)
             return WAIT_RECORDS;
         while (im.nCount + Impl::nMaxPerEvent <= Impl::nCapacity && XPending(im.dpy) > 0) {
             XEvent ev;
             XNextEvent(im.dpy, &ev);
             XGenericEventCookie* cookie = &ev.xcookie;
-            if (cookie->type != GenericEvent || cookie->extension != im.nXiOpcode || !XGetEventData(im.dpy, cookie))
+            if (cookie->type != GenericEvent || cookie->extension != im.nXiOpcode) {
+                X11KeepOverlayOnTop(im.dpy, ev);
+                continue;
+            }
+            if (!XGetEventData(im.dpy, cookie))
                 continue;
             if (IsAcquired()) {
                 const auto& re = *static_cast<const XIRawEvent*>(cookie->data);
@@ -232,6 +247,7 @@ BOOL CInputDevice::bGetDeviceData(DIDEVICEOBJECTDATA& record)
 void CInputDevice::vWake()
 {
     const std::uint64_t one = 1;
+    pImpl->bWakeRequested.store(true, std::memory_order_release);
     ssize_t n = write(pImpl->nWakeFd, &one, sizeof one);
     (void)n;
 }

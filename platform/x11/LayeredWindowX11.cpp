@@ -3,6 +3,7 @@
 // pixmap so a move never redraws. Without a compositor the alpha channel
 // becomes a bounding shape instead of a black box.
 #include "platform/LayeredWindow.h"
+#include "platform/x11/OverlayStacking.h"
 #include "platform/x11/X11Display.h"
 
 #include <X11/Xatom.h>
@@ -11,6 +12,7 @@
 #include <X11/extensions/shape.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,7 +30,6 @@ struct CLayeredWindow::Impl {
     Atom cmAtom = None;
     int nXfixesEventBase = -1;
     int nHandlerToken = 0;
-    bool bAddedSubstructure = false;
     CBitmap32 picture; // the last picture, without the constant alpha
     std::uint8_t nAlpha = 255;
     bool bHasContent = false;
@@ -139,6 +140,7 @@ void vSyncMapping(CLayeredWindow::Impl& im)
     else if (!bWant && im.bMapped)
         XUnmapWindow(im.dpy, im.win);
     im.bMapped = bWant;
+    X11SetOverlayToKeepOnTop(bWant ? im.win : 0);
 }
 
 // Re-makes the content for the current compositing state.
@@ -190,12 +192,10 @@ bool bHandleEvent(CLayeredWindow::Impl& im, XEvent& ev)
         }
         return true;
     }
-    if (im.bMapped && bCoversUs(ev, im.win)) {
-        XRaiseWindow(im.dpy, im.win);
-        XFlush(im.dpy);
-    }
-    return false; // others may want the structure events too
+    return false;
 }
+
+std::atomic<Window> g_overlayOnTop{0};
 
 } // namespace
 
@@ -260,12 +260,6 @@ BOOL CLayeredWindow::bCreate()
     }
     im.bComposited = im.bArgb && bCompositorRunning(im);
 
-    XWindowAttributes rootAttrs;
-    if (XGetWindowAttributes(im.dpy, im.root, &rootAttrs) && !(rootAttrs.your_event_mask & SubstructureNotifyMask)) {
-        XSelectInput(im.dpy, im.root, rootAttrs.your_event_mask | SubstructureNotifyMask);
-        im.bAddedSubstructure = true;
-    }
-
     if (trap.nSync() != 0) {
         if (im.win)
             XDestroyWindow(im.dpy, im.win);
@@ -290,11 +284,7 @@ BOOL CLayeredWindow::bDestroy()
     CX11Display::vRemoveEventHandler(im.nHandlerToken);
     if (im.nXfixesEventBase >= 0)
         XFixesSelectSelectionInput(im.dpy, im.root, im.cmAtom, 0);
-    if (im.bAddedSubstructure) {
-        XWindowAttributes rootAttrs;
-        if (XGetWindowAttributes(im.dpy, im.root, &rootAttrs))
-            XSelectInput(im.dpy, im.root, rootAttrs.your_event_mask & ~SubstructureNotifyMask);
-    }
+    X11SetOverlayToKeepOnTop(0);
     XDestroyWindow(im.dpy, im.win);
     XFreeColormap(im.dpy, im.colormap);
     XFlush(im.dpy);
@@ -333,4 +323,18 @@ void CLayeredWindow::vPlatformMove(int x, int y)
         return;
     XMoveWindow(dpy, win, x, y);
     XFlush(dpy);
+}
+
+void X11SetOverlayToKeepOnTop(Window win)
+{
+    g_overlayOnTop.store(win, std::memory_order_release);
+}
+
+void X11KeepOverlayOnTop(Display* dpy, const XEvent& ev)
+{
+    const Window win = g_overlayOnTop.load(std::memory_order_acquire);
+    if (win && bCoversUs(ev, win)) {
+        XRaiseWindow(dpy, win);
+        XFlush(dpy);
+    }
 }
