@@ -8,9 +8,9 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xdamage.h>
 #include <X11/extensions/Xfixes.h>
 
-#include <dlfcn.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -391,21 +391,12 @@ bool CTestDisplay::bWatchScreen()
 {
     if (nDamageEvent >= 0)
         return true;
-    // Workaround: the test target does not link libXdamage, so its four
-    // calls are taken from the shared library at run time. Damage on the
-    // root reports every repaint of the compositing manager.
-    static void* lib = dlopen("libXdamage.so.1", RTLD_NOW | RTLD_GLOBAL);
-    if (!lib)
-        return false;
-    using QueryFn = Bool (*)(Display*, int*, int*);
-    using CreateFn = XID (*)(Display*, Drawable, int);
-    auto query = reinterpret_cast<QueryFn>(dlsym(lib, "XDamageQueryExtension"));
-    auto create = reinterpret_cast<CreateFn>(dlsym(lib, "XDamageCreate"));
+    // Damage on the root reports every repaint of the compositing manager.
     int ev = 0, err = 0;
-    if (!query || !create || !query(dpy, &ev, &err))
+    if (!XDamageQueryExtension(dpy, &ev, &err))
         return false;
     const int reportRawRectangles = 0;
-    create(dpy, root, reportRawRectangles);
+    XDamageCreate(dpy, root, reportRawRectangles);
     XSync(dpy, False);
     nDamageEvent = ev;
     return true;
