@@ -1,0 +1,238 @@
+// The pointer overlay stays above ordinary windows: a window mapped, raised
+// or circulated over it sends it back on top, while a hidden overlay is left
+// alone and comes back on top when shown again. The test holds the server
+// grab while it covers the overlay, so that the covering is seen in the
+// stacking before the program can answer it.
+#include "DisplayFixture.h"
+#include "OptionRecord.h"
+#include "TestPicture.h"
+
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uint32_t kBackground = 0x0000FF;  // blue, below everything
+constexpr uint32_t kCover = 0x00FF00;       // green, the windows laid over the overlay
+constexpr uint32_t kRed = 0xFFFF0000;       // opaque red, straight ARGB
+
+// The pointer at (400, 300) with a centred 32x32 picture.
+constexpr int kCursorX = 400, kCursorY = 300;
+constexpr TestRect kOverlayRect{384, 284, 32, 32};
+// Covers the overlay and more; the upper-left of the picture, clear of the cursor.
+constexpr TestRect kCoverRect{300, 200, 200, 200};
+constexpr TestRect kProbe{386, 286, 8, 8};
+
+} // namespace
+
+class OverlayStackingTest : public CDisplayFixture {
+protected:
+    DisplaySetup Setup() const override { return {.bShippedPointers = false}; }
+
+    // An opaque red picture named in the option file, a background window
+    // over the screen, the program started hidden, then the pointer on.
+    void vStartWithPointerOn()
+    {
+        const fs::path path = dir.PointerDir() / "ring.png";
+        ASSERT_TRUE(CTestPicture(32, 32, kRed).bWritePng(path.string()));
+        COptionRecord record;
+        record.nOpacity = 100;
+        record.strPointerFile = path.string();
+        fs::create_directories(dir.DataDir());
+        ASSERT_TRUE(record.bWrite(dir.OptionFile().string()));
+
+        ASSERT_TRUE(x.bWatchScreen());
+        background = x.CreateTestWindow({0, 0, CXvfbServer::nWidth, CXvfbServer::nHeight}, kBackground);
+        program = &Launch({"/m"});
+        Window w = None;
+        ASSERT_TRUE(bWaitFor([&] {
+            w = x.FindWindowByTitle(szMainTitle, program->Pid());
+            return (w != None && x.bSeenUnmapped(w)) || program->bExited();
+        })) << "the hidden start did not finish";
+        ASSERT_FALSE(program->bExited());
+        ASSERT_TRUE(x.bFocus(background));
+
+        x.vMove(kCursorX, kCursorY);
+        ASSERT_TRUE(x.bKey(XK_F8));
+        ASSERT_TRUE(bWaitFor([&] { return (overlay = x.FindOverlay()) != None; })) << "F8 showed no overlay";
+        TestRect rc;
+        ASSERT_TRUE(bWaitFor([&] { return x.bGeometry(overlay, rc) && rc == kOverlayRect; }));
+        ASSERT_TRUE(bWaitFor([&] { return TopViewable() == overlay; })) << "shown below others: " << strStacking();
+    }
+
+    // A plain top-level over the overlay's area, created but not yet mapped
+    // (a fresh window starts on top of its siblings).
+    Window CreateCover(const std::string& strName)
+    {
+        XSetWindowAttributes a{};
+        a.background_pixel = kCover;
+        a.event_mask = StructureNotifyMask;
+        Window w = XCreateWindow(x.Dpy(), x.Root(), kCoverRect.x, kCoverRect.y, kCoverRect.width,
+                                 kCoverRect.height, 0, CopyFromParent, InputOutput, CopyFromParent,
+                                 CWBackPixel | CWEventMask, &a);
+        XStoreName(x.Dpy(), w, strName.c_str());
+        XSync(x.Dpy(), False);
+        return w;
+    }
+
+    // Runs the request with the server grabbed, so that the program cannot
+    // restack anything before the test has looked; whether the overlay was
+    // then no longer on top.
+    bool bCoverWhileGrabbed(const std::function<void()>& request)
+    {
+        XGrabServer(x.Dpy());
+        request();
+        XSync(x.Dpy(), False);
+        const Window top = TopViewable();
+        XUngrabServer(x.Dpy());
+        XFlush(x.Dpy());
+        return top != None && top != overlay;
+    }
+
+    // root's children, bottom to top.
+    std::vector<Window> Stacking()
+    {
+        Window rootRet, parent, *children = nullptr;
+        unsigned int n = 0;
+        if (!XQueryTree(x.Dpy(), x.Root(), &rootRet, &parent, &children, &n))
+            return {};
+        std::vector<Window> list(children, children + n);
+        if (children)
+            XFree(children);
+        return list;
+    }
+
+    Window TopViewable()
+    {
+        const std::vector<Window> list = Stacking();
+        for (auto it = list.rbegin(); it != list.rend(); ++it)
+            if (x.bIsViewable(*it))
+                return *it;
+        return None;
+    }
+
+    bool bAbove(Window upper, Window lower)
+    {
+        const std::vector<Window> list = Stacking();
+        auto iu = std::find(list.begin(), list.end(), upper);
+        auto il = std::find(list.begin(), list.end(), lower);
+        return iu != list.end() && il != list.end() && iu > il;
+    }
+
+    // The viewable children, bottom to top, for failure messages.
+    std::string strStacking()
+    {
+        std::ostringstream out;
+        out << std::hex;
+        for (Window w : Stacking())
+            if (x.bIsViewable(w))
+                out << " 0x" << w << (w == overlay ? "(overlay)" : "");
+        return out.str();
+    }
+
+    bool bOverlayBackOnTop()
+    {
+        return bWaitFor([&] { return TopViewable() == overlay; });
+    }
+
+    bool bPictureOnScreen()
+    {
+        return bWaitFor([&] {
+            for (uint32_t p : x.Pixels(kProbe))
+                if (p != 0xFF0000)
+                    return false;
+            return true;
+        });
+    }
+
+    // Mapping, raising and circulating a window over the shown overlay.
+    void vCoveringWindowsGoBelow()
+    {
+        vStartWithPointerOn();
+        if (HasFatalFailure())
+            return;
+
+        const Window first = CreateCover("cover 1");
+        ASSERT_TRUE(bCoverWhileGrabbed([&] { XMapWindow(x.Dpy(), first); })) << strStacking();
+        ASSERT_TRUE(x.bIsViewable(first));
+        EXPECT_TRUE(bOverlayBackOnTop()) << "a mapped window stays over the overlay:" << strStacking();
+        EXPECT_TRUE(bPictureOnScreen()) << std::hex << x.Pixel(kProbe.x, kProbe.y);
+
+        ASSERT_TRUE(bAbove(overlay, first));
+        ASSERT_TRUE(bCoverWhileGrabbed([&] { XRaiseWindow(x.Dpy(), first); })) << strStacking();
+        EXPECT_TRUE(bOverlayBackOnTop()) << "a raised window stays over the overlay:" << strStacking();
+
+        // A window raised from below another cover, not just from right
+        // under the overlay.
+        const Window second = CreateCover("cover 2");
+        ASSERT_TRUE(bCoverWhileGrabbed([&] { XMapWindow(x.Dpy(), second); })) << strStacking();
+        EXPECT_TRUE(bOverlayBackOnTop()) << "the second mapped window stays over the overlay:" << strStacking();
+        ASSERT_TRUE(bAbove(second, first));
+        ASSERT_TRUE(bCoverWhileGrabbed([&] { XRaiseWindow(x.Dpy(), first); })) << strStacking();
+        EXPECT_TRUE(bOverlayBackOnTop()) << "a window raised past another stays over the overlay:" << strStacking();
+
+        // The lowest occluded child (the background) circulates to the top.
+        ASSERT_TRUE(bCoverWhileGrabbed([&] { XCirculateSubwindowsUp(x.Dpy(), x.Root()); })) << strStacking();
+        EXPECT_TRUE(bOverlayBackOnTop()) << "a circulated window stays over the overlay:" << strStacking();
+        EXPECT_TRUE(bPictureOnScreen()) << std::hex << x.Pixel(kProbe.x, kProbe.y);
+
+        EXPECT_EQ(nRunToEnd({"/u"}), 0);
+        EXPECT_EQ(nWaitExit(*program), 0);
+    }
+
+    Window background = None;
+    Window overlay = None;
+    CChildProcess* program = nullptr;
+};
+
+TEST_F(OverlayStackingTest, MappedRaisedAndCirculatedWindowsGoBelowThePointer)
+{
+    vCoveringWindowsGoBelow();
+}
+
+TEST_F(OverlayStackingTest, HiddenPointerIsNotMappedAndReturnsOnTop)
+{
+    vStartWithPointerOn();
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(x.bKey(XK_F8));
+    ASSERT_TRUE(bWaitFor([&] { return !x.bIsViewable(overlay); })) << "F8 again must hide the picture";
+
+    const Window cover = CreateCover("cover");
+    ASSERT_TRUE(bCoverWhileGrabbed([&] { XMapWindow(x.Dpy(), cover); })) << strStacking();
+    // Nothing to wait for but the absence of a reaction: a bounded watch.
+    EXPECT_FALSE(x.bWaitUntil([&] { return x.bIsViewable(overlay) || x.FindOverlay() != None; },
+                              CDeadline::Millis(700)))
+        << "a window mapped while the pointer is off showed the overlay";
+    EXPECT_TRUE(bWaitFor([&] {
+        for (uint32_t p : x.Pixels(kProbe))
+            if (p != kCover)
+                return false;
+        return true;
+    })) << "the cover must be seen where the picture was: " << std::hex << x.Pixel(kProbe.x, kProbe.y);
+
+    // Shown again, it goes above what was mapped meanwhile.
+    ASSERT_TRUE(x.bKey(XK_F8));
+    ASSERT_TRUE(bWaitFor([&] { return (overlay = x.FindOverlay()) != None; })) << "F8 showed no overlay";
+    EXPECT_TRUE(bOverlayBackOnTop()) << "shown below the cover:" << strStacking();
+    EXPECT_TRUE(bPictureOnScreen()) << std::hex << x.Pixel(kProbe.x, kProbe.y);
+
+    EXPECT_EQ(nRunToEnd({"/u"}), 0);
+    EXPECT_EQ(nWaitExit(*program), 0);
+}
+
+class OverlayStackingNoCompositorTest : public OverlayStackingTest {
+protected:
+    DisplaySetup Setup() const override { return {.bCompositor = false, .bShippedPointers = false}; }
+};
+
+TEST_F(OverlayStackingNoCompositorTest, MappedRaisedAndCirculatedWindowsGoBelowThePointer)
+{
+    vCoveringWindowsGoBelow();
+}
