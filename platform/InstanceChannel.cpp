@@ -12,7 +12,7 @@
 #include <QLocalSocket>
 #include <QtEndian>
 
-#include <cstring>
+#include <array>
 
 namespace {
 
@@ -30,15 +30,14 @@ QByteArray PackRequest(UINT message, WPARAM wParam, LPARAM lParam, bool bSend)
 }
 
 // Waits for n bytes with what is left of the time-out.
-bool bReadExactly(QLocalSocket& s, int n, QByteArray& out, const QElapsedTimer& clock, int timeout)
+bool bReadExactly(QLocalSocket& s, char* out, int n, const QElapsedTimer& clock, int timeout)
 {
     while (s.bytesAvailable() < n) {
         int left = timeout - static_cast<int>(clock.elapsed());
         if (left <= 0 || !s.waitForReadyRead(left))
             return false;
     }
-    out = s.read(n);
-    return out.size() == n;
+    return s.read(out, n) == n;
 }
 
 } // namespace
@@ -75,10 +74,12 @@ BOOL CInstanceServer::bListen(const QString& name, CWnd* target, std::function<b
             QObject::connect(s, &QLocalSocket::readyRead, s, [this, s] {
                 if (s->bytesAvailable() < kRequestSize)
                     return;
-                QByteArray req = s->read(kRequestSize);
-                UINT message = qFromLittleEndian<quint32>(req.constData());
-                auto wParam = static_cast<WPARAM>(qFromLittleEndian<quint64>(req.constData() + 4));
-                auto lParam = static_cast<LPARAM>(qFromLittleEndian<qint64>(req.constData() + 12));
+                std::array<char, kRequestSize> req{};
+                if (s->read(req.data(), kRequestSize) != kRequestSize)
+                    return;
+                UINT message = qFromLittleEndian<quint32>(req.data());
+                auto wParam = static_cast<WPARAM>(qFromLittleEndian<quint64>(req.data() + 4));
+                auto lParam = static_cast<LPARAM>(qFromLittleEndian<qint64>(req.data() + 12));
                 bool bSend = req[20] != 0;
                 bool ok = pTarget && fnAllowed && fnAllowed(message, wParam, lParam);
                 if (!bSend) {
@@ -123,11 +124,11 @@ BOOL CRemoteWindow::bExchange(UINT message, WPARAM wParam, LPARAM lParam, bool b
     }
     if (!bSend)
         return TRUE;
-    QByteArray answer;
-    if (!bReadExactly(s, kAnswerSize, answer, clock, timeout))
+    std::array<char, kAnswerSize> answer{};
+    if (!bReadExactly(s, answer.data(), kAnswerSize, clock, timeout))
         return FALSE;
     if (pResult)
-        *pResult = static_cast<LRESULT>(qFromLittleEndian<qint64>(answer.constData()));
+        *pResult = static_cast<LRESULT>(qFromLittleEndian<qint64>(answer.data()));
     return TRUE;
 }
 
