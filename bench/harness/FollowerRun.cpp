@@ -132,7 +132,11 @@ bool CFollowerRun::bStartFollower(EFollowerKind kind, const std::string& program
         return bFail("cannot prepare the install folder and home for " + program);
     std::vector<std::string> env = home.Environment();
     env.push_back("DISPLAY=" + x.DisplayName());
-    if (!follower.bStart({home.Program()}, env, log))
+    // Started with /m: the main window is shown and hidden again, as when a
+    // presenter's session starts it. Left on screen it would sit in the
+    // motion path answering hover events, which a window manager avoids by
+    // iconifying it when F8 minimises it; this bare X server has none.
+    if (!follower.bStart({home.Program(), "/m"}, env, log))
         return bFail("cannot start " + home.Program());
     if (opt.bPin)
         follower.bPinTo(1);
