@@ -7,6 +7,7 @@
 #include "platform/Wnd.h"
 #include "platform/x11/KeySymsX11.h"
 #include "platform/x11/X11Display.h"
+#include "platform/x11/X11ErrorTrap.h"
 
 #include <X11/Xlib.h>
 #include <X11/keysym.h>

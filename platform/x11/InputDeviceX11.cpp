@@ -4,6 +4,7 @@
 #include "platform/InputDevice.h"
 #include "platform/x11/OverlayStacking.h"
 #include "platform/x11/X11Display.h"
+#include "platform/x11/X11ErrorTrap.h"
 
 #include <X11/extensions/XInput2.h>
 

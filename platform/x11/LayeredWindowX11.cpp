@@ -5,6 +5,7 @@
 #include "platform/LayeredWindow.h"
 #include "platform/x11/OverlayStacking.h"
 #include "platform/x11/X11Display.h"
+#include "platform/x11/X11ErrorTrap.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>

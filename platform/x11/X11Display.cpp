@@ -1,11 +1,12 @@
 // UI-thread X connection with Qt-driven event dispatch, per-thread
-// connections for workers, and the process-wide X error handler.
+// connections for workers.
 // Qt first: Xlib's macros (Bool, Status, None) break Qt's headers.
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
 #include "platform/x11/X11Display.h"
+#include "platform/x11/X11ErrorTrap.h"
 
 #include <cstdio>
 #include <map>
@@ -17,42 +18,17 @@ Display* g_uiDisplay = nullptr;
 QSocketNotifier* g_notifier = nullptr;
 QMetaObject::Connection g_aboutToBlock;
 thread_local Display* t_threadDisplay = nullptr;
-thread_local CX11ErrorTrap* t_trap = nullptr;
 std::map<int, CX11Display::EventHandler> g_handlers;
 int g_nextToken = 1;
 
-// Without a trap an X error would end the process with Xlib's default
-// handler; an untrapped error is only reported.
-int (*g_previousHandler)(Display*, XErrorEvent*) = nullptr;
-
 } // namespace
-
-int LumicueX11ErrorHandler(Display* dpy, XErrorEvent* ev)
-{
-    if (t_trap && t_trap->dpy == dpy) {
-        if (t_trap->nErrorCode == 0)
-            t_trap->nErrorCode = ev->error_code;
-        return 0;
-    }
-    std::fprintf(stderr, "lumicue: X error %d (request %d.%d)\n", ev->error_code, ev->request_code, ev->minor_code);
-    return 0;
-}
-
-static void vInstallErrorHandler()
-{
-    static bool installed = false;
-    if (!installed) {
-        installed = true;
-        g_previousHandler = XSetErrorHandler(LumicueX11ErrorHandler);
-    }
-}
 
 Display* CX11Display::UiDisplay()
 {
     if (g_uiDisplay)
         return g_uiDisplay;
     XInitThreads();
-    vInstallErrorHandler();
+    X11InstallErrorHandler();
     g_uiDisplay = XOpenDisplay(nullptr);
     if (!g_uiDisplay)
         return nullptr;
@@ -77,7 +53,7 @@ Display* CX11Display::ThreadDisplay()
 
 void CX11Display::vSetThreadDisplay(Display* dpy)
 {
-    vInstallErrorHandler();
+    X11InstallErrorHandler();
     t_threadDisplay = dpy;
 }
 
@@ -122,26 +98,4 @@ void CX11Display::vCloseUiDisplay()
     g_handlers.clear();
     XCloseDisplay(g_uiDisplay);
     g_uiDisplay = nullptr;
-}
-
-CX11ErrorTrap::CX11ErrorTrap(Display* display) : dpy(display), pPrevious(t_trap)
-{
-    vInstallErrorHandler();
-    if (dpy)
-        XSync(dpy, False); // errors of earlier calls are not ours
-    t_trap = this;
-}
-
-CX11ErrorTrap::~CX11ErrorTrap()
-{
-    if (dpy)
-        XSync(dpy, False);
-    t_trap = pPrevious;
-}
-
-int CX11ErrorTrap::nSync()
-{
-    if (dpy)
-        XSync(dpy, False);
-    return nErrorCode;
 }

@@ -29,24 +29,3 @@ public:
     // Closes the UI connection (at exit, after every user is gone).
     static void vCloseUiDisplay();
 };
-
-// Traps X errors raised by the calls made while it lives, on this thread's
-// connection: construct, make the calls, then ask nSync() for the first
-// error code (0 when none). Restores the previous trap when destroyed.
-class CX11ErrorTrap {
-public:
-    explicit CX11ErrorTrap(Display* dpy);
-    ~CX11ErrorTrap();
-    CX11ErrorTrap(const CX11ErrorTrap&) = delete;
-    CX11ErrorTrap& operator=(const CX11ErrorTrap&) = delete;
-
-    // Waits for the server to answer every call so far; the first error code.
-    int nSync();
-    int nError() const { return nErrorCode; }
-
-private:
-    friend int LumicueX11ErrorHandler(Display*, XErrorEvent*);
-    Display* dpy;
-    CX11ErrorTrap* pPrevious;
-    int nErrorCode = 0;
-};
