@@ -1,4 +1,4 @@
-# The two entry points; everything else lives in scripts/.
+# The two entry points, run and test; everything else lives in scripts/.
 .PHONY: run test test-sanitize demo bench clean
 
 run:
@@ -7,13 +7,19 @@ run:
 test:
 	scripts/test
 
+# Every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize:
-	BUILD_DIR=build-asan scripts/install-deps
+	scripts/install-deps
 	BUILD_DIR=build-asan scripts/build -DLUMICUE_SANITIZE=ON -DLUMICUE_BENCH=OFF
 	ctest --test-dir build-asan --output-on-failure -j2
 
 demo:
 	scripts/build && scripts/demo
+
+# Follow latency, CPU, idle cost, memory and start-up, against the reference follower.
+bench:
+	scripts/build
+	build/bench_FollowBench --reference build/bench_ReferenceFollower --lumicue build/lumicue --runs 5
 
 clean:
 	rm -rf build build-asan
