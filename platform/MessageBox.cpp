@@ -5,8 +5,19 @@
 
 #include <QMessageBox>
 
+namespace {
+MessageBoxHook g_hook = nullptr;
+}
+
+void SetMessageBoxHook(MessageBoxHook hook)
+{
+    g_hook = hook;
+}
+
 int MessageBoxW(CWnd* pOwner, const QString& text, const QString& caption, UINT uType)
 {
+    if (g_hook)
+        return g_hook(pOwner, text, caption, uType);
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     switch (uType & 0xF0) {
     case MB_ICONERROR:

@@ -1,0 +1,181 @@
+// The main window as the hub: start-up wiring, the pointer switch, what
+// hiding and closing save, and the close sequence's order.
+#include "app/LumicueMain.h"
+
+#include "app/LumicueApp.h"
+
+#include "lang/Language.h"
+#include "platform/MessageBox.h"
+#include "platform/null/NullHotKeys.h"
+#include "platform/null/NullOverlay.h"
+#include "settings/CoreAssist.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<QString> g_boxes;
+
+int RecordBox(CWnd*, const QString& text, const QString&, UINT)
+{
+    g_boxes.push_back(text);
+    return IDOK;
+}
+
+constexpr UINT VK_F8 = 0x77;
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        g_boxes.clear();
+        SetMessageBoxHook(RecordBox);
+        CNullHotKeys::vReset();
+        vResetLanguage();
+        core = GetCoreAssist();
+        core->strDataDir = dir.path();
+        core->option.vSetDefaults();
+        QFile::remove(OptionFile());
+    }
+    void TearDown() override
+    {
+        SetMessageBoxHook(nullptr);
+        NullOverlay::vFailDeviceCreate(CInputDevice::KIND_MOUSE, false);
+    }
+    QString OptionFile() const { return dir.path() + "/AppOption.data"; }
+
+    QTemporaryDir dir;
+    CCoreAssist* core = nullptr;
+};
+
+} // namespace
+
+TEST_F(MainWindow, StartsTheMonitorCreatesTheOverlayAndRegistersF8)
+{
+    CLumicueMain wnd;
+    ASSERT_TRUE(wnd.Create(317));
+    EXPECT_EQ(NullOverlay::nLiveDevices(CInputDevice::KIND_MOUSE), 1);
+    EXPECT_EQ(NullOverlay::nLiveDevices(CInputDevice::KIND_KEYBOARD), 0);
+    EXPECT_TRUE(wnd.funPointer.wndPoint.bHasWindow());
+    auto held = CNullHotKeys::Held();
+    ASSERT_EQ(held.size(), 1u);
+    EXPECT_EQ(held[0].id, 9);
+    EXPECT_EQ(held[0].vk, VK_F8);
+    EXPECT_FALSE(wnd.HasTimer(2)) << "no update check unless the option asks for it";
+    EXPECT_FALSE(wnd.bPointerOn.load());
+    EXPECT_TRUE(g_boxes.empty());
+}
+
+TEST_F(MainWindow, UpdateOptionStartsTheOneShotTimer)
+{
+    core->option.bAutoCheckUpdate = 1;
+    CLumicueMain wnd;
+    ASSERT_TRUE(wnd.Create(317));
+    EXPECT_TRUE(wnd.HasTimer(2));
+    wnd.SendMessage(WM_TIMER, 2, 0);
+    EXPECT_FALSE(wnd.HasTimer(2));
+}
+
+TEST_F(MainWindow, FailedMonitorShowsOneFatalBoxAndLeavesNoPointer)
+{
+    NullOverlay::vFailDeviceCreate(CInputDevice::KIND_MOUSE, true);
+    CLumicueMain wnd;
+    wnd.Create(317);
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0], "Fatal Error Occur!");
+    EXPECT_FALSE(wnd.funPointer.wndPoint.bHasWindow());
+    EXPECT_TRUE(CNullHotKeys::Held().empty());
+    EXPECT_TRUE(wnd.IsWindow()) << "the dialog stays";
+    wnd.bTogglePointer(); // nothing to show, nothing breaks
+    EXPECT_EQ(g_boxes.size(), 1u);
+}
+
+TEST_F(MainWindow, HotkeyMenuCommandAndToggleSwitchAlike)
+{
+    CLumicueMain wnd;
+    ASSERT_TRUE(wnd.Create(317));
+    wnd.SendMessage(WM_HOTKEY, 9, 0);
+    EXPECT_TRUE(wnd.bPointerOn.load());
+    EXPECT_TRUE(NullOverlay::Log(wnd.funPointer.wndPoint.Layered()).bShown);
+    wnd.SendMessage(WM_COMMAND, 34062, 0);
+    EXPECT_FALSE(wnd.bPointerOn.load());
+    EXPECT_FALSE(NullOverlay::Log(wnd.funPointer.wndPoint.Layered()).bShown);
+    wnd.SendMessage(WM_HOTKEY, 3, 0); // not ours
+    EXPECT_FALSE(wnd.bPointerOn.load());
+    EXPECT_TRUE(wnd.bTogglePointer());
+    wnd.vPrepareExit();
+    EXPECT_FALSE(wnd.bPointerOn.load());
+}
+
+TEST_F(MainWindow, SwitchingOnMinimisesAVisibleWindowOffLeavesIt)
+{
+    CLumicueMain wnd;
+    ASSERT_TRUE(wnd.Create(317));
+    wnd.ShowWindow(SW_SHOW);
+    wnd.bTogglePointer();
+    EXPECT_TRUE(wnd.IsIconic());
+    wnd.ShowWindow(SW_RESTORE);
+    wnd.bTogglePointer();
+    EXPECT_FALSE(wnd.IsIconic());
+    EXPECT_TRUE(wnd.IsWindowVisible());
+}
+
+TEST_F(MainWindow, HideSavesEscapeAndCloseBoxOnlyHide)
+{
+    CLumicueMain wnd;
+    ASSERT_TRUE(wnd.Create(317));
+    wnd.ShowWindow(SW_SHOW);
+    wnd.SendMessage(WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(wnd.IsWindowVisible());
+    EXPECT_FALSE(QFile::exists(OptionFile()));
+
+    wnd.SendMessage(WM_COMMAND, 26027, 0); // Open restores
+    EXPECT_TRUE(wnd.IsWindowVisible());
+    wnd.SendMessage(WM_SYSCOMMAND, SC_CLOSE | 0x3, 0); // low bits are the platform's
+    EXPECT_FALSE(wnd.IsWindowVisible());
+    EXPECT_FALSE(QFile::exists(OptionFile()));
+
+    wnd.SendMessage(WM_COMMAND, 57664, 0); // About shows it too
+    EXPECT_TRUE(wnd.IsWindowVisible());
+    core->option.nOpacity = 40;
+    wnd.SendMessage(WM_COMMAND, IDOK, 0);
+    EXPECT_FALSE(wnd.IsWindowVisible());
+    ASSERT_TRUE(QFile::exists(OptionFile()));
+    CLumicueOption loaded;
+    loaded.vLoad(dir.path());
+    EXPECT_EQ(loaded.nOpacity, 40);
+}
+
+TEST_F(MainWindow, AnswersTheInstanceMessageAndClosesOnTheExitMessage)
+{
+    CLumicueMain wnd;
+    ASSERT_TRUE(wnd.Create(317));
+    EXPECT_EQ(wnd.SendMessage(g_uInstanceMessage, 0, 0), static_cast<LRESULT>(g_uInstanceMessage));
+    EXPECT_EQ(wnd.SendMessage(WM_HELP, 0, 0), TRUE);
+    EXPECT_EQ(NullOverlay::nLiveDevices(CInputDevice::KIND_MOUSE), 1);
+    wnd.SendMessage(g_uExitMessage, 0, 0);
+    EXPECT_EQ(NullOverlay::nLiveDevices(CInputDevice::KIND_MOUSE), 0);
+    EXPECT_TRUE(QFile::exists(OptionFile()));
+    QCoreApplication::processEvents(); // the posted quit; harmless in a test
+}
+
+TEST_F(MainWindow, ExitStopsTheMonitorDestroysTheOverlayUnregistersAndSaves)
+{
+    CLumicueMain wnd;
+    ASSERT_TRUE(wnd.Create(317));
+    wnd.bTogglePointer();
+    wnd.SendMessage(WM_COMMAND, 1255, 0); // Exit
+    EXPECT_EQ(NullOverlay::nLiveDevices(CInputDevice::KIND_MOUSE), 0);
+    EXPECT_FALSE(wnd.funPointer.wndPoint.bHasWindow());
+    EXPECT_TRUE(CNullHotKeys::Held().empty());
+    EXPECT_TRUE(QFile::exists(OptionFile()));
+    // A record fed after the close reaches no reader.
+    DIDEVICEOBJECTDATA rec{};
+    EXPECT_FALSE(NullOverlay::bFeed(CInputDevice::KIND_MOUSE, rec));
+    QCoreApplication::processEvents(); // the posted quit; harmless in a test
+}
