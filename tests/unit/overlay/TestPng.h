@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <vector>
 
-struct TestPngSpec {
+struct TestPngRecipe {
     int nWidth = 1;
     int nHeight = 1;
     int nColorType = PNG_COLOR_TYPE_RGB_ALPHA;
@@ -22,7 +22,7 @@ struct TestPngSpec {
     png_color_16 trnsColor{};
 };
 
-inline std::vector<unsigned char> EncodeTestPng(const TestPngSpec& s)
+inline std::vector<unsigned char> EncodeTestPng(const TestPngRecipe& s)
 {
     std::vector<unsigned char> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -62,7 +62,7 @@ inline std::vector<unsigned char> EncodeTestPng(const TestPngSpec& s)
 inline std::vector<unsigned char> EncodeSolidPng(int w, int h, unsigned char r, unsigned char g, unsigned char b,
     unsigned char a)
 {
-    TestPngSpec s;
+    TestPngRecipe s;
     s.nWidth = w;
     s.nHeight = h;
     for (int i = 0; i < w * h; ++i)

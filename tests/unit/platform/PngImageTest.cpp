@@ -49,7 +49,7 @@ size_t FindChunk(const std::vector<unsigned char>& png, const char* type)
 
 TEST(PngImage, RgbaIsPremultipliedExactly)
 {
-    TestPngSpec s;
+    TestPngRecipe s;
     s.nWidth = 2;
     s.nHeight = 2;
     s.raw = {255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 255, 0, 255, 255, 255, 64};
@@ -66,7 +66,7 @@ TEST(PngImage, RgbaIsPremultipliedExactly)
 
 TEST(PngImage, PaletteWithTransparencyGreyAndGreyAlpha)
 {
-    TestPngSpec pal;
+    TestPngRecipe pal;
     pal.nWidth = 2;
     pal.nColorType = PNG_COLOR_TYPE_PALETTE;
     pal.palette = {{255, 0, 0}, {0, 0, 255}};
@@ -77,7 +77,7 @@ TEST(PngImage, PaletteWithTransparencyGreyAndGreyAlpha)
     EXPECT_EQ(a.Pixel(0, 0), 0x80800000u);
     EXPECT_EQ(a.Pixel(1, 0), 0xFF0000FFu);
 
-    TestPngSpec grey;
+    TestPngRecipe grey;
     grey.nWidth = 2;
     grey.nColorType = PNG_COLOR_TYPE_GRAY;
     grey.nBitDepth = 4;
@@ -87,14 +87,14 @@ TEST(PngImage, PaletteWithTransparencyGreyAndGreyAlpha)
     EXPECT_EQ(b.Pixel(0, 0), 0xFFFFFFFFu);
     EXPECT_EQ(b.Pixel(1, 0), 0xFF333333u);
 
-    TestPngSpec greyKey = grey; // tRNS on a grey value becomes alpha 0
+    TestPngRecipe greyKey = grey; // tRNS on a grey value becomes alpha 0
     greyKey.bTrnsColor = true;
     greyKey.trnsColor.gray = 3;
     CBitmap32 c = Decode(EncodeTestPng(greyKey));
     EXPECT_EQ(c.Pixel(0, 0), 0xFFFFFFFFu);
     EXPECT_EQ(c.Pixel(1, 0), 0x00000000u);
 
-    TestPngSpec ga;
+    TestPngRecipe ga;
     ga.nColorType = PNG_COLOR_TYPE_GRAY_ALPHA;
     ga.raw = {200, 100}; // 200 * 100 / 255 = 78.4
     EXPECT_EQ(Decode(EncodeTestPng(ga)).Pixel(0, 0), 0x644E4E4Eu);
@@ -102,13 +102,13 @@ TEST(PngImage, PaletteWithTransparencyGreyAndGreyAlpha)
 
 TEST(PngImage, SixteenBitAndInterlaced)
 {
-    TestPngSpec deep;
+    TestPngRecipe deep;
     deep.nBitDepth = 16;
     // Little-endian words: r 16*257, g 32*257, b 48*257, a 65535.
     deep.raw = {0x10, 0x10, 0x20, 0x20, 0x30, 0x30, 0xFF, 0xFF};
     EXPECT_EQ(Decode(EncodeTestPng(deep)).Pixel(0, 0), 0xFF102030u);
 
-    TestPngSpec inter;
+    TestPngRecipe inter;
     inter.nWidth = 9;
     inter.nHeight = 7;
     inter.nColorType = PNG_COLOR_TYPE_RGB;
