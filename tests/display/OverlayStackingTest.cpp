@@ -3,24 +3,17 @@
 // alone and comes back on top when shown again. The test holds the server
 // grab while it covers the overlay, so that the covering is seen in the
 // stacking before the program can answer it.
-#include "DisplayFixture.h"
-#include "OptionRecord.h"
-#include "TestPicture.h"
+#include "PointerOnFixture.h"
 
 #include <X11/keysym.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <functional>
 #include <sstream>
 
-namespace fs = std::filesystem;
-
 namespace {
 
-constexpr uint32_t kBackground = 0x0000FF;  // blue, below everything
-constexpr uint32_t kCover = 0x00FF00;       // green, the windows laid over the overlay
-constexpr uint32_t kRed = 0xFFFF0000;       // opaque red, straight ARGB
+constexpr uint32_t kCover = 0x00FF00;  // green, the windows laid over the overlay
 
 // The pointer at (400, 300) with a centred 32x32 picture.
 constexpr int kCursorX = 400, kCursorY = 300;
@@ -31,38 +24,19 @@ constexpr TestRect kProbe{386, 286, 8, 8};
 
 } // namespace
 
-class OverlayStackingTest : public CDisplayFixture {
+class OverlayStackingTest : public CPointerOnFixture {
 protected:
-    DisplaySetup Setup() const override { return {.bShippedPointers = false}; }
-
-    // An opaque red picture named in the option file, a background window
-    // over the screen, the program started hidden, then the pointer on.
+    // An opaque red picture, the program started hidden, then the pointer on
+    // and on top.
     void vStartWithPointerOn()
     {
-        const fs::path path = dir.PointerDir() / "ring.png";
-        ASSERT_TRUE(CTestPicture(32, 32, kRed).bWritePng(path.string()));
-        COptionRecord record;
-        record.nOpacity = 100;
-        record.strPointerFile = path.string();
-        fs::create_directories(dir.DataDir());
-        ASSERT_TRUE(record.bWrite(dir.OptionFile().string()));
-
-        ASSERT_TRUE(x.bWatchScreen());
-        background = x.CreateTestWindow({0, 0, CXvfbServer::nWidth, CXvfbServer::nHeight}, kBackground);
-        program = &Launch({"/m"});
-        Window w = None;
-        ASSERT_TRUE(bWaitFor([&] {
-            w = x.FindWindowByTitle(szMainTitle, program->Pid());
-            return (w != None && x.bSeenUnmapped(w)) || program->bExited();
-        })) << "the hidden start did not finish";
-        ASSERT_FALSE(program->bExited());
-        ASSERT_TRUE(x.bFocus(background));
-
-        x.vMove(kCursorX, kCursorY);
-        ASSERT_TRUE(x.bKey(XK_F8));
-        ASSERT_TRUE(bWaitFor([&] { return (overlay = x.FindOverlay()) != None; })) << "F8 showed no overlay";
-        TestRect rc;
-        ASSERT_TRUE(bWaitFor([&] { return x.bGeometry(overlay, rc) && rc == kOverlayRect; }));
+        vStart(CTestPicture(32, 32, kRed));
+        if (HasFatalFailure())
+            return;
+        vSwitchOnAt(kCursorX, kCursorY);
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(bOverlayAt(kOverlayRect));
         ASSERT_TRUE(bWaitFor([&] { return TopViewable() == overlay; })) << "shown below others: " << strStacking();
     }
 
@@ -182,13 +156,8 @@ protected:
         EXPECT_TRUE(bOverlayBackOnTop()) << "a circulated window stays over the overlay:" << strStacking();
         EXPECT_TRUE(bPictureOnScreen()) << std::hex << x.Pixel(kProbe.x, kProbe.y);
 
-        EXPECT_EQ(nRunToEnd({"/u"}), 0);
-        EXPECT_EQ(nWaitExit(*program), 0);
+        vExitInOrder();
     }
-
-    Window background = None;
-    Window overlay = None;
-    CChildProcess* program = nullptr;
 };
 
 TEST_F(OverlayStackingTest, MappedRaisedAndCirculatedWindowsGoBelowThePointer)
@@ -223,8 +192,7 @@ TEST_F(OverlayStackingTest, HiddenPointerIsNotMappedAndReturnsOnTop)
     EXPECT_TRUE(bOverlayBackOnTop()) << "shown below the cover:" << strStacking();
     EXPECT_TRUE(bPictureOnScreen()) << std::hex << x.Pixel(kProbe.x, kProbe.y);
 
-    EXPECT_EQ(nRunToEnd({"/u"}), 0);
-    EXPECT_EQ(nWaitExit(*program), 0);
+    vExitInOrder();
 }
 
 class OverlayStackingNoCompositorTest : public OverlayStackingTest {

@@ -1,22 +1,15 @@
 // The pointer overlay on a real X server: placement by hot spot, following
 // the mouse, the blend on the composited screen, clicks falling through,
 // and the shaped fallback when no compositing manager runs.
-#include "DisplayFixture.h"
-#include "OptionRecord.h"
-#include "TestPicture.h"
+#include "PointerOnFixture.h"
 
 #include <X11/extensions/shape.h>
 #include <X11/keysym.h>
 
 #include <cstdlib>
-#include <filesystem>
-
-namespace fs = std::filesystem;
+#include <functional>
 
 namespace {
-
-constexpr uint32_t kBackground = 0x0000FF;  // blue, below everything
-constexpr uint32_t kRed = 0xFFFF0000;       // opaque red, straight ARGB
 
 bool bNear(uint32_t rgb, int r, int g, int b, int tolerance)
 {
@@ -27,53 +20,8 @@ bool bNear(uint32_t rgb, int r, int g, int b, int tolerance)
 
 } // namespace
 
-class OverlayTest : public CDisplayFixture {
+class OverlayTest : public CPointerOnFixture {
 protected:
-    DisplaySetup Setup() const override { return {.bShippedPointers = false}; }
-
-    // Writes the picture into the install folder's pointer/ and an option
-    // file that names it, lays a background window over the screen, and
-    // starts the program hidden (/m) so that its dialog covers nothing.
-    void vStart(const CTestPicture& picture, const std::string& strName, int nOpacity)
-    {
-        const fs::path path = dir.PointerDir() / strName;
-        ASSERT_TRUE(picture.bWritePng(path.string()));
-        COptionRecord record;
-        record.nOpacity = nOpacity;
-        record.strPointerFile = path.string();
-        fs::create_directories(dir.DataDir());
-        ASSERT_TRUE(record.bWrite(dir.OptionFile().string()));
-
-        ASSERT_TRUE(x.bWatchScreen());
-        background = x.CreateTestWindow({0, 0, CXvfbServer::nWidth, CXvfbServer::nHeight}, kBackground);
-        program = &Launch({"/m"});
-        Window w = None;
-        ASSERT_TRUE(bWaitFor([&] {
-            w = x.FindWindowByTitle(szMainTitle, program->Pid());
-            return (w != None && x.bSeenUnmapped(w)) || program->bExited();
-        })) << "the hidden start did not finish";
-        ASSERT_FALSE(program->bExited());
-        ASSERT_TRUE(x.bFocus(background));
-    }
-
-    // Puts the cursor at (cx, cy), presses F8 and waits for the overlay.
-    void vSwitchOnAt(int cx, int cy)
-    {
-        x.vMove(cx, cy);
-        ASSERT_TRUE(x.bKey(XK_F8));
-        ASSERT_TRUE(bWaitFor([&] { return (overlay = x.FindOverlay()) != None; })) << "F8 showed no overlay";
-    }
-
-    bool bOverlayAt(const TestRect& want)
-    {
-        TestRect rc;
-        bool bAt = bWaitFor([&] { return x.bGeometry(overlay, rc) && rc == want; });
-        if (!bAt)
-            ADD_FAILURE() << "overlay at " << rc.x << "," << rc.y << " " << rc.width << "x" << rc.height
-                          << ", expected " << want.x << "," << want.y << " " << want.width << "x" << want.height;
-        return bAt;
-    }
-
     // Waits until every screen pixel of rc passes the check.
     bool bScreenMatches(const TestRect& rc, const std::function<bool(uint32_t)>& check)
     {
@@ -84,21 +32,11 @@ protected:
             return true;
         });
     }
-
-    void vExitInOrder()
-    {
-        EXPECT_EQ(nRunToEnd({"/u"}), 0);
-        EXPECT_EQ(nWaitExit(*program), 0) << "the program must end cleanly with the pointer on";
-    }
-
-    Window background = None;
-    Window overlay = None;
-    CChildProcess* program = nullptr;
 };
 
 TEST_F(OverlayTest, HotSpotPictureFollowsTheMouseAndLetsClicksThrough)
 {
-    vStart(CTestPicture(16, 16, kRed), "dot-0.png", 100);
+    vStart(CTestPicture(16, 16, kRed), {.strName = "dot-0.png"});
     vSwitchOnAt(200, 150);
     ASSERT_TRUE(bOverlayAt({200, 150, 16, 16})) << "pixel (0, 0) must lie under the cursor";
 
@@ -121,7 +59,7 @@ TEST_F(OverlayTest, HotSpotPictureFollowsTheMouseAndLetsClicksThrough)
 
 TEST_F(OverlayTest, CentredPictureBlendsOpaqueAtFullOpacity)
 {
-    vStart(CTestPicture(33, 33, kRed), "ring.png", 100);
+    vStart(CTestPicture(33, 33, kRed));
     vSwitchOnAt(100, 100);
     ASSERT_TRUE(bOverlayAt({84, 84, 33, 33})) << "odd sizes truncate: 100 - 33 / 2 = 84";
     // The upper-left quarter, away from where a cursor would be drawn.
@@ -135,7 +73,7 @@ TEST_F(OverlayTest, CentredPictureBlendsOpaqueAtFullOpacity)
 
 TEST_F(OverlayTest, HalfOpacityBlendsWithTheScreenBelow)
 {
-    vStart(CTestPicture(33, 33, kRed), "ring.png", 50);
+    vStart(CTestPicture(33, 33, kRed), {.nOpacity = 50});
     vSwitchOnAt(100, 100);
     ASSERT_TRUE(bOverlayAt({84, 84, 33, 33}));
     // Constant alpha 50 * 255 / 100 = 127 over blue: red 127, blue 255 - 127.
@@ -160,7 +98,7 @@ TEST_F(OverlayFallbackTest, WithoutCompositorTheWindowIsShapedByAlpha)
         picture.vSet(15, y, 0x80FF0000);
         picture.vSet(16, y, 0x7FFF0000);
     }
-    vStart(picture, "half.png", 100);
+    vStart(picture, {.strName = "half.png"});
     vSwitchOnAt(300, 300);
     ASSERT_TRUE(bOverlayAt({284, 284, 32, 32}));
 
