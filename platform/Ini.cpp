@@ -257,6 +257,82 @@ UINT GetPrivateProfileIntW(const QString& section, const QString& key, int nDefa
     return AnswerInt(LookUp(ReadText(fileName), section, key), nDefault);
 }
 
+namespace {
+
+// The file's lines without their line ends.
+QStringList SplitLines(const QString& text)
+{
+    QStringList lines;
+    if (text.isEmpty())
+        return lines;
+    lines = text.split(u'\n');
+    if (text.endsWith(u'\n'))
+        lines.removeLast();
+    for (QString& line : lines)
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+    return lines;
+}
+
+// Where a key stands, or where it would go, in the first section of a name.
+struct EntryPlace {
+    qsizetype nSectionLine = -1;
+    qsizetype nLastContent = -1; // last non-blank line of the section
+    qsizetype nKeyLine = -1;
+};
+
+EntryPlace FindEntry(const QStringList& lines, const QString& section, const QString& key)
+{
+    EntryPlace at;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QStringView line = Trim(lines[i]);
+        if (const auto name = SectionName(line)) {
+            if (at.nSectionLine >= 0)
+                break;
+            if (bSameName(*name, Trim(section)))
+                at.nSectionLine = at.nLastContent = i;
+            continue;
+        }
+        if (at.nSectionLine < 0 || line.isEmpty())
+            continue;
+        at.nLastContent = i;
+        if (line.startsWith(u';'))
+            continue;
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq >= 0 && bSameName(Trim(line.left(eq)), Trim(key))) {
+            at.nKeyLine = i;
+            break;
+        }
+    }
+    return at;
+}
+
+// Replaces the key's line, adds it to its section, or adds the section.
+void vPlaceEntry(QStringList& lines, const EntryPlace& at, const QString& section, const QString& entry)
+{
+    if (at.nKeyLine >= 0) {
+        lines[at.nKeyLine] = entry;
+    } else if (at.nSectionLine >= 0) {
+        lines.insert(at.nLastContent + 1, entry);
+    } else {
+        if (!lines.isEmpty() && !Trim(lines.last()).isEmpty())
+            lines.append(QString());
+        lines.append(u'[' + section.trimmed() + u']');
+        lines.append(entry);
+    }
+}
+
+// Written beside the old file and renamed over it: a failure keeps the old one.
+BOOL bWriteAtomically(const QString& fileName, const QByteArray& bytes)
+{
+    QSaveFile out(fileName);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+        return FALSE;
+    return out.commit() ? TRUE : FALSE;
+}
+
+} // namespace
+
 BOOL WritePrivateProfileStringW(const QString& section, const QString& key, const QString& value,
                                 const QString& fileName)
 {
@@ -271,61 +347,9 @@ BOOL WritePrivateProfileStringW(const QString& section, const QString& key, cons
         return FALSE;
     IniEncoding enc = IniEncoding::Utf8;
     const QString text = Decode(data, &enc);
-
     const QString eol = text.contains(u"\r\n") ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    QStringList lines;
-    if (!text.isEmpty()) {
-        lines = text.split(u'\n');
-        if (text.endsWith(u'\n'))
-            lines.removeLast();
-        for (QString& line : lines)
-            if (line.endsWith(u'\r'))
-                line.chop(1);
-    }
 
-    const QString entry = key.trimmed() + u'=' + value;
-    qsizetype sectionLine = -1;
-    qsizetype lastContent = -1; // last non-blank line of the section
-    qsizetype keyLine = -1;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QStringView line = Trim(lines[i]);
-        if (const auto name = SectionName(line)) {
-            if (sectionLine >= 0)
-                break;
-            if (bSameName(*name, Trim(section))) {
-                sectionLine = i;
-                lastContent = i;
-            }
-            continue;
-        }
-        if (sectionLine < 0 || line.isEmpty())
-            continue;
-        lastContent = i;
-        if (line.startsWith(u';'))
-            continue;
-        const qsizetype eq = line.indexOf(u'=');
-        if (eq >= 0 && bSameName(Trim(line.left(eq)), Trim(key))) {
-            keyLine = i;
-            break;
-        }
-    }
-
-    if (keyLine >= 0) {
-        lines[keyLine] = entry;
-    } else if (sectionLine >= 0) {
-        lines.insert(lastContent + 1, entry);
-    } else {
-        if (!lines.isEmpty() && !Trim(lines.last()).isEmpty())
-            lines.append(QString());
-        lines.append(u'[' + section.trimmed() + u']');
-        lines.append(entry);
-    }
-
-    QSaveFile out(fileName);
-    if (!out.open(QIODevice::WriteOnly))
-        return FALSE;
-    const QByteArray bytes = Encode(lines.join(eol) + eol, enc);
-    if (out.write(bytes) != bytes.size())
-        return FALSE;
-    return out.commit() ? TRUE : FALSE;
+    QStringList lines = SplitLines(text);
+    vPlaceEntry(lines, FindEntry(lines, section, key), section, key.trimmed() + u'=' + value);
+    return bWriteAtomically(fileName, Encode(lines.join(eol) + eol, enc));
 }
