@@ -68,24 +68,8 @@ BOOL CLumicueApp::InitInstance()
     QStringList words;
     ParseCommandLine(GetCommandLineArgs(), words);
     const StartAction action = GetStartAction(words);
-    if (action == StartAction::Clean) {
-        bRemoveAutoRun();
-        if (bRunning && running)
-            running->bPostMessage(g_uExitMessage, 0, 0);
-        return FALSE;
-    }
-    if (action == StartAction::Quit) {
-        if (bRunning && running)
-            running->bPostMessage(g_uExitMessage, 0, 0);
-        return FALSE;
-    }
-    if (bRunning) {
-        // Open restores the window from hidden or minimised and brings it
-        // forward; the first instance does that for its own window.
-        if (running) {
-            LRESULT ignored = 0;
-            running->bSendMessageTimeout(WM_COMMAND, ID_OPEN, 0, kOpenTimeoutMs, &ignored);
-        }
+    if (action == StartAction::Clean || action == StartAction::Quit || bRunning) {
+        vActOnRunningInstance(action, running);
         return FALSE;
     }
 
@@ -95,7 +79,28 @@ BOOL CLumicueApp::InitInstance()
         return FALSE;
     const QString folder = QStringLiteral("Language");
     InitLanguage(&folder, nullptr, &core->strDataDir);
+    vCreateMainWindow(action == StartAction::Hidden);
+    return TRUE;
+}
 
+void CLumicueApp::vActOnRunningInstance(StartAction action, const std::optional<CRemoteWindow>& running)
+{
+    if (action == StartAction::Clean)
+        bRemoveAutoRun();
+    if (!running)
+        return;
+    if (action == StartAction::Clean || action == StartAction::Quit) {
+        running->bPostMessage(g_uExitMessage, 0, 0);
+        return;
+    }
+    // Open restores the window from hidden or minimised and brings it
+    // forward; the first instance does that for its own window.
+    LRESULT ignored = 0;
+    running->bSendMessageTimeout(WM_COMMAND, ID_OPEN, 0, kOpenTimeoutMs, &ignored);
+}
+
+void CLumicueApp::vCreateMainWindow(BOOL bHidden)
+{
     g_pLumicueMain = new CLumicueMain;
     m_pMainWnd = g_pLumicueMain;
     AfxSetMainWnd(g_pLumicueMain);
@@ -103,9 +108,8 @@ BOOL CLumicueApp::InitInstance()
     instanceServer.bListen(kInstanceName, g_pLumicueMain, bInstanceRequestAllowed);
 
     g_pLumicueMain->ShowWindow(SW_SHOW);
-    if (action == StartAction::Hidden)
+    if (bHidden)
         g_pLumicueMain->vToggleVisible();
-    return TRUE;
 }
 
 int CLumicueApp::ExitInstance()

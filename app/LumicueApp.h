@@ -2,6 +2,7 @@
 // core object and the localisation, the main window, and the end.
 #pragma once
 
+#include "app/CommandLine.h"
 #include "platform/InstanceLock.h"
 #include "platform/InstanceServer.h"
 #include "platform/WinApp.h"
@@ -37,5 +38,9 @@ public:
     CInstanceLock hMutex;
 
 private:
+    // A second start: clean, quit or open the running instance.
+    void vActOnRunningInstance(StartAction action, const std::optional<CRemoteWindow>& running);
+    void vCreateMainWindow(BOOL bHidden);
+
     CInstanceServer instanceServer;
 };
