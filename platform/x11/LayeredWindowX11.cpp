@@ -207,21 +207,11 @@ CLayeredWindow::~CLayeredWindow()
     bDestroy();
 }
 
-BOOL CLayeredWindow::bCreate()
-{
-    if (bExists())
-        return TRUE;
-    Impl& im = *pImpl;
-    im = Impl{};
-    im.dpy = CX11Display::UiDisplay();
-    if (!im.dpy)
-        return FALSE;
-    int shapeEvent = 0, shapeError = 0;
-    if (!XShapeQueryExtension(im.dpy, &shapeEvent, &shapeError))
-        return FALSE; // no way to let clicks through
-    const int screen = DefaultScreen(im.dpy);
-    im.root = RootWindow(im.dpy, screen);
+namespace {
 
+// A 32-bit visual lets a compositor blend the picture; else the default one.
+void vChooseVisual(CLayeredWindow::Impl& im, int screen)
+{
     XVisualInfo vi;
     if (XMatchVisualInfo(im.dpy, screen, 32, TrueColor, &vi)) {
         im.visual = vi.visual;
@@ -231,8 +221,12 @@ BOOL CLayeredWindow::bCreate()
         im.visual = DefaultVisual(im.dpy, screen);
         im.nDepth = DefaultDepth(im.dpy, screen);
     }
+}
 
-    CX11ErrorTrap trap(im.dpy);
+// Override-redirect, click-through (empty input shape), and marked for
+// window managers and task bars as a drag icon kept above and not listed.
+void vCreateWindow(CLayeredWindow::Impl& im)
+{
     im.colormap = XCreateColormap(im.dpy, im.root, im.visual, AllocNone);
     XSetWindowAttributes attrs{};
     attrs.override_redirect = True;
@@ -248,7 +242,12 @@ BOOL CLayeredWindow::bCreate()
     vSetAtomProperty(im.dpy, im.win, "_NET_WM_WINDOW_TYPE", {"_NET_WM_WINDOW_TYPE_DND"});
     vSetAtomProperty(im.dpy, im.win, "_NET_WM_STATE",
         {"_NET_WM_STATE_ABOVE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"});
+}
 
+// Learns whether a compositing manager runs, and asks to hear when one
+// starts or stops.
+void vWatchCompositor(CLayeredWindow::Impl& im, int screen)
+{
     char cmName[32];
     std::snprintf(cmName, sizeof cmName, "_NET_WM_CM_S%d", screen);
     im.cmAtom = XInternAtom(im.dpy, cmName, False);
@@ -260,7 +259,29 @@ BOOL CLayeredWindow::bCreate()
                 | XFixesSelectionClientCloseNotifyMask);
     }
     im.bComposited = im.bArgb && bCompositorRunning(im);
+}
 
+} // namespace
+
+BOOL CLayeredWindow::bCreate()
+{
+    if (bExists())
+        return TRUE;
+    Impl& im = *pImpl;
+    im = Impl{};
+    im.dpy = CX11Display::UiDisplay();
+    if (!im.dpy)
+        return FALSE;
+    int shapeEvent = 0, shapeError = 0;
+    if (!XShapeQueryExtension(im.dpy, &shapeEvent, &shapeError))
+        return FALSE; // no way to let clicks through
+    const int screen = DefaultScreen(im.dpy);
+    im.root = RootWindow(im.dpy, screen);
+    vChooseVisual(im, screen);
+
+    CX11ErrorTrap trap(im.dpy);
+    vCreateWindow(im);
+    vWatchCompositor(im, screen);
     if (trap.nSync() != 0) {
         if (im.win)
             XDestroyWindow(im.dpy, im.win);
