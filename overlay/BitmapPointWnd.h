@@ -22,11 +22,11 @@ public:
     // The same with the picture and opacity given.
     BOOL bUpdateDisplayFrom(const QString& strPointerFile, int nOpacity);
 
-    // The platform window, in the framework's terms. These hide CWnd's:
-    // the overlay is not a widget.
+    // The platform window, in the framework's terms: the overlay is an X
+    // window of its own, not a widget.
     BOOL bHasWindow() const { return layered.bExists(); }
-    BOOL ShowWindow(int nCmdShow);
-    BOOL DestroyWindow();
+    BOOL ShowWindow(int nCmdShow) override;
+    BOOL DestroyWindow() override;
     // Any thread: moves without resizing, restacking or redrawing.
     void vMoveTo(int x, int y) { layered.vMove(x, y); }
 

@@ -32,11 +32,11 @@ public:
     // Runs the handler now (on the UI thread; other threads wait for it).
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
-    BOOL ShowWindow(int nCmdShow);
+    virtual BOOL ShowWindow(int nCmdShow);
     BOOL IsWindowVisible() const;
     BOOL IsIconic() const;
     BOOL SetForegroundWindow();
-    BOOL DestroyWindow();
+    virtual BOOL DestroyWindow();
 
     // Timers deliver WM_TIMER with the id to WindowProc.
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse);
