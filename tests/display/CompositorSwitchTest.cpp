@@ -5,67 +5,12 @@
 
 #include <X11/extensions/shape.h>
 
-#include <cstdlib>
-#include <functional>
-#include <sstream>
-
-namespace {
-
-bool bNear(uint32_t rgb, int r, int g, int b, int tolerance)
-{
-    return std::abs(static_cast<int>(rgb >> 16 & 0xFF) - r) <= tolerance &&
-           std::abs(static_cast<int>(rgb >> 8 & 0xFF) - g) <= tolerance &&
-           std::abs(static_cast<int>(rgb & 0xFF) - b) <= tolerance;
-}
-
-} // namespace
 
 class CompositorSwitchTest : public CPointerOnFixture {
 protected:
     static constexpr uint32_t kHalfRed = 0x60FF0000;  // alpha 96: blended, or cut away by the shape
 
     DisplaySetup Setup() const override { return {.bCompositor = false, .bShippedPointers = false}; }
-
-    bool bBoundingShaped()
-    {
-        int bShaped = 0, bClipShaped = 0, xb, yb, xc, yc;
-        unsigned int wb, hb, wc, hc;
-        return XShapeQueryExtents(x.Dpy(), overlay, &bShaped, &xb, &yb, &wb, &hb, &bClipShaped, &xc, &yc, &wc,
-                                  &hc) && bShaped;
-    }
-
-    // Where the bounding shape differs from "alpha >= 128", as text; empty
-    // when it matches pixel for pixel.
-    std::string strShapeMismatch(const CTestPicture& picture)
-    {
-        int count = 0, ordering = 0;
-        XRectangle* rects = XShapeGetRectangles(x.Dpy(), overlay, ShapeBounding, &count, &ordering);
-        auto inShape = [&](int px, int py) {
-            for (int i = 0; i < count; ++i)
-                if (px >= rects[i].x && px < rects[i].x + rects[i].width && py >= rects[i].y &&
-                    py < rects[i].y + rects[i].height)
-                    return true;
-            return false;
-        };
-        std::ostringstream out;
-        for (int py = 0; py < picture.Height(); ++py)
-            for (int px = 0; px < picture.Width(); ++px)
-                if (inShape(px, py) != ((picture.Get(px, py) >> 24) >= 128))
-                    out << " " << px << "," << py;
-        if (rects)
-            XFree(rects);
-        return out.str();
-    }
-
-    bool bScreenMatches(const TestRect& rc, const std::function<bool(uint32_t)>& check)
-    {
-        return bWaitFor([&] {
-            for (uint32_t p : x.Pixels(rc))
-                if (!check(p))
-                    return false;
-            return true;
-        });
-    }
 };
 
 TEST_F(CompositorSwitchTest, ShapeGoesWhenACompositorStartsAndComesBackWhenItStops)

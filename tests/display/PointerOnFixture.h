@@ -6,6 +6,7 @@
 #include "DisplayFixture.h"
 #include "TestPicture.h"
 
+#include <functional>
 #include <string>
 
 struct PointerStart {
@@ -30,6 +31,16 @@ protected:
     bool bOverlayAt(const TestRect& want);
     // Asks the running program to end and waits for both ends.
     void vExitInOrder();
+
+    // Waits until every screen pixel of rc passes the check.
+    bool bScreenMatches(const TestRect& rc, const std::function<bool(uint32_t)>& check);
+    // Whether the overlay has a bounding shape.
+    bool bBoundingShaped();
+    // Pixels where the overlay's bounding shape differs from "alpha >= 128"
+    // of the picture, as text; empty when they match pixel for pixel.
+    std::string strShapeMismatch(const CTestPicture& picture);
+    // Each channel of a 0xRRGGBB pixel within tolerance of (r, g, b).
+    static bool bNear(uint32_t rgb, int r, int g, int b, int tolerance);
 
     Window background = None;
     Window overlay = None;
