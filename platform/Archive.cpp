@@ -126,29 +126,44 @@ BOOL CArchive::bWriteString(const QString& text)
 BOOL CArchive::bReadStringLength(std::uint32_t& length, BOOL& bWide)
 {
     bWide = FALSE;
+    std::uint32_t word = 0;
+    BOOL bDone = FALSE;
+    if (!bReadShortLength(length, word, bDone))
+        return FALSE;
+    if (bDone)
+        return TRUE;
+    if (word == 0xFFFE) { // the wide-string mark: the length follows it
+        bWide = TRUE;
+        if (!bReadShortLength(length, word, bDone))
+            return FALSE;
+        if (bDone)
+            return TRUE;
+    }
+    return bReadLongLength(word, length);
+}
+
+// A byte below 0xFF is the length; after 0xFF a 16-bit word carries on.
+BOOL CArchive::bReadShortLength(std::uint32_t& length, std::uint32_t& word, BOOL& bDone)
+{
     unsigned char b = 0;
     unsigned char w[2];
     if (!bReadBytes(&b, 1))
         return FALSE;
-    if (b < 0xFF) {
+    bDone = b < 0xFF;
+    if (bDone) {
         length = b;
         return TRUE;
     }
     if (!bReadBytes(w, 2))
         return FALSE;
-    std::uint32_t word = w[0] | std::uint32_t(w[1]) << 8;
-    if (word == 0xFFFE) {
-        bWide = TRUE;
-        if (!bReadBytes(&b, 1))
-            return FALSE;
-        if (b < 0xFF) {
-            length = b;
-            return TRUE;
-        }
-        if (!bReadBytes(w, 2))
-            return FALSE;
-        word = w[0] | std::uint32_t(w[1]) << 8;
-    }
+    word = w[0] | std::uint32_t(w[1]) << 8;
+    return TRUE;
+}
+
+// The word is the length below 0xFFFF; else a 32-bit one follows, and
+// after 0xFFFFFFFF a 64-bit one, which must fit a string we can hold.
+BOOL CArchive::bReadLongLength(std::uint32_t word, std::uint32_t& length)
+{
     if (word < 0xFFFF) {
         length = word;
         return TRUE;
