@@ -2,6 +2,8 @@
 // every lookup reads the active file afresh, as the profile functions do.
 #include "lang/Language.h"
 
+#include "platform/Folders.h"
+
 #include "platform/Ini.h"
 #include "platform/Locale.h"
 #include "platform/Menu.h"
@@ -9,7 +11,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -136,12 +137,7 @@ QStringList LanguageFiles()
 
 QString GetLangAppDir()
 {
-    QString dir = QCoreApplication::instance()
-                      ? QCoreApplication::applicationDirPath()
-                      : QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).absolutePath();
-    if (!dir.endsWith(u'/'))
-        dir += u'/';
-    return dir;
+    return GetModuleFolder();
 }
 
 int nLangFontHeight(int nPoints, int nDpi)
