@@ -1,6 +1,7 @@
 // The application object's run: start-up, message loop, end.
 #include "platform/WinApp.h"
 
+#include "platform/PlatformSession.h"
 #include "platform/Wnd.h"
 
 #include <QApplication>
@@ -49,6 +50,9 @@ BOOL CWinApp::bStartGraphics()
 
 void CWinApp::vStopGraphics()
 {
+    if (!pQtApp)
+        return;
+    vEndPlatformSession();
     pQtApp.reset();
 }
 

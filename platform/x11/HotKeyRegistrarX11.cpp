@@ -123,7 +123,7 @@ BOOL RegisterHotKey(CWnd* target, int id, UINT fsModifiers, UINT vk)
         trap.nSync();
         return FALSE;
     }
-    if (!g_handlerToken)
+    if (!CX11Display::bHasEventHandler(g_handlerToken))
         g_handlerToken = CX11Display::nAddEventHandler(bOnEvent);
     g_registrations.push_back({target, id, fsModifiers, vk, keycode, xmods});
     return TRUE;

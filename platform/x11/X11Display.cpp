@@ -69,6 +69,11 @@ void CX11Display::vRemoveEventHandler(int token)
     g_handlers.erase(token);
 }
 
+bool CX11Display::bHasEventHandler(int token)
+{
+    return g_handlers.count(token) != 0;
+}
+
 void CX11Display::vDispatchPending()
 {
     if (!g_uiDisplay)

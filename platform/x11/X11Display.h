@@ -23,6 +23,9 @@ public:
     using EventHandler = std::function<bool(XEvent&)>;
     static int nAddEventHandler(EventHandler handler);
     static void vRemoveEventHandler(int token);
+    // Whether the token's handler is still in place (closing the
+    // connection drops every handler).
+    static bool bHasEventHandler(int token);
 
     // Reads and dispatches whatever the UI connection has queued.
     static void vDispatchPending();
