@@ -4,9 +4,9 @@
 #include "app/CommandLine.h"
 #include "app/LumicueMain.h"
 #include "lang/Language.h"
-#include "platform/Folders.h"
-#include "platform/RemoteWindow.h"
-#include "platform/RuntimeFolder.h"
+#include "platform/storage/Folders.h"
+#include "platform/instance/RemoteWindow.h"
+#include "platform/instance/RuntimeFolder.h"
 #include "res/ResourceIds.h"
 #include "settings/CoreAssist.h"
 

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "app/CommandLine.h"
-#include "platform/InstanceLock.h"
-#include "platform/InstanceServer.h"
-#include "platform/WinApp.h"
+#include "platform/instance/InstanceLock.h"
+#include "platform/instance/InstanceServer.h"
+#include "platform/ui/WinApp.h"
 
 #include <QString>
 #include <optional>

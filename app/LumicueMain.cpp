@@ -3,9 +3,9 @@
 
 #include "app/LumicueApp.h"
 #include "lang/Language.h"
-#include "platform/MessageBox.h"
-#include "platform/Resources.h"
-#include "platform/WinApp.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/Resources.h"
+#include "platform/ui/WinApp.h"
 #include "res/ResourceIds.h"
 #include "settings/CoreAssist.h"
 #include "settings/MakerSite.h"

@@ -4,7 +4,7 @@
 
 #include "overlay/InputMonitor.h"
 #include "overlay/PointerImplement.h"
-#include "platform/Dialog.h"
+#include "platform/ui/Dialog.h"
 
 #include <QIcon>
 #include <atomic>

@@ -2,12 +2,12 @@
 // every lookup reads the active file afresh, as the profile functions do.
 #include "lang/Language.h"
 
-#include "platform/Folders.h"
+#include "platform/storage/Folders.h"
 
-#include "platform/Ini.h"
+#include "platform/storage/Ini.h"
 #include "platform/Locale.h"
-#include "platform/Menu.h"
-#include "platform/Wnd.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/Wnd.h"
 
 #include <QCoreApplication>
 #include <QDir>

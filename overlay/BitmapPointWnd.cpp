@@ -3,7 +3,7 @@
 
 #include "diag/ExceptionReport.h"
 #include "overlay/PointerGeometry.h"
-#include "platform/PngImage.h"
+#include "platform/image/PngImage.h"
 #include "settings/CoreAssist.h"
 
 #include <cstdio>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/LayeredWindow.h"
-#include "platform/Wnd.h"
+#include "platform/ui/Wnd.h"
 
 #include <QString>
 

@@ -3,7 +3,7 @@
 // per-pixel alpha, moved without redrawing from any thread.
 #pragma once
 
-#include "platform/Bitmap32.h"
+#include "platform/image/Bitmap32.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // The dialog templates of the program, in dialog units as the resource
 // compiler would hold them.
-#include "platform/DialogTemplate.h"
+#include "platform/ui/DialogTemplate.h"
 
 #include "res/ResourceIds.h"
 

@@ -1,5 +1,5 @@
 // Icon resources: id 2 is the program icon.
-#include "platform/Resources.h"
+#include "platform/ui/Resources.h"
 
 #include "res/AppIconData.h"
 

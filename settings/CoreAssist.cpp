@@ -2,7 +2,7 @@
 #include "settings/CoreAssist.h"
 
 #include "diag/ExceptionReport.h"
-#include "platform/Folders.h"
+#include "platform/storage/Folders.h"
 #include "settings/MakerSite.h"
 
 #include <QDesktopServices>

@@ -2,10 +2,10 @@
 // the keyboard, not texts of the program.
 #include "settings/HotKey.h"
 
-#include "platform/Archive.h"
+#include "platform/storage/Archive.h"
 #include "platform/HotKeyRegistrar.h"
 #include "platform/KeyNames.h"
-#include "platform/Wnd.h"
+#include "platform/ui/Wnd.h"
 
 #include <vector>
 

@@ -3,8 +3,8 @@
 #include "settings/LumicueOption.h"
 
 #include "lang/Language.h"
-#include "platform/Archive.h"
-#include "platform/MessageBox.h"
+#include "platform/storage/Archive.h"
+#include "platform/ui/MessageBox.h"
 #include "settings/CoreAssist.h"
 
 #include <QBuffer>

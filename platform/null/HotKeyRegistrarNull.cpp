@@ -2,7 +2,7 @@
 #include "platform/HotKeyRegistrar.h"
 #include "platform/null/NullHotKeys.h"
 
-#include "platform/Wnd.h"
+#include "platform/ui/Wnd.h"
 
 #include <algorithm>
 #include <set>

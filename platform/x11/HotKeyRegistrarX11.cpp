@@ -4,7 +4,7 @@
 // Auto-repeat presses post WM_HOTKEY too, as Windows does.
 #include "platform/HotKeyRegistrar.h"
 
-#include "platform/Wnd.h"
+#include "platform/ui/Wnd.h"
 #include "platform/x11/KeySymsX11.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11ErrorTrap.h"

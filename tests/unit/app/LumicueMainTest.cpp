@@ -5,7 +5,7 @@
 #include "app/LumicueApp.h"
 
 #include "lang/Language.h"
-#include "platform/MessageBox.h"
+#include "platform/ui/MessageBox.h"
 #include "platform/null/NullHotKeys.h"
 #include "platform/null/NullOverlay.h"
 #include "settings/CoreAssist.h"

@@ -2,7 +2,7 @@
 // texts and font that follow from it.
 #include "LanguageTestSupport.h"
 
-#include "platform/Ini.h"
+#include "platform/storage/Ini.h"
 
 #include <QGuiApplication>
 #include <QScreen>

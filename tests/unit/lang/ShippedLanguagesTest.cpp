@@ -2,8 +2,8 @@
 // code text, every dialog control with a text of its own and every tray item.
 #include "LanguageTestSupport.h"
 
-#include "platform/Ini.h"
-#include "platform/Menu.h"
+#include "platform/storage/Ini.h"
+#include "platform/ui/Menu.h"
 
 #include <QSet>
 

@@ -1,8 +1,8 @@
 // Dialogs and menus translated in place from the active language file.
 #include "LanguageTestSupport.h"
 
-#include "platform/Menu.h"
-#include "platform/Wnd.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/Wnd.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,5 +1,5 @@
 // Archive byte forms: every string length form, both ways, and refusals.
-#include "platform/Archive.h"
+#include "platform/storage/Archive.h"
 
 #include <QBuffer>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The INI functions against files laid out as Windows reads and writes them.
-#include "platform/Ini.h"
+#include "platform/storage/Ini.h"
 
 #include <QDir>
 #include <QFile>

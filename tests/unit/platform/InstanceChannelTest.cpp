@@ -1,9 +1,9 @@
 // The single-instance lock and channel between two instances.
-#include "platform/InstanceLock.h"
-#include "platform/InstanceServer.h"
-#include "platform/RemoteWindow.h"
-#include "platform/RuntimeFolder.h"
-#include "platform/Wnd.h"
+#include "platform/instance/InstanceLock.h"
+#include "platform/instance/InstanceServer.h"
+#include "platform/instance/RemoteWindow.h"
+#include "platform/instance/RuntimeFolder.h"
+#include "platform/ui/Wnd.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,6 +1,6 @@
 // PNG decoding into premultiplied BGRA: exact pixels for each colour type,
 // and refusal of broken or oversized files.
-#include "platform/PngImage.h"
+#include "platform/image/PngImage.h"
 #include "unit/overlay/TestPng.h"
 
 #include <QTemporaryDir>

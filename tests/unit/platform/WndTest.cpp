@@ -1,7 +1,7 @@
 // The window framework: message delivery across threads, timers, dialogs
 // built from templates and the keys a dialog routes.
-#include "platform/Dialog.h"
-#include "platform/DialogTemplate.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/DialogTemplate.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 // Core object start-up: folders, log switched on, options found.
 #include "settings/CoreAssist.h"
 
-#include "platform/Folders.h"
+#include "platform/storage/Folders.h"
 
 #include <QFile>
 #include <QFileInfo>

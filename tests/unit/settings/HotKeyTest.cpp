@@ -2,7 +2,7 @@
 #include "settings/HotKey.h"
 
 #include "platform/KeyNames.h"
-#include "platform/Wnd.h"
+#include "platform/ui/Wnd.h"
 #include "platform/null/NullHotKeys.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // The option file: exact bytes, damaged files, atomic save.
 #include "settings/LumicueOption.h"
 
-#include "platform/Archive.h"
+#include "platform/storage/Archive.h"
 
 #include <QBuffer>
 #include <QFile>

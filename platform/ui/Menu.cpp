@@ -1,5 +1,5 @@
 // The menu data model behind the tray menu and its translation.
-#include "platform/Menu.h"
+#include "platform/ui/Menu.h"
 
 CMenu::CMenu(const CMenu& other)
 {

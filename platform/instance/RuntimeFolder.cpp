@@ -1,5 +1,5 @@
 // Runtime folder and registered message numbers.
-#include "platform/RuntimeFolder.h"
+#include "platform/instance/RuntimeFolder.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
 // Storage and pixel arithmetic of the premultiplied BGRA surface.
-#include "platform/Bitmap32.h"
+#include "platform/image/Bitmap32.h"
 
 #include <cstdlib>
 #include <cstring>

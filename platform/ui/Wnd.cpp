@@ -1,5 +1,5 @@
 // Window objects over Qt widgets: message delivery, timers, the window tree.
-#include "platform/Wnd.h"
+#include "platform/ui/Wnd.h"
 
 #include <QAbstractButton>
 #include <QApplication>

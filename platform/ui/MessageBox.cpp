@@ -1,7 +1,7 @@
 // Modal message boxes over QMessageBox, with the Win32 icon styles.
-#include "platform/MessageBox.h"
+#include "platform/ui/MessageBox.h"
 
-#include "platform/Wnd.h"
+#include "platform/ui/Wnd.h"
 
 #include <QMessageBox>
 

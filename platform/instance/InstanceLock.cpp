@@ -1,7 +1,7 @@
 // flock-based stand-in for a named mutex.
-#include "platform/InstanceLock.h"
+#include "platform/instance/InstanceLock.h"
 
-#include "platform/RuntimeFolder.h"
+#include "platform/instance/RuntimeFolder.h"
 
 #include <QFile>
 

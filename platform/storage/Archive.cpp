@@ -1,6 +1,6 @@
 // Archive byte forms. Every length read from the data is checked against
 // the bytes that are left before anything is allocated for it.
-#include "platform/Archive.h"
+#include "platform/storage/Archive.h"
 
 #include <QIODevice>
 #include <QStringDecoder>

@@ -1,5 +1,5 @@
 // Linux stand-ins for the module file name and the application-data folder.
-#include "platform/Folders.h"
+#include "platform/storage/Folders.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 // Dialogs built from template data, with the keyboard and close-box routing
 // that dialog code expects.
-#include "platform/Dialog.h"
+#include "platform/ui/Dialog.h"
 
-#include "platform/DialogTemplate.h"
-#include "platform/Resources.h"
+#include "platform/ui/DialogTemplate.h"
+#include "platform/ui/Resources.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,8 +1,8 @@
 // The application object's run: start-up, message loop, end.
-#include "platform/WinApp.h"
+#include "platform/ui/WinApp.h"
 
 #include "platform/PlatformSession.h"
-#include "platform/Wnd.h"
+#include "platform/ui/Wnd.h"
 
 #include <QApplication>
 

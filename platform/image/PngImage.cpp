@@ -1,7 +1,7 @@
 // libpng decoding. The longjmp-trapped part works on plain buffers only (no
 // object with a destructor lives across setjmp); everything it allocated is
 // freed in one place whichever way it ends.
-#include "platform/PngImage.h"
+#include "platform/image/PngImage.h"
 
 #include <QFile>
 

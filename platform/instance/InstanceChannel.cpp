@@ -1,11 +1,11 @@
 // Both ends of the single-instance channel. A request is one fixed-size
 // record: message, wParam, lParam and whether the sender waits; a sent
 // request is answered with the handler's result.
-#include "platform/InstanceServer.h"
-#include "platform/RemoteWindow.h"
+#include "platform/instance/InstanceServer.h"
+#include "platform/instance/RemoteWindow.h"
 
-#include "platform/RuntimeFolder.h"
-#include "platform/Wnd.h"
+#include "platform/instance/RuntimeFolder.h"
+#include "platform/ui/Wnd.h"
 
 #include <QElapsedTimer>
 #include <QLocalServer>

@@ -2,7 +2,7 @@
 // the overlay, the gallery cells and the preview.
 #pragma once
 
-#include "platform/Bitmap32.h"
+#include "platform/image/Bitmap32.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 // Private-profile INI reading and writing; the rules mirror the Windows
 // profile functions so that files written for them read the same here.
-#include "platform/Ini.h"
+#include "platform/storage/Ini.h"
 
 #include <QFile>
 #include <QFileInfo>

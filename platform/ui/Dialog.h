@@ -2,7 +2,7 @@
 // to OnOK and OnCancel, the close box to WM_SYSCOMMAND, F1 to WM_HELP.
 #pragma once
 
-#include "platform/Wnd.h"
+#include "platform/ui/Wnd.h"
 
 struct DialogTemplate;
 struct DialogControl;
