@@ -14,4 +14,6 @@ struct GridColours {
     // selected fill: the face colour with red, green and blue scaled by
     // 730, 760 and 890 thousandths.
     static GridColours From(COLORREF clrFace, COLORREF clrShadow, COLORREF clrWindow, COLORREF clrInfoBk);
+    // From the system colours as they are now.
+    static GridColours FromSystem();
 };

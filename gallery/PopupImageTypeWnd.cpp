@@ -1,0 +1,52 @@
+// The gallery pop-up: a frameless pop-up that takes the keyboard when shown,
+// reads what lies beneath its shadow first, and hides when it loses activation.
+#include "gallery/PopupImageTypeWnd.h"
+
+#include "platform/ScreenPixels.h"
+
+#include <QWidget>
+
+BOOL CPopupImageTypeWnd::bCreatePopup(DWORD dwStyle, int nId, const RECT* prc, CWnd* pParent, int nSelected, int, int, int)
+{
+    if (!bCreateGrid(dwStyle | WS_POPUP, *prc, pParent, nId, nSelected, TRUE))
+        return FALSE;
+    QWidget* w = GetSafeWidget();
+    // A pop-up takes mouse and keyboard while shown and closes on a click
+    // elsewhere; translucent so a compositor can blend its shadow.
+    w->setWindowFlags(Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint);
+    w->setAttribute(Qt::WA_TranslucentBackground);
+    SetFocus();
+    return TRUE;
+}
+
+BOOL CPopupImageTypeWnd::ShowWindow(int nCmdShow)
+{
+    if (nCmdShow != SW_HIDE && IsWindow() && !IsWindowVisible()) {
+        shadow.bTranslucent = CScreenPixels::bComposited();
+        if (!shadow.bTranslucent) {
+            // What the shadow darkens must be read before the window covers it.
+            RECT rc;
+            GetWindowRect(&rc);
+            rc.right = rc.left + RectWidth(pControl->rcControl) + 4;
+            rc.bottom = rc.top + RectHeight(pControl->rcControl) + 4;
+            shadow.vTakeBeneath(rc);
+        }
+    }
+    const BOOL bWasVisible = CImageTypeWnd::ShowWindow(nCmdShow);
+    if (nCmdShow != SW_HIDE && IsWindow()) {
+        SetForegroundWindow();
+        SetFocus();
+    }
+    return bWasVisible;
+}
+
+LRESULT CPopupImageTypeWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_ACTIVATE) {
+        const LRESULT result = CImageTypeWnd::WindowProc(message, wParam, lParam);
+        if (LOWORD(wParam) == WA_INACTIVE)
+            ShowWindow(SW_HIDE);
+        return result;
+    }
+    return CImageTypeWnd::WindowProc(message, wParam, lParam);
+}
