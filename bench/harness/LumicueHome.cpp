@@ -21,7 +21,7 @@ void vPutInt(std::string& out, int value)
 }
 
 // A soft disc with a ring: straight (not premultiplied) RGBA rows, as PNG stores them.
-std::vector<unsigned char> PictureRows(int size)
+std::vector<unsigned char> PictureRows(int size, unsigned ringRgb)
 {
     std::vector<unsigned char> pixels(static_cast<size_t>(size) * size * 4);
     const double c = (size - 1) / 2.0, r = size / 2.0;
@@ -30,9 +30,9 @@ std::vector<unsigned char> PictureRows(int size)
             const double d = std::hypot(x - c, y - c) / r;
             unsigned char* p = &pixels[(static_cast<size_t>(y) * size + x) * 4];
             const bool ring = d > 0.8 && d <= 1.0;
-            p[0] = ring ? 40 : 255;
-            p[1] = ring ? 40 : 200;
-            p[2] = ring ? 40 : 0;
+            p[0] = ring ? static_cast<unsigned char>(ringRgb >> 16) : 255;
+            p[1] = ring ? static_cast<unsigned char>(ringRgb >> 8) : 200;
+            p[2] = ring ? static_cast<unsigned char>(ringRgb) : 0;
             p[3] = d > 1.0 ? 0 : ring ? 255 : static_cast<unsigned char>(220 * (1.0 - d / 2));
         }
     return pixels;
@@ -62,14 +62,14 @@ std::string CLumicueHome::OptionBytes(const std::u16string& pointerFile, int opa
     return out;
 }
 
-bool CLumicueHome::bWritePicture(const std::string& path, int size)
+bool CLumicueHome::bWritePicture(const std::string& path, int size, unsigned ringRgb)
 {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
         return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
-    std::vector<unsigned char> pixels = PictureRows(size);
+    std::vector<unsigned char> pixels = PictureRows(size, ringRgb);
     bool ok = false;
     if (info && !setjmp(png_jmpbuf(png))) {
         png_init_io(png, file);

@@ -21,7 +21,8 @@ public:
     // The option file's bytes: three integers, the path as a wide archive
     // string, seven hotkey integers (44 + 2n bytes for a path of n units).
     static std::string OptionBytes(const std::u16string& pointerFile, int opacity, int virtKey);
-    static bool bWritePicture(const std::string& path, int size);
+    // A soft disc with an opaque ring of the colour 0xRRGGBB.
+    static bool bWritePicture(const std::string& path, int size, unsigned ringRgb = 0x282828);
 
 private:
     std::string strRoot;
