@@ -7,6 +7,8 @@
 #include "unit/overlay/TestPng.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -134,6 +136,10 @@ TEST(Grid, PaintShowsFillsFramesAndPicturesFromTheCurrentFile)
 
     // A picture rewritten on disk shows its new look at the next paint.
     ASSERT_TRUE(WriteTestFile(red, EncodeSolidPng(5, 5, 0, 0, 255, 255)));
+    QFile rewritten(red);
+    ASSERT_TRUE(rewritten.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(rewritten.setFileTime(QDateTime::currentDateTime().addSecs(2), QFileDevice::FileModificationTime));
+    rewritten.close();
     grid.vPaint(&dc);
     EXPECT_EQ(surface.Pixel(30, 40), px(RGB(0, 0, 255)));
     const int decodes = grid.pictures.Decodes();
