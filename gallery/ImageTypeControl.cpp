@@ -155,9 +155,16 @@ void CImageTypeControl::vPaint(CDC* pDC)
         pDC->FillSolidRect(&band, colours.clrFace);
         vFillPattern(pDC, band.left + 40, band.top, band.right - 40, band.bottom);
     }
+    // Cells outside the clip box would be copied nowhere: a large gallery
+    // repaints only the cells a selection change touched.
+    RECT clip{};
+    pDC->GetClipBox(&clip);
     CImageCellObj* pFocus = nullptr;
     for (std::size_t i = 0; i < vecCells.size(); ++i) {
         CImageCellObj& cell = *vecCells[i];
+        RECT visible;
+        if (!IntersectRect(&visible, &clip, &cell.rcCell))
+            continue;
         const BOOL bSel = cell.nId == nSelected;
         cell.vDraw(pDC, PathAt(static_cast<int>(i)), bSel, colours, pictures);
         if (bSel)

@@ -41,9 +41,10 @@ void CImageTypeWnd::vOnPaint()
     CBitmap bmp;
     if (mem.CreateCompatibleDC(&dc) && bmp.CreateCompatibleBitmap(&dc, RectWidth(rc), RectHeight(rc))) {
         CBitmap* pOld = mem.SelectObject(&bmp);
-        pControl->vPaint(&mem);
         RECT clip;
         dc.GetClipBox(&clip);
+        mem.IntersectClipRect(&clip);
+        pControl->vPaint(&mem);
         dc.BitBlt(clip.left, clip.top, RectWidth(clip), RectHeight(clip), &mem, clip.left, clip.top, SRCCOPY);
         mem.SelectObject(pOld);
     } else {
