@@ -75,6 +75,12 @@ BOOL CFODropShadow::bRender(CDC* pDC)
         return TRUE;
     if (!pDC || !pDC->GetSurface())
         return FALSE;
+    // A window not yet grown for its band has nowhere to draw it, and a
+    // band cached from there would be empty.
+    const POINT o = Origin(pDC, rcShadow);
+    if (o.x < 0 || o.y < 0 || o.x + RectWidth(rcShadow) + static_cast<int>(nDepth) > pDC->GetSurface()->Width() ||
+        o.y + RectHeight(rcShadow) + static_cast<int>(nDepth) > pDC->GetSurface()->Height())
+        return FALSE;
     if (bTranslucent)
         return bTranslucentShadow(pDC);
     if (bRestoreStrips(pDC))

@@ -42,6 +42,16 @@ BOOL CPopupImageTypeWnd::ShowWindow(int nCmdShow)
 
 LRESULT CPopupImageTypeWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) {
+        // While shown the pop-up holds the mouse: a press outside it is a
+        // click elsewhere, which ends it like a loss of activation.
+        RECT rc;
+        GetClientRect(&rc);
+        if (!PtInRect(&rc, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) {
+            ShowWindow(SW_HIDE);
+            return 0;
+        }
+    }
     if (message == WM_ACTIVATE) {
         const LRESULT result = CImageTypeWnd::WindowProc(message, wParam, lParam);
         if (LOWORD(wParam) == WA_INACTIVE)
