@@ -3,20 +3,23 @@
 
 #include "app/LumicueApp.h"
 #include "lang/Language.h"
+#include "platform/ui/DataExchange.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/ShellOpen.h"
 #include "platform/ui/Resources.h"
 #include "platform/ui/WinApp.h"
 #include "res/ResourceIds.h"
 #include "settings/CoreAssist.h"
 #include "settings/MakerSite.h"
+#include "ui/SysColorSet.h"
 
-#include <QDesktopServices>
-#include <QUrl>
 #include <QWidget>
 
 CLumicueMain::CLumicueMain()
-    : CDialog(IDD_LUMICUE_MAIN, nullptr), hIcon(LoadIconResource(IDI_APP)), funPointer(bPointerOn)
+    : CSkinDialog(IDD_LUMICUE_MAIN, nullptr), hIcon(LoadIconResource(IDI_APP)), funPointer(bPointerOn)
 {
+    // The shared colours were first read before the toolkit ran.
+    g_sysColors.RefreshColors();
 }
 
 CLumicueMain::~CLumicueMain()
@@ -26,12 +29,22 @@ CLumicueMain::~CLumicueMain()
     funPointer.bDestroy();
 }
 
+void CLumicueMain::DoDataExchange(CDataExchange* pDX)
+{
+    DDX_Control(pDX, IDC_LINK_DONATE, linkDonate);
+    DDX_Control(pDX, IDC_LINK_SITE, linkSite);
+    DDX_Control(pDX, IDC_TAB_SHEET, tabSheet);
+}
+
 BOOL CLumicueMain::OnInitDialog()
 {
     CDialog::OnInitDialog();
+    CreateSkinFonts();
     TranslateDialog(this, IDD_LUMICUE_MAIN);
     SendMessage(WM_SETICON, ICON_BIG, 0);
     SendMessage(WM_SETICON, ICON_SMALL, 0);
+    bCreatePages();
+    vInitLinks();
 
     if (!inputMonitor.bStart(this, MONITOR_MOUSE)) {
         MessageBoxW(this, GetLangText(QStringLiteral("8"), QStringLiteral("Fatal Error Occur!")), QString(),
@@ -46,6 +59,32 @@ BOOL CLumicueMain::OnInitDialog()
         SetTimer(IDT_UPDATECHECK, 60000);
     option.hotKey.bRegister(IDH_TOGGLE);
     return TRUE;
+}
+
+BOOL CLumicueMain::bCreatePages()
+{
+    pageFun.Create(IDD_POINTER_PAGE, &tabSheet);
+    pageAbout.Create(IDD_ABOUT_PAGE, &tabSheet);
+    tabSheet.AddPage(GetLangText(QStringLiteral("100"), QStringLiteral("Pointer")), &pageFun);
+    tabSheet.AddPage(GetLangText(QStringLiteral("101"), QStringLiteral("About")), &pageAbout);
+    tabSheet.SetActivePage(0);
+    SetCtrlStyle(IDC_APP_TITLE, SKIN_DEFAULT, &fontBoldLarger, SKIN_DEFAULT);
+    return TRUE;
+}
+
+void CLumicueMain::vInitLinks()
+{
+    const QString site = QString::fromLatin1(MAKER_SITE);
+    linkSite.ShowWindow(SW_SHOW);
+    linkSite.vSetURL(site);
+    linkSite.SetWindowText(site);
+    linkSite.SetWindowText(GetLangText(QStringLiteral("103"), QStringLiteral("Visit our site for more presentation utilities")));
+
+    const QString donate = site + QStringLiteral("/lumicue/donate.htm");
+    linkDonate.ShowWindow(SW_SHOW);
+    linkDonate.vSetURL(donate);
+    linkDonate.SetWindowText(donate);
+    linkDonate.SetWindowText(QStringLiteral("Donate Now to Support Lumicue"));
 }
 
 void CLumicueMain::OnOK()
@@ -101,7 +140,7 @@ LRESULT CLumicueMain::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         break;
     }
-    return CDialog::WindowProc(message, wParam, lParam);
+    return CSkinDialog::WindowProc(message, wParam, lParam);
 }
 
 BOOL CLumicueMain::bOnCommand(UINT nID)
@@ -111,6 +150,7 @@ BOOL CLumicueMain::bOnCommand(UINT nID)
         ShowWindow(SW_SHOW);
         ShowWindow(SW_RESTORE);
         SetForegroundWindow();
+        tabSheet.SetActivePage(1);
         return TRUE;
     case ID_OPEN:
         ShowWindow(SW_RESTORE);
@@ -120,7 +160,7 @@ BOOL CLumicueMain::bOnCommand(UINT nID)
         SendMessage(WM_CLOSE);
         return TRUE;
     case ID_VISIT:
-        QDesktopServices::openUrl(QUrl(QString::fromLatin1(MAKER_SITE) + QStringLiteral("/lumicue/")));
+        bShellOpen(QString::fromLatin1(MAKER_SITE) + QStringLiteral("/lumicue/"));
         return TRUE;
     case ID_TOGGLE_POINTER:
         bTogglePointer();

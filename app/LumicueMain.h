@@ -2,18 +2,23 @@
 // monitor, holds the pointer's on/off state, and decides what closing means.
 #pragma once
 
+#include "app/AboutLumicue.h"
 #include "overlay/InputMonitor.h"
 #include "overlay/PointerImplement.h"
-#include "platform/ui/Dialog.h"
+#include "settings/PgeFun1.h"
+#include "ui/HLinkCtrl.h"
+#include "ui/SkinDialog.h"
+#include "ui/TabSheet.h"
 
 #include <QIcon>
 #include <atomic>
 
-class CLumicueMain : public CDialog {
+class CLumicueMain : public CSkinDialog {
 public:
     CLumicueMain();
     ~CLumicueMain() override;
 
+    void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
@@ -28,14 +33,21 @@ public:
     // Hidden becomes shown and shown becomes hidden, minimising first.
     void vToggleVisible();
 
+    CHLinkCtrl linkDonate;
+    CHLinkCtrl linkSite;
+    CTabSheet tabSheet;
+    CPgeFun1 pageFun;
     QIcon hIcon;
     int nBalloonKind = 0;
+    CAboutLumicue pageAbout;
     CPointerImplement funPointer;
     CInputMonitor inputMonitor;
     // Read by the mouse thread while the UI thread writes it.
     std::atomic<BOOL> bPointerOn{FALSE};
 
 private:
+    BOOL bCreatePages();
+    void vInitLinks();
     BOOL bOnCommand(UINT nID);
     void vOnClose();
     void vOnUpdateTimer();

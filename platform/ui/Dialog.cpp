@@ -39,6 +39,11 @@ protected:
 
     void keyPressEvent(QKeyEvent* e) override
     {
+        // A page leaves Enter, Escape and F1 to the dialog it lies in.
+        if (!isWindow()) {
+            QWidget::keyPressEvent(e);
+            return;
+        }
         switch (e->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:

@@ -376,6 +376,9 @@ void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint)
 {
     if (!pWidget)
         return;
+    // A fixed-size window (a dialog) takes the size it is given here.
+    if (pWidget->minimumSize() == pWidget->maximumSize())
+        pWidget->setFixedSize(nWidth, nHeight);
     pWidget->setGeometry(x, y, nWidth, nHeight);
     if (bRepaint)
         pWidget->update();
