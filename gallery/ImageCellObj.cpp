@@ -3,6 +3,7 @@
 
 #include "gallery/PictureCache.h"
 #include "platform/ui/DC.h"
+#include "ui/SysColorSet.h"
 
 BOOL CImageCellObj::bHitTest(int x, int y) const
 {
@@ -20,11 +21,10 @@ void CImageCellObj::vEndDraw(CDC* pDC)
     pDC->RestoreDC(-1);
 }
 
-void CImageCellObj::vDraw(CDC* pDC, const QString& strPath, BOOL bSelected, const GridColours& colours,
-    CPictureCache& cache)
+void CImageCellObj::vDraw(CDC* pDC, const QString& strPath, BOOL bSelected, CPictureCache& cache)
 {
     vBeginDraw(pDC);
-    pDC->FillSolidRect(&rcCell, bSelected ? colours.clrSelected : colours.clrLight);
+    pDC->FillSolidRect(&rcCell, bSelected ? g_sysColors.clrSelectedFill : g_sysColors.clrLightFill);
     RECT rc = rcCell;
     InflateRect(&rc, -nImageInset, -nImageInset);
     if (!IsRectEmpty(&rc) && !strPath.isEmpty()) {

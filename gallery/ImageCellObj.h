@@ -2,7 +2,7 @@
 // picture, its fill and, when selected, its focus frames.
 #pragma once
 
-#include "gallery/GridColours.h"
+#include "platform/Win32.h"
 
 #include <QString>
 
@@ -18,8 +18,7 @@ public:
     virtual void vBeginDraw(CDC* pDC);
     // The fill (selected or light) and the picture stretched into the cell
     // less nImageInset on every side; an undecodable picture leaves the fill.
-    virtual void vDraw(CDC* pDC, const QString& strPath, BOOL bSelected, const GridColours& colours,
-        CPictureCache& cache);
+    virtual void vDraw(CDC* pDC, const QString& strPath, BOOL bSelected, CPictureCache& cache);
     // Black frame on the cell's edge, white frames 1 and 3 pixels inside, and
     // the dotted focus frame on the innermost one.
     virtual void vDrawFocus(CDC* pDC);

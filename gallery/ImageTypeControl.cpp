@@ -3,10 +3,9 @@
 
 #include "diag/ExceptionReport.h"
 #include "platform/KeyNames.h"
-#include "platform/ui/Brush.h"
 #include "platform/ui/DC.h"
-#include "platform/ui/GdiBitmap.h"
 #include "platform/ui/Wnd.h"
+#include "ui/SysColorSet.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -21,20 +20,6 @@ QString Extension(const QString& strName)
 {
     const int dot = strName.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? QString() : strName.mid(dot);
-}
-
-// Rows alternate set and clear bits: lines of the text colour on every
-// other row of the device. Made on first use and kept.
-CBrush* GripBrush()
-{
-    static CBrush brush;
-    if (!brush.IsValid()) {
-        const WORD rows[8] = {0xFFFF, 0, 0xFFFF, 0, 0xFFFF, 0, 0xFFFF, 0};
-        CBitmap pattern;
-        if (pattern.CreateBitmap(8, 8, 1, 1, rows))
-            brush.CreatePatternBrush(&pattern);
-    }
-    return &brush;
 }
 
 } // namespace
@@ -147,12 +132,12 @@ void CImageTypeControl::vPaint(CDC* pDC)
 {
     RECT rc = rcControl;
     InflateRect(&rc, -1, -1);
-    pDC->FillSolidRect(&rc, colours.clrFace);
+    pDC->FillSolidRect(&rc, g_sysColors.clrFace);
     InflateRect(&rc, -1, -1);
-    pDC->FillSolidRect(&rc, colours.clrLight);
+    pDC->FillSolidRect(&rc, g_sysColors.clrLightFill);
     if (bPopup) {
         const RECT band{rcControl.left + nMargin, rcControl.top + 4, rcControl.right - nMargin, rcControl.top + 11};
-        pDC->FillSolidRect(&band, colours.clrFace);
+        pDC->FillSolidRect(&band, g_sysColors.clrFace);
         vFillPattern(pDC, band.left + 40, band.top, band.right - 40, band.bottom);
     }
     // Cells outside the clip box would be copied nowhere: a large gallery
@@ -166,7 +151,7 @@ void CImageTypeControl::vPaint(CDC* pDC)
         if (!IntersectRect(&visible, &clip, &cell.rcCell))
             continue;
         const BOOL bSel = cell.nId == nSelected;
-        cell.vDraw(pDC, PathAt(static_cast<int>(i)), bSel, colours, pictures);
+        cell.vDraw(pDC, PathAt(static_cast<int>(i)), bSel, pictures);
         if (bSel)
             pFocus = &cell;
     }
@@ -176,10 +161,12 @@ void CImageTypeControl::vPaint(CDC* pDC)
 
 void CImageTypeControl::vFillPattern(CDC* pDC, int left, int top, int right, int bottom)
 {
-    const COLORREF clrText = pDC->SetTextColor(colours.clrShadow);
-    const COLORREF clrBk = pDC->SetBkColor(colours.clrFace);
+    const COLORREF clrText = pDC->SetTextColor(g_sysColors.clrShadow);
+    const COLORREF clrBk = pDC->SetBkColor(g_sysColors.clrFace);
     const RECT rc{left, top, right, bottom};
-    pDC->FillRect(&rc, GripBrush());
+    if (!g_sysColors.brushGrip.IsValid())
+        g_sysColors.CreateGripBrush();
+    pDC->FillRect(&rc, &g_sysColors.brushGrip);
     pDC->SetTextColor(clrText);
     pDC->SetBkColor(clrBk);
 }

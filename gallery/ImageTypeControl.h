@@ -3,7 +3,6 @@
 // the choice or cancellation posted to the window that shows it.
 #pragma once
 
-#include "gallery/GridColours.h"
 #include "gallery/GridGeometry.h"
 #include "gallery/ImageCellObj.h"
 #include "gallery/PictureCache.h"
@@ -69,8 +68,6 @@ public:
     RECT rcGrid{};
     CWnd* pOwnerWnd = nullptr;
     BOOL bPopup = FALSE;
-    // Refreshed by the window when the system colours change.
-    GridColours colours;
     CPictureCache pictures;
 
 private:

@@ -2,10 +2,10 @@
 // mouse with capture, keys, and the relay of the grid's notifications.
 #include "gallery/ImageTypeWnd.h"
 
-#include "gallery/GridColours.h"
 #include "platform/ui/DC.h"
 #include "platform/ui/GdiBitmap.h"
 #include "platform/ui/PaintDC.h"
+#include "ui/SysColorSet.h"
 
 #include <QWidget>
 
@@ -105,7 +105,7 @@ LRESULT CImageTypeWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return result;
     }
     case WM_SYSCOLORCHANGE:
-        pControl->colours = GridColours::FromSystem();
+        g_sysColors.RefreshColors();
         Invalidate(TRUE);
         return 0;
     case WM_GETDLGCODE:

@@ -4,6 +4,7 @@
 #include "platform/KeyNames.h"
 #include "platform/ui/DC.h"
 #include "platform/ui/Wnd.h"
+#include "ui/SysColorSet.h"
 #include "unit/overlay/TestPng.h"
 
 #include <QCoreApplication>
@@ -126,13 +127,13 @@ TEST(Grid, PaintShowsFillsFramesAndPicturesFromTheCurrentFile)
     grid.vPaint(&dc);
     const auto px = [](COLORREF c) { return PixelOfColor(c); };
     EXPECT_EQ(surface.Pixel(30, 40), px(RGB(255, 0, 0)));           // picture, stretched
-    EXPECT_EQ(surface.Pixel(9, 19), px(grid.colours.clrLight));      // unselected fill
+    EXPECT_EQ(surface.Pixel(9, 19), px(g_sysColors.clrLightFill));      // unselected fill
     EXPECT_EQ(surface.Pixel(56, 18), px(RGB(0, 0, 0)));              // selected: black frame
     EXPECT_EQ(surface.Pixel(57, 19 + 10), px(RGB(255, 255, 255)));   // first white frame
-    EXPECT_EQ(surface.Pixel(58, 30), px(grid.colours.clrSelected));  // selected fill
-    EXPECT_EQ(surface.Pixel(1, 1), px(grid.colours.clrFace));
-    EXPECT_EQ(surface.Pixel(50, 5), px(grid.colours.clrShadow));     // grip line, odd row
-    EXPECT_EQ(surface.Pixel(50, 6), px(grid.colours.clrFace));
+    EXPECT_EQ(surface.Pixel(58, 30), px(g_sysColors.clrSelectedFill));  // selected fill
+    EXPECT_EQ(surface.Pixel(1, 1), px(g_sysColors.clrFace));
+    EXPECT_EQ(surface.Pixel(50, 5), px(g_sysColors.clrShadow));     // grip line, odd row
+    EXPECT_EQ(surface.Pixel(50, 6), px(g_sysColors.clrFace));
 
     // A picture rewritten on disk shows its new look at the next paint.
     ASSERT_TRUE(WriteTestFile(red, EncodeSolidPng(5, 5, 0, 0, 255, 255)));
