@@ -84,9 +84,12 @@ LRESULT CImageTypeWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             pControl->vOnMouseMove(x, y);
         return 0;
     case WM_LBUTTONUP:
-        if (GetCapture() == this)
+        // Only a press made in this window chooses: the release of the click
+        // that opened the pop-up must not pick whatever cell lies under it.
+        if (GetCapture() == this) {
             ReleaseCapture();
-        pControl->vOnLButtonUp(x, y);
+            pControl->vOnLButtonUp(x, y);
+        }
         break;
     case WM_LBUTTONDBLCLK:
     case WM_MBUTTONDOWN:

@@ -31,8 +31,23 @@ void CPictureCtrl::PreSubclassWindow()
 
 LRESULT CPictureCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_ERASEBKGND)
+    switch (message) {
+    case WM_ERASEBKGND:
         return OnEraseBkgnd(reinterpret_cast<CDC*>(wParam));
+    case WM_LBUTTONDOWN:
+        // The click is reported when the button comes up over the control:
+        // what it opens must not receive the release of the same click.
+        return 0;
+    case WM_LBUTTONUP: {
+        RECT rc;
+        GetClientRect(&rc);
+        if (GetParent() && (GetStyle() & SS_NOTIFY) && PtInRect(&rc, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}))
+            GetParent()->SendMessage(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), STN_CLICKED), reinterpret_cast<LPARAM>(this));
+        return 0;
+    }
+    default:
+        break;
+    }
     return CStatic::WindowProc(message, wParam, lParam);
 }
 

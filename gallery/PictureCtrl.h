@@ -1,6 +1,6 @@
 // The preview of the chosen pointer picture on the Pointer page: the picture
 // stretched to the control over the page's own background, white before any
-// picture was set.
+// picture was set. A click on it (press and release) notifies the parent.
 #pragma once
 
 #include "platform/image/Bitmap32.h"
