@@ -81,7 +81,7 @@ private:
     Display* dpy = nullptr;
     Window main = 0;
     Window popup = 0;
-    Damage popupDamage = 0;
+    Window damagedWindow = 0;
     int nDamageEvent = 0;
     int nPreviewX = 0, nPreviewY = 0;
 };
@@ -204,8 +204,12 @@ bool CGalleryBench::bOpen(long long* pNs)
             return true;
         }))
         return bFail("the gallery did not open");
-    if (!popupDamage)
-        popupDamage = XDamageCreate(dpy, popup, XDamageReportNonEmpty);
+    // Qt makes a new window for every showing of a pop-up; the old one took
+    // its damage object with it.
+    if (popup != damagedWindow) {
+        XDamageCreate(dpy, popup, XDamageReportNonEmpty);
+        damagedWindow = popup;
+    }
     // Painted once the last cell shows its picture: the disc's yellow.
     const SCell last = CellOrigin(kPictures - 1);
     const bool painted = bWaitPainted([&] {

@@ -32,6 +32,15 @@ BOOL CImageTypeWnd::bCreateGrid(DWORD dwStyle, RECT rc, CWnd* pParent, int nId, 
     return TRUE;
 }
 
+void CImageTypeWnd::vWarmPictures()
+{
+    CBitmap32 scratch;
+    if (!scratch.bCreate(RectWidth(pControl->rcControl), RectHeight(pControl->rcControl)))
+        return;
+    CDC dc(&scratch);
+    pControl->vPaint(&dc);
+}
+
 void CImageTypeWnd::vOnPaint()
 {
     CPaintDC dc(this);

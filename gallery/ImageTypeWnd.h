@@ -18,6 +18,9 @@ public:
     // attaches the grid; a pop-up grid keeps its size and casts a shadow.
     BOOL bCreateGrid(DWORD dwStyle, RECT rc, CWnd* pParent, int nId, int nSelected, BOOL bPopup);
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Paints the grid once out of sight, so its pictures are decoded before
+    // the first showing.
+    void vWarmPictures();
 
     CWnd* pNotifyWnd = nullptr;
     int nCtrlId = -1;

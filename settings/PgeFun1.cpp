@@ -16,6 +16,9 @@
 
 namespace {
 constexpr int nGalleryId = 2;
+// Posted to itself once the page is up: the gallery's pictures are decoded
+// while the user has not yet asked for them.
+constexpr UINT WM_WARM_GALLERY = WM_USER + 1152;
 }
 
 CPgeFun1::CPgeFun1() : CSkinDialog(IDD_POINTER_PAGE, nullptr) {}
@@ -54,6 +57,7 @@ BOOL CPgeFun1::OnInitDialog()
     if (grid.bSelectPathOrFirst(core->option.strPointerFile))
         core->option.strPointerFile = grid.GetSelectedPath();
     vUpdateControls();
+    PostMessage(WM_WARM_GALLERY);
     return TRUE;
 }
 
@@ -130,6 +134,9 @@ LRESULT CPgeFun1::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_IMAGETYPE_SELECTED:
         return OnImageTypeSelected();
+    case WM_WARM_GALLERY:
+        wndGallery.vWarmPictures();
+        return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == STN_CLICKED && LOWORD(wParam) == IDC_POINTER_PREVIEW) {
             vOpenGallery();
