@@ -67,6 +67,11 @@ void vSetAccessibleRole(CWnd* pWnd, AccessibleRole role, const QString& descript
         return;
     w->setProperty(kRoleProperty, static_cast<int>(role == AccessibleRole::Link ? QAccessible::Link : QAccessible::Graphic));
     w->setProperty(kDescriptionProperty, description);
+    // An interface made before (when the text was first set) is replaced by ours.
+    if (QAccessibleInterface* old = QAccessible::queryAccessibleInterface(w)) {
+        if (old->role() != QAccessible::Link && old->role() != QAccessible::Graphic)
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(old));
+    }
 }
 
 void vSetAccessibleDescription(CWnd* pWnd, const QString& description)

@@ -187,6 +187,19 @@ QString StripMnemonics(const QString& text)
     return out;
 }
 
+// An "&" that marks a key, not one of a doubled "&&".
+bool bHasMnemonic(const QString& text)
+{
+    for (int i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&')
+            continue;
+        if (text[i + 1] != '&')
+            return true;
+        ++i;
+    }
+    return false;
+}
+
 class CKeyRouter : public QObject {
 public:
     bool eventFilter(QObject* receiver, QEvent* e) override
@@ -412,7 +425,7 @@ void CWndEvents::vSetLabelText(CWnd* w, QLabel* label, const QString& text)
     label->setTextFormat(Qt::PlainText);
     auto* buddy = label->property(kBuddyProperty).value<QWidget*>();
     const bool bPrefix = !(w->GetStyle() & SS_NOPREFIX);
-    if (bPrefix && buddy && text.contains('&')) {
+    if (bPrefix && buddy && bHasMnemonic(text)) {
         // The toolkit underlines the mnemonic and moves to the buddy on Alt+key.
         label->setBuddy(buddy);
         label->setText(text);
