@@ -175,18 +175,6 @@ UINT MouseMessage(QEvent::Type type, Qt::MouseButton button)
     }
 }
 
-// Mnemonics as in a static control: "&&" is "&", "&x" shows x.
-QString StripMnemonics(const QString& text)
-{
-    QString out;
-    for (int i = 0; i < text.size(); ++i) {
-        if (text[i] == '&' && i + 1 < text.size())
-            ++i;
-        out += text[i];
-    }
-    return out;
-}
-
 // An "&" that marks a key, not one of a doubled "&&".
 bool bHasMnemonic(const QString& text)
 {
@@ -386,6 +374,17 @@ LRESULT CWndEvents::lrDefault(CWnd* w, UINT message, WPARAM wParam, LPARAM lPara
     }
 }
 
+QString CWndEvents::StripMnemonics(const QString& text)
+{
+    QString out;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size())
+            ++i;
+        out += text[i];
+    }
+    return out;
+}
+
 void CWndEvents::vForget(CWnd* w)
 {
     g_paint.erase(w);
@@ -431,7 +430,7 @@ void CWndEvents::vSetLabelText(CWnd* w, QLabel* label, const QString& text)
         label->setText(text);
     } else {
         label->setBuddy(nullptr);
-        label->setText(bPrefix ? StripMnemonics(text) : text);
+        label->setText(bPrefix ? CWndEvents::StripMnemonics(text) : text);
     }
 }
 
