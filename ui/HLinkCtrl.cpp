@@ -84,8 +84,16 @@ LRESULT CHLinkCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         vTrackHover(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         break;
     case WM_LBUTTONDOWN:
-        if (bOpenURL())
-            nState = 1;
+        // Opened while hovered: the link stays red under the pointer and
+        // turns visited when the pointer leaves, which also gives the
+        // capture back (marking it visited at once would keep the capture
+        // until the pointer came back, taking every click in the window).
+        if (bOpenURL()) {
+            if (nState == 2)
+                nSavedState = 1;
+            else
+                nState = 1;
+        }
         return 0;
     case OCM_CTLCOLORSTATIC:
         return reinterpret_cast<LRESULT>(pCtlColor(reinterpret_cast<CDC*>(wParam)));

@@ -4,6 +4,7 @@
 
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/Wnd.h"
+#include "platform/ui/WndEvents.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -24,15 +25,7 @@ public:
         switch (t) {
         case QAccessible::Name: {
             const QString text = wnd ? wnd->GetWindowText() : QString();
-            if (wnd && (wnd->GetStyle() & SS_NOPREFIX))
-                return text;
-            QString name;
-            for (int i = 0; i < text.size(); ++i) {
-                if (text[i] == '&' && i + 1 < text.size())
-                    ++i;
-                name += text[i];
-            }
-            return name;
+            return wnd && (wnd->GetStyle() & SS_NOPREFIX) ? text : CWndEvents::StripMnemonics(text);
         }
         case QAccessible::Description:
             return widget()->property(kDescriptionProperty).toString();
@@ -67,6 +60,11 @@ void vSetAccessibleRole(CWnd* pWnd, AccessibleRole role, const QString& descript
         return;
     w->setProperty(kRoleProperty, static_cast<int>(role == AccessibleRole::Link ? QAccessible::Link : QAccessible::Graphic));
     w->setProperty(kDescriptionProperty, description);
+    // An interface made before (when the text was first set) is replaced by ours.
+    if (QAccessibleInterface* old = QAccessible::queryAccessibleInterface(w)) {
+        if (old->role() != QAccessible::Link && old->role() != QAccessible::Graphic)
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(old));
+    }
 }
 
 void vSetAccessibleDescription(CWnd* pWnd, const QString& description)

@@ -238,6 +238,10 @@ void CDialog::vLinkMnemonics(const DialogTemplate& tpl)
             continue;
         for (size_t j = i + 1; j < tpl.controls.size(); ++j) {
             CWnd* next = GetDlgItem(tpl.controls[j].nId);
+            // A nearer label names that control; this one then has none.
+            if (bIsClass(tpl.controls[j].strClass, "Static") && !tpl.controls[j].strText.isEmpty()
+                && (tpl.controls[j].dwStyle & SS_TYPEMASK) <= SS_RIGHT)
+                break;
             if (next && (tpl.controls[j].dwStyle & WS_TABSTOP)) {
                 label->GetSafeWidget()->setProperty(kBuddyProperty, QVariant::fromValue(next->GetSafeWidget()));
                 label->SetWindowText(label->GetWindowText());

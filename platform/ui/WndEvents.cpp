@@ -175,16 +175,17 @@ UINT MouseMessage(QEvent::Type type, Qt::MouseButton button)
     }
 }
 
-// Mnemonics as in a static control: "&&" is "&", "&x" shows x.
-QString StripMnemonics(const QString& text)
+// An "&" that marks a key, not one of a doubled "&&".
+bool bHasMnemonic(const QString& text)
 {
-    QString out;
-    for (int i = 0; i < text.size(); ++i) {
-        if (text[i] == '&' && i + 1 < text.size())
-            ++i;
-        out += text[i];
+    for (int i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&')
+            continue;
+        if (text[i + 1] != '&')
+            return true;
+        ++i;
     }
-    return out;
+    return false;
 }
 
 class CKeyRouter : public QObject {
@@ -373,6 +374,17 @@ LRESULT CWndEvents::lrDefault(CWnd* w, UINT message, WPARAM wParam, LPARAM lPara
     }
 }
 
+QString CWndEvents::StripMnemonics(const QString& text)
+{
+    QString out;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size())
+            ++i;
+        out += text[i];
+    }
+    return out;
+}
+
 void CWndEvents::vForget(CWnd* w)
 {
     g_paint.erase(w);
@@ -412,13 +424,13 @@ void CWndEvents::vSetLabelText(CWnd* w, QLabel* label, const QString& text)
     label->setTextFormat(Qt::PlainText);
     auto* buddy = label->property(kBuddyProperty).value<QWidget*>();
     const bool bPrefix = !(w->GetStyle() & SS_NOPREFIX);
-    if (bPrefix && buddy && text.contains('&')) {
+    if (bPrefix && buddy && bHasMnemonic(text)) {
         // The toolkit underlines the mnemonic and moves to the buddy on Alt+key.
         label->setBuddy(buddy);
         label->setText(text);
     } else {
         label->setBuddy(nullptr);
-        label->setText(bPrefix ? StripMnemonics(text) : text);
+        label->setText(bPrefix ? CWndEvents::StripMnemonics(text) : text);
     }
 }
 
