@@ -265,18 +265,19 @@ void CImageTypeControl::vOnKeyDown(UINT nVirtKey)
 
 void CImageTypeControl::vCommit(WPARAM wParam, LPARAM lParam)
 {
-    if (!pOwnerWnd)
-        return;
-    pOwnerWnd->PostMessage(WM_IMAGETYPE_SELECTED, wParam, lParam);
-    if (bPopup)
-        pOwnerWnd->ShowWindow(SW_HIDE);
+    vPostAndHide(WM_IMAGETYPE_SELECTED, wParam, lParam);
 }
 
 void CImageTypeControl::vCancel(WPARAM wParam, LPARAM lParam)
 {
+    vPostAndHide(WM_IMAGETYPE_CANCELLED, wParam, lParam);
+}
+
+void CImageTypeControl::vPostAndHide(UINT message, WPARAM wParam, LPARAM lParam)
+{
     if (!pOwnerWnd)
         return;
-    pOwnerWnd->PostMessage(WM_IMAGETYPE_CANCELLED, wParam, lParam);
+    pOwnerWnd->PostMessage(message, wParam, lParam);
     if (bPopup)
         pOwnerWnd->ShowWindow(SW_HIDE);
 }

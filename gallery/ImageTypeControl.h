@@ -74,4 +74,6 @@ private:
     QString PathAt(int nIndex) const;
     CImageCellObj* pCellById(int nId) const;
     int nIndexById(int nId) const;
+    // The window hears of a choice or a cancellation; a pop-up then hides.
+    void vPostAndHide(UINT message, WPARAM wParam, LPARAM lParam);
 };
