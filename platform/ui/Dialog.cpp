@@ -2,6 +2,7 @@
 // that dialog code expects.
 #include "platform/ui/Dialog.h"
 
+#include "platform/MulDiv.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/Resources.h"
 
@@ -66,12 +67,6 @@ QString StripMnemonics(const QString& text)
         out += text[i];
     }
     return out;
-}
-
-int MulDiv(int a, int b, int c)
-{
-    long long p = static_cast<long long>(a) * b;
-    return static_cast<int>((p >= 0 ? p + c / 2 : p - c / 2) / c);
 }
 
 } // namespace
