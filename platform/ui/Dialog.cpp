@@ -71,7 +71,7 @@ QString StripMnemonics(const QString& text)
 
 } // namespace
 
-CDialog::CDialog(UINT nIDTemplate, CWnd* pParent) : pParentWnd(pParent), nTemplateId(nIDTemplate) {}
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWindow) : pParentWnd(pParentWindow), nTemplateId(nIDTemplate) {}
 
 CDialog::~CDialog() = default;
 
@@ -85,15 +85,15 @@ int CDialog::DialogUnitsToPixelsY(int du) const
     return MulDiv(du, nBaseUnitY, 8);
 }
 
-BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParent)
+BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWindow)
 {
     const DialogTemplate* tpl = FindDialogTemplate(nIDTemplate);
     if (!tpl || IsWindow())
         return FALSE;
     nTemplateId = nIDTemplate;
-    pParentWnd = pParent;
+    pParentWnd = pParentWindow;
 
-    QWidget* parentWidget = pParent ? pParent->GetSafeWidget() : nullptr;
+    QWidget* parentWidget = pParentWindow ? pParentWindow->GetSafeWidget() : nullptr;
     Qt::WindowFlags flags = tpl->bChild ? Qt::Widget
                                         : Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
             | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
