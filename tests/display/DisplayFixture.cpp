@@ -70,6 +70,8 @@ void CDisplayFixture::TearDown()
 
 bool CDisplayFixture::bStartCompositor()
 {
+    // Later changes of the selection (a test stopping it) wake the waits.
+    x.vWatchSelection("_NET_WM_CM_S0");
     return xvfb.bStartOwner(compositor, CXvfbServer::CompositorArgs(), {}, "_NET_WM_CM_S0",
                             (dir.LogDir() / "xcompmgr.log").string(), CDeadline::Seconds(10));
 }
@@ -84,6 +86,7 @@ void CDisplayFixture::vStopCompositor()
 
 bool CDisplayFixture::bStartTray()
 {
+    x.vWatchSelection("_NET_SYSTEM_TRAY_S0");
     return xvfb.bStartOwner(tray, CXvfbServer::TrayArgs(), HelperEnvironment(), "_NET_SYSTEM_TRAY_S0",
                             (dir.LogDir() / "trayer.log").string(), CDeadline::Seconds(10));
 }
