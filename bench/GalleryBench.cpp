@@ -2,7 +2,7 @@
 // click on the preview to the pop-up painted, from an arrow key to the new
 // selection painted, and the resident memory that opening and closing it
 // many times leaves behind. One Xvfb with xcompmgr, the real program.
-#include "harness/ChildProcess.h"
+#include "ChildProcess.h"
 #include "harness/Clock.h"
 #include "harness/LumicueHome.h"
 #include "harness/ProcStats.h"

@@ -33,10 +33,10 @@ BOOL CPopupImageTypeWnd::ShowWindow(int nCmdShow)
         }
     }
     const BOOL bWasVisible = CImageTypeWnd::ShowWindow(nCmdShow);
-    if (nCmdShow != SW_HIDE && IsWindow()) {
-        SetForegroundWindow();
+    // The pop-up holds mouse and keyboard while shown: the keys come here
+    // without the window system's activation.
+    if (nCmdShow != SW_HIDE && IsWindow())
         SetFocus();
-    }
     return bWasVisible;
 }
 

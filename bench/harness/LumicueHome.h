@@ -3,6 +3,7 @@
 // gallery, and a HOME whose option file picks that picture and F8.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,6 @@ class CLumicueHome {
 public:
     static constexpr int kPictureSize = 128;
     static constexpr int kOpacity = 75;
-    static constexpr int kVkF8 = 0x77;
 
     // Builds the folders under root from the program at programPath.
     bool bPrepare(const std::string& root, const std::string& programPath);
@@ -18,11 +18,8 @@ public:
     // DISPLAY is added by the caller.
     std::vector<std::string> Environment() const;
 
-    // The option file's bytes: three integers, the path as a wide archive
-    // string, seven hotkey integers (44 + 2n bytes for a path of n units).
-    static std::string OptionBytes(const std::u16string& pointerFile, int opacity, int virtKey);
     // A soft disc with an opaque ring of the colour 0xRRGGBB.
-    static bool bWritePicture(const std::string& path, int size, unsigned ringRgb = 0x282828);
+    static bool bWritePicture(const std::string& path, int size, uint32_t ringRgb = 0x282828);
 
 private:
     std::string strRoot;

@@ -4,6 +4,7 @@
 
 #include "platform/KeyNames.h"
 #include "platform/ui/DataExchange.h"
+#include "platform/MulDiv.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/KeyState.h"
 #include "platform/ui/Resources.h"
@@ -82,12 +83,6 @@ protected:
     }
 };
 
-int MulDiv(int a, int b, int c)
-{
-    long long p = static_cast<long long>(a) * b;
-    return static_cast<int>((p >= 0 ? p + c / 2 : p - c / 2) / c);
-}
-
 bool bIsClass(const QString& cls, const char* name)
 {
     return cls.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
@@ -105,7 +100,7 @@ Qt::Alignment StaticAlignment(const DialogControl& c)
 
 } // namespace
 
-CDialog::CDialog(UINT nIDTemplate, CWnd* pParent) : pParentWnd(pParent), nTemplateId(nIDTemplate) {}
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWindow) : pParentWnd(pParentWindow), nTemplateId(nIDTemplate) {}
 
 CDialog::~CDialog() = default;
 
@@ -119,15 +114,15 @@ int CDialog::DialogUnitsToPixelsY(int du) const
     return MulDiv(du, nBaseUnitY, 8);
 }
 
-BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParent)
+BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWindow)
 {
     const DialogTemplate* tpl = FindDialogTemplate(nIDTemplate);
     if (!tpl || IsWindow())
         return FALSE;
     nTemplateId = nIDTemplate;
-    pParentWnd = pParent;
+    pParentWnd = pParentWindow;
 
-    QWidget* parentWidget = pParent ? pParent->GetSafeWidget() : nullptr;
+    QWidget* parentWidget = pParentWindow ? pParentWindow->GetSafeWidget() : nullptr;
     const BOOL bPage = tpl->bChild && parentWidget;
     Qt::WindowFlags flags = bPage ? Qt::Widget
                                   : Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -141,9 +136,9 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParent)
     nBaseUnitX = (fm.horizontalAdvance(sample) / 26 + 1) / 2;
     nBaseUnitY = fm.height();
 
-    Attach(top, QStringLiteral("#32770"), 0, bPage ? pParent : nullptr);
+    Attach(top, QStringLiteral("#32770"), 0, bPage ? pParentWindow : nullptr);
     if (bPage)
-        pParent->AddChildRef(this);
+        pParentWindow->AddChildRef(this);
     top->setWindowTitle(tpl->strTitle);
     top->setFixedSize(DialogUnitsToPixelsX(tpl->cx), DialogUnitsToPixelsY(tpl->cy));
     if (bPage)
