@@ -18,14 +18,14 @@ CImageTypeWnd::~CImageTypeWnd()
     DestroyWindow();
 }
 
-BOOL CImageTypeWnd::bCreateGrid(DWORD dwStyle, RECT rc, CWnd* pParent, int nId, int nSelected, BOOL bPopup)
+BOOL CImageTypeWnd::bCreateGrid(DWORD dwWndStyle, RECT rc, CWnd* pParentWnd, int nId, int nSelected, BOOL bPopup)
 {
     nCtrlId = nId;
-    if (!CreateEx(0, QStringLiteral("LumicueImageType"), QString(), dwStyle, rc.left, rc.top, RectWidth(rc),
-            RectHeight(rc), pParent, 0))
+    if (!CreateEx(0, QStringLiteral("LumicueImageType"), QString(), dwWndStyle, rc.left, rc.top, RectWidth(rc),
+            RectHeight(rc), pParentWnd, 0))
         return FALSE;
     GetSafeWidget()->setFocusPolicy(Qt::StrongFocus);
-    pNotifyWnd = pParent;
+    pNotifyWnd = pParentWnd;
     pControl->vAttach(this, nSelected, bPopup);
     bDropShadow = bPopup;
     UpdateWindow();

@@ -16,7 +16,7 @@ public:
 
     // Creates the window at rc (hidden unless dwStyle has WS_VISIBLE) and
     // attaches the grid; a pop-up grid keeps its size and casts a shadow.
-    BOOL bCreateGrid(DWORD dwStyle, RECT rc, CWnd* pParent, int nId, int nSelected, BOOL bPopup);
+    BOOL bCreateGrid(DWORD dwWndStyle, RECT rc, CWnd* pParentWnd, int nId, int nSelected, BOOL bPopup);
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Paints the grid once out of sight, so its pictures are decoded before
     // the first showing.

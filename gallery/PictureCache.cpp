@@ -7,7 +7,7 @@
 
 #include <QFileInfo>
 
-CPictureCache::CPictureCache(std::size_t nMaxBytes) : nMaxBytes(nMaxBytes) {}
+CPictureCache::CPictureCache(std::size_t nBound) : nMaxBytes(nBound) {}
 
 QString CPictureCache::Key(const QString& strPath, int w, int h)
 {

@@ -14,7 +14,7 @@
 
 class CPictureCache {
 public:
-    explicit CPictureCache(std::size_t nMaxBytes = 8u << 20);
+    explicit CPictureCache(std::size_t nBound = 8u << 20);
     CPictureCache(const CPictureCache&) = delete;
     CPictureCache& operator=(const CPictureCache&) = delete;
 

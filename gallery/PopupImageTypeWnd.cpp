@@ -6,9 +6,9 @@
 
 #include <QWidget>
 
-BOOL CPopupImageTypeWnd::bCreatePopup(DWORD dwStyle, int nId, const RECT* prc, CWnd* pParent, int nSelected, int, int, int)
+BOOL CPopupImageTypeWnd::bCreatePopup(DWORD dwWndStyle, int nId, const RECT* prc, CWnd* pParentWnd, int nSelected, int, int, int)
 {
-    if (!bCreateGrid(dwStyle | WS_POPUP, *prc, pParent, nId, nSelected, TRUE))
+    if (!bCreateGrid(dwWndStyle | WS_POPUP, *prc, pParentWnd, nId, nSelected, TRUE))
         return FALSE;
     QWidget* w = GetSafeWidget();
     // A pop-up takes mouse and keyboard while shown and closes on a click

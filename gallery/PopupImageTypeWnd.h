@@ -7,7 +7,7 @@
 class CPopupImageTypeWnd : public CImageTypeWnd {
 public:
     // The three trailing integers are accepted and ignored.
-    virtual BOOL bCreatePopup(DWORD dwStyle, int nId, const RECT* prc, CWnd* pParent, int nSelected, int, int, int);
+    virtual BOOL bCreatePopup(DWORD dwWndStyle, int nId, const RECT* prc, CWnd* pParentWnd, int nSelected, int, int, int);
     BOOL ShowWindow(int nCmdShow) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
