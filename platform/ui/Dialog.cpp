@@ -105,7 +105,7 @@ Qt::Alignment StaticAlignment(const DialogControl& c)
 
 } // namespace
 
-CDialog::CDialog(UINT nIDTemplate, CWnd* pParent) : pParentWnd(pParent), nTemplateId(nIDTemplate) {}
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWindow) : pParentWnd(pParentWindow), nTemplateId(nIDTemplate) {}
 
 CDialog::~CDialog() = default;
 
@@ -119,15 +119,15 @@ int CDialog::DialogUnitsToPixelsY(int du) const
     return MulDiv(du, nBaseUnitY, 8);
 }
 
-BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParent)
+BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWindow)
 {
     const DialogTemplate* tpl = FindDialogTemplate(nIDTemplate);
     if (!tpl || IsWindow())
         return FALSE;
     nTemplateId = nIDTemplate;
-    pParentWnd = pParent;
+    pParentWnd = pParentWindow;
 
-    QWidget* parentWidget = pParent ? pParent->GetSafeWidget() : nullptr;
+    QWidget* parentWidget = pParentWindow ? pParentWindow->GetSafeWidget() : nullptr;
     const BOOL bPage = tpl->bChild && parentWidget;
     Qt::WindowFlags flags = bPage ? Qt::Widget
                                   : Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -141,9 +141,9 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParent)
     nBaseUnitX = (fm.horizontalAdvance(sample) / 26 + 1) / 2;
     nBaseUnitY = fm.height();
 
-    Attach(top, QStringLiteral("#32770"), 0, bPage ? pParent : nullptr);
+    Attach(top, QStringLiteral("#32770"), 0, bPage ? pParentWindow : nullptr);
     if (bPage)
-        pParent->AddChildRef(this);
+        pParentWindow->AddChildRef(this);
     top->setWindowTitle(tpl->strTitle);
     top->setFixedSize(DialogUnitsToPixelsX(tpl->cx), DialogUnitsToPixelsY(tpl->cy));
     if (bPage)
