@@ -3,6 +3,7 @@
 #include "platform/ui/DialogTemplate.h"
 
 #include "res/ResourceIds.h"
+#include "settings/MakerSite.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ const DialogTemplate kMainDialog{
             SS_LEFT | V},
         {IDC_LINK_DONATE, QStringLiteral("Static"), QString(), 34, 40, 240, 11, SS_LEFT | V},
         {IDC_TAB_SHEET, QStringLiteral("SysTabControl32"), QString(), 7, 55, 267, 151, WS_TABSTOP | V},
-        {IDC_LINK_SITE, QStringLiteral("Static"), QStringLiteral(MAKER_SITE_TEXT), 8, 215, 149, 13,
+        {IDC_LINK_SITE, QStringLiteral("Static"), QString::fromLatin1(MAKER_SITE), 8, 215, 149, 13,
             SS_CENTERIMAGE | V},
         {IDOK, QStringLiteral("Button"), QStringLiteral("&Hide"), 164, 216, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP | V},
         {IDC_EXIT, QStringLiteral("Button"), QStringLiteral("E&xit"), 224, 216, 50, 14, BS_PUSHBUTTON | WS_TABSTOP | V},
@@ -53,7 +54,7 @@ const DialogTemplate kAboutPage{
         {IDC_ABOUT_VERSION, QStringLiteral("Static"), QStringLiteral("Lumicue V1.0.0"), 7, 8, 194, 8, SS_NOPREFIX | V},
         {IDC_ABOUT_NOTICE, QStringLiteral("Static"), QString(), 7, 25, 194, 8, SS_LEFT | V},
         {IDC_STATIC, QStringLiteral("Static"), QString(), 23, 44, 228, 1, SS_ETCHEDHORZ | V},
-        {IDC_LINK_PRODUCT, QStringLiteral("Static"), QStringLiteral(MAKER_SITE_TEXT), 7, 51, 244, 12, SS_LEFT | V},
+        {IDC_LINK_PRODUCT, QStringLiteral("Static"), QString::fromLatin1(MAKER_SITE), 7, 51, 244, 12, SS_LEFT | V},
         {IDC_LINK_MAIL, QStringLiteral("Static"), QString(), 7, 66, 244, 12, SS_LEFT | V},
         {IDC_STATIC, QStringLiteral("Static"), QString(), 23, 85, 228, 1, SS_ETCHEDHORZ | V},
         {IDC_DONATE_TEXT, QStringLiteral("Static"), QStringLiteral("Static"), 7, 94, 180, 29, SS_LEFT | V},

@@ -4,6 +4,7 @@
 
 #include "platform/KeyNames.h"
 #include "platform/ui/DataExchange.h"
+#include "platform/MulDiv.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/KeyState.h"
 #include "platform/ui/Resources.h"
@@ -81,12 +82,6 @@ protected:
             w->NotifyParent(NM_RELEASEDCAPTURE);
     }
 };
-
-int MulDiv(int a, int b, int c)
-{
-    long long p = static_cast<long long>(a) * b;
-    return static_cast<int>((p >= 0 ? p + c / 2 : p - c / 2) / c);
-}
 
 bool bIsClass(const QString& cls, const char* name)
 {

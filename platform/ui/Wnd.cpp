@@ -5,6 +5,7 @@
 #include "platform/image/Bitmap32.h"
 #include "platform/ui/DataExchange.h"
 #include "platform/ui/WndEvents.h"
+#include "platform/WindowActivation.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -288,6 +289,9 @@ BOOL CWnd::SetForegroundWindow()
         return FALSE;
     pWidget->raise();
     pWidget->activateWindow();
+    // The toolkit's activation waits for the window to be mapped, which a
+    // window manager leaves undone for a window it still holds minimised.
+    bRequestActivation(pWidget->winId());
     return TRUE;
 }
 
