@@ -90,6 +90,7 @@ void CLumicueMain::vInitLinks()
 void CLumicueMain::OnOK()
 {
     vToggleVisible();
+    pageFun.vStoreSettings();
     GetCoreAssist()->option.vSave();
 }
 
@@ -127,8 +128,10 @@ LRESULT CLumicueMain::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             w->setWindowIcon(hIcon);
         return 0;
     case WM_HOTKEY:
-        if (static_cast<int>(wParam) == IDH_TOGGLE)
+        if (static_cast<int>(wParam) == IDH_TOGGLE) {
             bTogglePointer();
+            pageFun.vUpdateSwitchButton();
+        }
         return 0;
     case WM_COMMAND:
         if (lParam == 0 && LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL) {
@@ -175,6 +178,7 @@ BOOL CLumicueMain::bTogglePointer()
     const BOOL bOn = !bPointerOn.load();
     bPointerOn.store(bOn);
     funPointer.bSwitch(bOn);
+    pageFun.vUpdateSwitchButton();
     if (bOn && IsWindowVisible())
         ShowWindow(SW_MINIMIZE);
     return bOn;
@@ -189,6 +193,7 @@ void CLumicueMain::vPrepareExit()
 {
     bPointerOn.store(FALSE);
     funPointer.bSwitch(FALSE);
+    pageFun.vUpdateSwitchButton();
 }
 
 void CLumicueMain::vToggleVisible()

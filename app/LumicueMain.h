@@ -6,6 +6,7 @@
 #include "overlay/InputMonitor.h"
 #include "overlay/PointerImplement.h"
 #include "settings/PgeFun1.h"
+#include "settings/PointerHost.h"
 #include "ui/HLinkCtrl.h"
 #include "ui/SkinDialog.h"
 #include "ui/TabSheet.h"
@@ -13,7 +14,7 @@
 #include <QIcon>
 #include <atomic>
 
-class CLumicueMain : public CSkinDialog {
+class CLumicueMain : public CSkinDialog, public CPointerHost {
 public:
     CLumicueMain();
     ~CLumicueMain() override;
@@ -25,9 +26,10 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Switches the pointer; answers the new state.
-    BOOL bTogglePointer();
+    BOOL bTogglePointer() override;
     // Redraws the pointer after its picture or opacity changed.
-    void vUpdatePointer();
+    void vUpdatePointer() override;
+    BOOL bIsPointerOn() const override { return bPointerOn.load(); }
     // Switches the pointer off before the tray menu's Exit.
     void vPrepareExit();
     // Hidden becomes shown and shown becomes hidden, minimising first.
