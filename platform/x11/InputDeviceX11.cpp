@@ -1,8 +1,9 @@
 // Global mouse and keyboard from XInput2 raw events on the device's own X
 // connection, turned into DirectInput-style records. The reader thread
-// sleeps in poll() on that connection and a wake-up eventfd.
+// sleeps in poll() on that connection and a wake-up eventfd. Motions already
+// queued together become one set of records with one cursor query: a fast
+// mouse or a busy machine never makes the reader fall behind.
 #include "platform/InputDevice.h"
-#include "platform/x11/OverlayStacking.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11ErrorTrap.h"
 
@@ -79,28 +80,54 @@ DWORD AsData(double v)
     return static_cast<DWORD>(static_cast<std::int32_t>(std::lround(v)));
 }
 
-void vConvertMouse(CInputDevice::Impl& im, const XIRawEvent& re, int evtype)
-{
-    const DWORD t = static_cast<DWORD>(re.time);
-    if (evtype == XI_RawMotion) {
-        DIDEVICEOBJECTDATA s = PointerState(im);
+// Raw motions read in one go, summed until a button or the end of the batch.
+struct SMotionSum {
+    bool bX = false, bY = false, bWheel = false;
+    double dx = 0, dy = 0, wheel = 0;
+    DWORD dwTime = 0;
+
+    bool bAny() const { return bX || bY || bWheel; }
+    void vAdd(const XIRawEvent& re)
+    {
         const double* value = re.raw_values;
-        bool bWheel = false;
+        bool bWheelSeen = false;
         for (int i = 0; i < re.valuators.mask_len * 8; ++i) {
             if (!XIMaskIsSet(re.valuators.mask, i))
                 continue;
-            double v = *value++;
-            if (i == 0)
-                im.vPush(DIMOFS_X, AsData(v), t, s);
-            else if (i == 1)
-                im.vPush(DIMOFS_Y, AsData(v), t, s);
-            else if (!bWheel) { // scroll valuators: one wheel record
-                bWheel = true;
-                im.vPush(DIMOFS_Z, AsData(v), t, s);
+            const double v = *value++;
+            if (i == 0) {
+                bX = true;
+                dx += v;
+            } else if (i == 1) {
+                bY = true;
+                dy += v;
+            } else if (!bWheelSeen) { // scroll valuators: the first counts
+                bWheelSeen = bWheel = true;
+                wheel += v;
             }
         }
-        return;
+        dwTime = static_cast<DWORD>(re.time);
     }
+};
+
+// The summed motion as records, with the cursor read once for all of them.
+void vFlushMotion(CInputDevice::Impl& im, SMotionSum& sum)
+{
+    if (!sum.bAny())
+        return;
+    const DIDEVICEOBJECTDATA s = PointerState(im);
+    if (sum.bX)
+        im.vPush(DIMOFS_X, AsData(sum.dx), sum.dwTime, s);
+    if (sum.bY)
+        im.vPush(DIMOFS_Y, AsData(sum.dy), sum.dwTime, s);
+    if (sum.bWheel)
+        im.vPush(DIMOFS_Z, AsData(sum.wheel), sum.dwTime, s);
+    sum = SMotionSum{};
+}
+
+void vConvertButton(CInputDevice::Impl& im, const XIRawEvent& re, int evtype)
+{
+    const DWORD t = static_cast<DWORD>(re.time);
     const bool bPress = evtype == XI_RawButtonPress;
     if (re.detail >= 4 && re.detail <= 7) {
         if (bPress) // a wheel notch: up and left count positive
@@ -121,6 +148,35 @@ void vConvertKey(CInputDevice::Impl& im, const XIRawEvent& re, int evtype)
     // X keycode - 8 is the evdev scan code, which is the DIK code for most keys.
     im.vPush(static_cast<DWORD>(re.detail - 8), evtype == XI_RawKeyPress ? 0x80u : 0u, static_cast<DWORD>(re.time),
         DIDEVICEOBJECTDATA{});
+}
+
+void vReadQueued(CInputDevice::Impl& im, CInputDevice::Kind kind, bool bAcquired)
+{
+    // What the connection holds now, not what arrives while we read: the
+    // records go out (and the cursor is read) at least once per batch.
+    int nQueued = XPending(im.dpy);
+    SMotionSum motion;
+    // Room for a flushed motion and one more event's records.
+    while (nQueued-- > 0 && im.nCount + 2 * CInputDevice::Impl::nMaxPerEvent <= CInputDevice::Impl::nCapacity) {
+        XEvent ev;
+        XNextEvent(im.dpy, &ev);
+        XGenericEventCookie* cookie = &ev.xcookie;
+        if (cookie->type != GenericEvent || cookie->extension != im.nXiOpcode || !XGetEventData(im.dpy, cookie))
+            continue;
+        if (bAcquired) {
+            const auto& re = *static_cast<const XIRawEvent*>(cookie->data);
+            if (kind == CInputDevice::KIND_KEYBOARD)
+                vConvertKey(im, re, cookie->evtype);
+            else if (cookie->evtype == XI_RawMotion)
+                motion.vAdd(re);
+            else {
+                vFlushMotion(im, motion); // keeps the order of motions and buttons
+                vConvertButton(im, re, cookie->evtype);
+            }
+        }
+        XFreeEventData(im.dpy, cookie);
+    }
+    vFlushMotion(im, motion);
 }
 
 } // namespace
@@ -157,9 +213,6 @@ std::unique_ptr<CInputDevice> CInputDevice::Create(Kind kind)
     {
         CX11ErrorTrap trap(im->dpy);
         XISelectEvents(im->dpy, im->root, &mask, 1);
-        // The mouse reader also watches the stacking of top-level windows.
-        if (kind == KIND_MOUSE)
-            XSelectInput(im->dpy, im->root, SubstructureNotifyMask);
         nError = trap.nSync();
     }
     im->nWakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -202,25 +255,7 @@ CInputDevice::WaitResult CInputDevice::nWait()
         }
         if (im.nCount > 0)
             return WAIT_RECORDS;
-        while (im.nCount + Impl::nMaxPerEvent <= Impl::nCapacity && XPending(im.dpy) > 0) {
-            XEvent ev;
-            XNextEvent(im.dpy, &ev);
-            XGenericEventCookie* cookie = &ev.xcookie;
-            if (cookie->type != GenericEvent || cookie->extension != im.nXiOpcode) {
-                X11KeepOverlayOnTop(im.dpy, ev);
-                continue;
-            }
-            if (!XGetEventData(im.dpy, cookie))
-                continue;
-            if (IsAcquired()) {
-                const auto& re = *static_cast<const XIRawEvent*>(cookie->data);
-                if (kind == KIND_MOUSE)
-                    vConvertMouse(im, re, cookie->evtype);
-                else
-                    vConvertKey(im, re, cookie->evtype);
-            }
-            XFreeEventData(im.dpy, cookie);
-        }
+        vReadQueued(im, kind, IsAcquired());
         if (im.nCount > 0)
             return WAIT_RECORDS;
         pollfd fds[2] = {{ConnectionNumber(im.dpy), POLLIN, 0}, {im.nWakeFd, POLLIN, 0}};
