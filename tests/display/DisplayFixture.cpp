@@ -32,7 +32,8 @@ void CDisplayFixture::SetUp()
 {
     const DisplaySetup setup = Setup();
     ASSERT_TRUE(dir.bCreate(setup.bShippedPointers)) << "cannot lay out the test folder and install the program";
-    ASSERT_TRUE(xvfb.bStart((dir.LogDir() / "Xvfb.log").string(), CDeadline::Seconds(15)))
+    ASSERT_TRUE(xvfb.bStart((dir.LogDir() / "Xvfb.log").string(), CDeadline::Seconds(15), setup.nDepth,
+                            setup.bComposite))
         << "Xvfb did not start";
     ASSERT_TRUE(x.bOpen(xvfb.strDisplay())) << "no test connection to " << xvfb.strDisplay();
     if (setup.bCompositor) {

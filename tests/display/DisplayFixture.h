@@ -24,6 +24,8 @@ struct DisplaySetup {
     bool bCompositor = true;       // xcompmgr, the compositing manager
     bool bTray = false;            // trayer, a system tray host
     bool bShippedPointers = true;  // copy the shipped pictures into pointer/
+    int nDepth = 24;               // of the screen's default visual
+    bool bComposite = true;        // the extension, which also offers a 32-bit visual
 };
 
 struct LaunchOptions {

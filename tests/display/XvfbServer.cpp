@@ -8,15 +8,17 @@
 #include <cerrno>
 #include <cstdlib>
 
-bool CXvfbServer::bStart(const std::string& strLogPath, const CDeadline& deadline)
+bool CXvfbServer::bStart(const std::string& strLogPath, const CDeadline& deadline, int nDepth, bool bComposite)
 {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0)
         return false;
     CChildProcess::Options options;
     options.argv = {"Xvfb", "-displayfd", std::to_string(fds[1]),
-                    "-screen", "0", std::to_string(nWidth) + "x" + std::to_string(nHeight) + "x24",
+                    "-screen", "0", std::to_string(nWidth) + "x" + std::to_string(nHeight) + "x" + std::to_string(nDepth),
                     "-nolisten", "tcp", "-noreset"};
+    if (!bComposite)
+        options.argv.insert(options.argv.end(), {"-extension", "Composite"});
     const char* path = getenv("PATH");
     options.env = {std::string("PATH=") + (path ? path : "/usr/bin:/bin")};
     options.strLogPath = strLogPath;

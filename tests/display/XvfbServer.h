@@ -8,8 +8,10 @@
 
 class CXvfbServer {
 public:
-    // Starts Xvfb with one 1280x800x24 screen; false when it did not come up.
-    bool bStart(const std::string& strLogPath, const CDeadline& deadline);
+    // Starts Xvfb with one 1280x800 screen of nDepth bits (without the
+    // Composite extension, and so without a 32-bit visual, when bComposite
+    // is false); false when it did not come up.
+    bool bStart(const std::string& strLogPath, const CDeadline& deadline, int nDepth = 24, bool bComposite = true);
     void vStop();
 
     const std::string& strDisplay() const { return strName; }  // ":N"
