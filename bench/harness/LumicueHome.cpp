@@ -85,7 +85,7 @@ bool CLumicueHome::bWritePicture(const std::string& path, int size)
     return std::fclose(file) == 0 && ok;
 }
 
-bool CLumicueHome::bPrepare(const std::string& root, const std::string& programPath)
+bool CLumicueHome::bPrepare(const std::string& root, const std::string& programPath, int pictureSize)
 {
     std::error_code ec;
     strRoot = root;
@@ -106,7 +106,7 @@ bool CLumicueHome::bPrepare(const std::string& root, const std::string& programP
 
     // The only picture in the gallery, so start-up keeps it as the chosen one.
     const std::string picture = (app / "pointer" / "bench.png").string();
-    if (picture.size() >= 255 || !bWritePicture(picture, kPictureSize))
+    if (picture.size() >= 255 || !bWritePicture(picture, pictureSize))
         return false;
     std::ofstream option(fs::path(root) / "config" / "Lumicue" / "AppOption.data", std::ios::binary);
     option << OptionBytes(Utf16(picture), kOpacity, kVkF8);
