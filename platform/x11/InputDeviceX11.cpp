@@ -1,21 +1,58 @@
 // Global mouse and keyboard from XInput2 raw events on the device's own X
 // connection, turned into DirectInput-style records. The reader thread
-// sleeps in poll() on that connection and a wake-up eventfd. Motions already
-// queued together become one set of records with one cursor query: a fast
-// mouse or a busy machine never makes the reader fall behind.
+// sleeps in poll() on that connection and a wake-up eventfd. Motions are
+// summed while the cursor query for them is on its way (sent without
+// waiting for the answer), so the motions of one round trip become one set
+// of records and one move: a fast mouse or a busy machine never makes the
+// reader fall behind, and events never pile up unread.
 #include "platform/InputDevice.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11ErrorTrap.h"
 
+#include <X11/Xlib-xcb.h>
 #include <X11/extensions/XInput2.h>
+#include <xcb/xcb.h>
+#include <xcb/xcbext.h> // xcb_poll_for_reply
 
 #include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
+
+// Raw motions summed until the cursor position that covers them is known.
+struct SMotionSum {
+    bool bX = false, bY = false, bWheel = false;
+    double dx = 0, dy = 0, wheel = 0;
+    DWORD dwTime = 0;
+
+    bool bAny() const { return bX || bY || bWheel; }
+    void vAdd(const XIRawEvent& re)
+
+    {
+        const double* value = re.raw_values;
+        bool bWheelSeen = false;
+        for (int i = 0; i < re.valuators.mask_len * 8; ++i) {
+            if (!XIMaskIsSet(re.valuators.mask, i))
+                continue;
+            const double v = *value++;
+            if (i == 0) {
+                bX = true;
+                dx += v;
+            } else if (i == 1) {
+                bY = true;
+                dy += v;
+            } else if (!bWheelSeen) { // scroll valuators: the first counts
+                bWheelSeen = bWheel = true;
+                wheel += v;
+            }
+        }
+        dwTime = static_cast<DWORD>(re.time);
+    }
+};
 
 struct CInputDevice::Impl {
     // Room for many events' worth of records; the reader drains it after
@@ -34,6 +71,13 @@ struct CInputDevice::Impl {
     unsigned nHead = 0;
     unsigned nCount = 0;
     DWORD dwSequence = 0;
+    // The cursor query in flight, if any. Motions read before it was sent
+    // are covered by its answer; those read after wait for the next one.
+    xcb_connection_t* xcb = nullptr;
+    bool bQueryPending = false;
+    unsigned int nQuerySequence = 0;
+    SMotionSum sent;
+    SMotionSum unsent;
 
     void vPush(DWORD dwOfs, DWORD dwData, DWORD dwTime, const DIDEVICEOBJECTDATA& state)
     {
@@ -80,42 +124,9 @@ DWORD AsData(double v)
     return static_cast<DWORD>(static_cast<std::int32_t>(std::lround(v)));
 }
 
-// Raw motions read in one go, summed until a button or the end of the batch.
-struct SMotionSum {
-    bool bX = false, bY = false, bWheel = false;
-    double dx = 0, dy = 0, wheel = 0;
-    DWORD dwTime = 0;
-
-    bool bAny() const { return bX || bY || bWheel; }
-    void vAdd(const XIRawEvent& re)
-    {
-        const double* value = re.raw_values;
-        bool bWheelSeen = false;
-        for (int i = 0; i < re.valuators.mask_len * 8; ++i) {
-            if (!XIMaskIsSet(re.valuators.mask, i))
-                continue;
-            const double v = *value++;
-            if (i == 0) {
-                bX = true;
-                dx += v;
-            } else if (i == 1) {
-                bY = true;
-                dy += v;
-            } else if (!bWheelSeen) { // scroll valuators: the first counts
-                bWheelSeen = bWheel = true;
-                wheel += v;
-            }
-        }
-        dwTime = static_cast<DWORD>(re.time);
-    }
-};
-
-// The summed motion as records, with the cursor read once for all of them.
-void vFlushMotion(CInputDevice::Impl& im, SMotionSum& sum)
+// The summed motion as records, all with the same cursor state.
+void vPushMotion(CInputDevice::Impl& im, SMotionSum& sum, const DIDEVICEOBJECTDATA& s)
 {
-    if (!sum.bAny())
-        return;
-    const DIDEVICEOBJECTDATA s = PointerState(im);
     if (sum.bX)
         im.vPush(DIMOFS_X, AsData(sum.dx), sum.dwTime, s);
     if (sum.bY)
@@ -123,6 +134,53 @@ void vFlushMotion(CInputDevice::Impl& im, SMotionSum& sum)
     if (sum.bWheel)
         im.vPush(DIMOFS_Z, AsData(sum.wheel), sum.dwTime, s);
     sum = SMotionSum{};
+}
+
+void vSendQuery(CInputDevice::Impl& im)
+{
+    im.nQuerySequence = xcb_query_pointer(im.xcb, static_cast<xcb_window_t>(im.root)).sequence;
+    im.bQueryPending = true;
+    xcb_flush(im.xcb);
+}
+
+// The answer to the query in flight, when it has come: the motions it covers
+// become records, and the motions read since get a query of their own.
+void vTakeAnswer(CInputDevice::Impl& im)
+{
+    void* reply = nullptr;
+    xcb_generic_error_t* error = nullptr;
+    if (!im.bQueryPending || !xcb_poll_for_reply(im.xcb, im.nQuerySequence, &reply, &error))
+        return;
+    im.bQueryPending = false;
+    if (auto* r = static_cast<xcb_query_pointer_reply_t*>(reply)) {
+        DIDEVICEOBJECTDATA s;
+        s.x = r->root_x;
+        s.y = r->root_y;
+        s.bCtrl = (r->mask & XCB_MOD_MASK_CONTROL) ? TRUE : FALSE;
+        s.bShift = (r->mask & XCB_MOD_MASK_SHIFT) ? TRUE : FALSE;
+        vPushMotion(im, im.sent, s);
+    }
+    std::free(reply);
+    std::free(error);
+    im.sent = im.unsent;
+    im.unsent = SMotionSum{};
+    if (im.sent.bAny())
+        vSendQuery(im);
+}
+
+// Before a button: every motion read so far goes out first, with a position
+// read now (buttons are rare; the order of records is kept).
+void vFlushMotionNow(CInputDevice::Impl& im)
+{
+    if (im.bQueryPending) {
+        xcb_discard_reply(im.xcb, im.nQuerySequence);
+        im.bQueryPending = false;
+    }
+    if (!im.sent.bAny() && !im.unsent.bAny())
+        return;
+    const DIDEVICEOBJECTDATA s = PointerState(im);
+    vPushMotion(im, im.sent, s);
+    vPushMotion(im, im.unsent, s);
 }
 
 void vConvertButton(CInputDevice::Impl& im, const XIRawEvent& re, int evtype)
@@ -152,12 +210,11 @@ void vConvertKey(CInputDevice::Impl& im, const XIRawEvent& re, int evtype)
 
 void vReadQueued(CInputDevice::Impl& im, CInputDevice::Kind kind, bool bAcquired)
 {
-    // What the connection holds now, not what arrives while we read: the
-    // records go out (and the cursor is read) at least once per batch.
+    // What the connection holds now, not what arrives while we read.
     int nQueued = XPending(im.dpy);
-    SMotionSum motion;
-    // Room for a flushed motion and one more event's records.
-    while (nQueued-- > 0 && im.nCount + 2 * CInputDevice::Impl::nMaxPerEvent <= CInputDevice::Impl::nCapacity) {
+    // Room for both motion sums, one more event's records and an answer.
+    constexpr unsigned nRoom = CInputDevice::Impl::nCapacity - 4 * CInputDevice::Impl::nMaxPerEvent;
+    while (nQueued-- > 0 && im.nCount <= nRoom) {
         XEvent ev;
         XNextEvent(im.dpy, &ev);
         XGenericEventCookie* cookie = &ev.xcookie;
@@ -168,15 +225,19 @@ void vReadQueued(CInputDevice::Impl& im, CInputDevice::Kind kind, bool bAcquired
             if (kind == CInputDevice::KIND_KEYBOARD)
                 vConvertKey(im, re, cookie->evtype);
             else if (cookie->evtype == XI_RawMotion)
-                motion.vAdd(re);
+                (im.bQueryPending ? im.unsent : im.sent).vAdd(re);
             else {
-                vFlushMotion(im, motion); // keeps the order of motions and buttons
+                vFlushMotionNow(im); // keeps the order of motions and buttons
                 vConvertButton(im, re, cookie->evtype);
             }
         }
         XFreeEventData(im.dpy, cookie);
     }
-    vFlushMotion(im, motion);
+    if (kind != CInputDevice::KIND_MOUSE)
+        return;
+    vTakeAnswer(im);
+    if (!im.bQueryPending && im.sent.bAny())
+        vSendQuery(im);
 }
 
 } // namespace
@@ -197,6 +258,7 @@ std::unique_ptr<CInputDevice> CInputDevice::Create(Kind kind)
         return nullptr;
     }
     im->root = DefaultRootWindow(im->dpy);
+    im->xcb = XGetXCBConnection(im->dpy);
 
     unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
     if (kind == KIND_MOUSE) {
