@@ -19,9 +19,57 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
+
+// One XInput 2 raw event as XCB hands it over: the 32-byte header, the
+// 4-byte full sequence XCB inserts after it, the valuator mask, the
+// processed values and the raw values (FP3232 each).
+struct SRawEvent {
+    static constexpr int nMaxAxes = 8; // x, y and the scroll axes come first
+    int evtype = 0;
+    DWORD dwTime = 0;
+    std::uint32_t nDetail = 0;
+    std::uint32_t nFlags = 0;
+    int nAxes = 0;
+    int axis[nMaxAxes] = {};
+    double raw[nMaxAxes] = {};
+};
+
+bool bParseRawEvent(const xcb_generic_event_t* ev, int nXiOpcode, SRawEvent& out)
+{
+    auto* ge = reinterpret_cast<const xcb_ge_generic_event_t*>(ev);
+    if ((ev->response_type & 0x7F) != XCB_GE_GENERIC || ge->extension != nXiOpcode)
+        return false;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(ev);
+    const std::size_t nTotal = 32 + 4 + static_cast<std::size_t>(ge->length) * 4;
+    auto u16 = [&](std::size_t at) { std::uint16_t v; std::memcpy(&v, bytes + at, 2); return v; };
+    auto u32 = [&](std::size_t at) { std::uint32_t v; std::memcpy(&v, bytes + at, 4); return v; };
+    out.evtype = u16(8);
+    out.dwTime = u32(12);
+    out.nDetail = u32(16);
+    const std::size_t nMaskWords = u16(22);
+    out.nFlags = u32(24);
+    const std::size_t maskAt = 36, valuesAt = maskAt + nMaskWords * 4;
+    int nSet = 0;
+    for (std::size_t bit = 0; bit < nMaskWords * 32; ++bit)
+        nSet += (u32(maskAt + bit / 32 * 4) >> (bit % 32)) & 1;
+    const std::size_t rawAt = valuesAt + static_cast<std::size_t>(nSet) * 8;
+    if (rawAt + static_cast<std::size_t>(nSet) * 8 > nTotal)
+        return false; // shorter than its mask says
+    out.nAxes = 0;
+    int i = 0;
+    for (std::size_t bit = 0; bit < nMaskWords * 32 && out.nAxes < SRawEvent::nMaxAxes; ++bit) {
+        if (!((u32(maskAt + bit / 32 * 4) >> (bit % 32)) & 1))
+            continue;
+        const std::size_t at = rawAt + static_cast<std::size_t>(i++) * 8;
+        out.axis[out.nAxes] = static_cast<int>(bit);
+        out.raw[out.nAxes++] = static_cast<std::int32_t>(u32(at)) + u32(at + 4) / 4294967296.0;
+    }
+    return true;
+}
 
 // Raw motions summed until the cursor position that covers them is known.
 struct SMotionSum {
@@ -30,19 +78,15 @@ struct SMotionSum {
     DWORD dwTime = 0;
 
     bool bAny() const { return bX || bY || bWheel; }
-    void vAdd(const XIRawEvent& re)
-
+    void vAdd(const SRawEvent& re)
     {
-        const double* value = re.raw_values;
         bool bWheelSeen = false;
-        for (int i = 0; i < re.valuators.mask_len * 8; ++i) {
-            if (!XIMaskIsSet(re.valuators.mask, i))
-                continue;
-            const double v = *value++;
-            if (i == 0) {
+        for (int i = 0; i < re.nAxes; ++i) {
+            const double v = re.raw[i];
+            if (re.axis[i] == 0) {
                 bX = true;
                 dx += v;
-            } else if (i == 1) {
+            } else if (re.axis[i] == 1) {
                 bY = true;
                 dy += v;
             } else if (!bWheelSeen) { // scroll valuators: the first counts
@@ -50,7 +94,7 @@ struct SMotionSum {
                 wheel += v;
             }
         }
-        dwTime = static_cast<DWORD>(re.time);
+        dwTime = re.dwTime;
     }
 };
 
@@ -183,61 +227,68 @@ void vFlushMotionNow(CInputDevice::Impl& im)
     vPushMotion(im, im.unsent, s);
 }
 
-void vConvertButton(CInputDevice::Impl& im, const XIRawEvent& re, int evtype)
+void vConvertButton(CInputDevice::Impl& im, const SRawEvent& re)
 {
-    const DWORD t = static_cast<DWORD>(re.time);
-    const bool bPress = evtype == XI_RawButtonPress;
-    if (re.detail >= 4 && re.detail <= 7) {
+    const DWORD t = re.dwTime;
+    const bool bPress = re.evtype == XI_RawButtonPress;
+    if (re.nDetail >= 4 && re.nDetail <= 7) {
         if (bPress) // a wheel notch: up and left count positive
-            im.vPush(DIMOFS_Z, (re.detail == 4 || re.detail == 6) ? 120u : static_cast<DWORD>(-120), t, PointerState(im));
+            im.vPush(DIMOFS_Z, (re.nDetail == 4 || re.nDetail == 6) ? 120u : static_cast<DWORD>(-120), t, PointerState(im));
         return;
     }
-    const int ofs = ButtonOffset(re.detail);
+    const int ofs = ButtonOffset(static_cast<int>(re.nDetail));
     if (ofs >= 0)
         im.vPush(static_cast<DWORD>(ofs), bPress ? 0x80u : 0u, t, PointerState(im));
 }
 
-void vConvertKey(CInputDevice::Impl& im, const XIRawEvent& re, int evtype)
+void vConvertKey(CInputDevice::Impl& im, const SRawEvent& re)
 {
-    if (re.flags & XIKeyRepeat)
+    if (re.nFlags & XIKeyRepeat)
         return; // the device reports transitions only
-    if (re.detail < 8)
+    if (re.nDetail < 8)
         return;
     // X keycode - 8 is the evdev scan code, which is the DIK code for most keys.
-    im.vPush(static_cast<DWORD>(re.detail - 8), evtype == XI_RawKeyPress ? 0x80u : 0u, static_cast<DWORD>(re.time),
+    im.vPush(static_cast<DWORD>(re.nDetail - 8), re.evtype == XI_RawKeyPress ? 0x80u : 0u, re.dwTime,
         DIDEVICEOBJECTDATA{});
 }
 
-void vReadQueued(CInputDevice::Impl& im, CInputDevice::Kind kind, bool bAcquired)
+// Takes the events XCB has, reading the connection whenever its queue runs
+// dry: one socket read at a time, so a flood never piles up in memory.
+// True when it stopped with events possibly left (the caller reads again
+// before sleeping).
+bool bReadQueued(CInputDevice::Impl& im, CInputDevice::Kind kind, bool bAcquired)
 {
-    // What the connection holds now, not what arrives while we read.
-    int nQueued = XPending(im.dpy);
+    constexpr int nMaxPerPass = 512;
     // Room for both motion sums, one more event's records and an answer.
     constexpr unsigned nRoom = CInputDevice::Impl::nCapacity - 4 * CInputDevice::Impl::nMaxPerEvent;
-    while (nQueued-- > 0 && im.nCount <= nRoom) {
-        XEvent ev;
-        XNextEvent(im.dpy, &ev);
-        XGenericEventCookie* cookie = &ev.xcookie;
-        if (cookie->type != GenericEvent || cookie->extension != im.nXiOpcode || !XGetEventData(im.dpy, cookie))
-            continue;
-        if (bAcquired) {
-            const auto& re = *static_cast<const XIRawEvent*>(cookie->data);
+    bool bMore = false;
+    for (int n = 0;; ++n) {
+        if (n == nMaxPerPass || im.nCount > nRoom) {
+            bMore = true;
+            break;
+        }
+        xcb_generic_event_t* ev = xcb_poll_for_event(im.xcb);
+        if (!ev)
+            break;
+        SRawEvent re;
+        if (bAcquired && bParseRawEvent(ev, im.nXiOpcode, re)) {
             if (kind == CInputDevice::KIND_KEYBOARD)
-                vConvertKey(im, re, cookie->evtype);
-            else if (cookie->evtype == XI_RawMotion)
+                vConvertKey(im, re);
+            else if (re.evtype == XI_RawMotion)
                 (im.bQueryPending ? im.unsent : im.sent).vAdd(re);
             else {
                 vFlushMotionNow(im); // keeps the order of motions and buttons
-                vConvertButton(im, re, cookie->evtype);
+                vConvertButton(im, re);
             }
         }
-        XFreeEventData(im.dpy, cookie);
+        std::free(ev); // anything else (an error of a move, say) is dropped
     }
-    if (kind != CInputDevice::KIND_MOUSE)
-        return;
-    vTakeAnswer(im);
-    if (!im.bQueryPending && im.sent.bAny())
-        vSendQuery(im);
+    if (kind == CInputDevice::KIND_MOUSE && im.nCount + CInputDevice::Impl::nMaxPerEvent <= CInputDevice::Impl::nCapacity) {
+        vTakeAnswer(im);
+        if (!im.bQueryPending && im.sent.bAny())
+            vSendQuery(im);
+    }
+    return bMore;
 }
 
 } // namespace
@@ -258,7 +309,6 @@ std::unique_ptr<CInputDevice> CInputDevice::Create(Kind kind)
         return nullptr;
     }
     im->root = DefaultRootWindow(im->dpy);
-    im->xcb = XGetXCBConnection(im->dpy);
 
     unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
     if (kind == KIND_MOUSE) {
@@ -284,6 +334,9 @@ std::unique_ptr<CInputDevice> CInputDevice::Create(Kind kind)
         XCloseDisplay(im->dpy);
         return nullptr;
     }
+    // From here on the events are read through XCB, one socket read at a time.
+    im->xcb = XGetXCBConnection(im->dpy);
+    XSetEventQueueOwner(im->dpy, XCBOwnsEventQueue);
     return std::unique_ptr<CInputDevice>(new CInputDevice(kind, std::move(im)));
 }
 
@@ -317,9 +370,11 @@ CInputDevice::WaitResult CInputDevice::nWait()
         }
         if (im.nCount > 0)
             return WAIT_RECORDS;
-        vReadQueued(im, kind, IsAcquired());
+        const bool bMore = bReadQueued(im, kind, IsAcquired());
         if (im.nCount > 0)
             return WAIT_RECORDS;
+        if (bMore)
+            continue;
         pollfd fds[2] = {{ConnectionNumber(im.dpy), POLLIN, 0}, {im.nWakeFd, POLLIN, 0}};
         if (poll(fds, 2, -1) < 0) {
             if (errno == EINTR)
