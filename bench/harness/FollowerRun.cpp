@@ -91,14 +91,31 @@ bool CFollowerRun::bIsExpectedMove(const XEvent& ev) const
            && ev.xconfigure.y == expected.y;
 }
 
-SRunFigures CFollowerRun::Run(EFollowerKind kind, const std::string& program)
+bool CFollowerRun::bMakeWorkDir()
 {
     char tmpl[] = "/tmp/lumicue-bench-XXXXXX";
-    if (!mkdtemp(tmpl)) {
-        fig.strError = "no temporary folder";
-        return fig;
-    }
+    if (!mkdtemp(tmpl))
+        return bFail("no temporary folder");
     fig.strWorkDir = tmpl;
+    return true;
+}
+
+// Ends the follower and the X server; the files stay when the run failed.
+SRunFigures CFollowerRun::Finish()
+{
+    follower.vStop();
+    x.vStop();
+    if (!opt.bKeepFiles && fig.bOk) {
+        std::error_code ec;
+        std::filesystem::remove_all(fig.strWorkDir, ec);
+    }
+    return fig;
+}
+
+SRunFigures CFollowerRun::Run(EFollowerKind kind, const std::string& program)
+{
+    if (!bMakeWorkDir())
+        return fig;
     if (x.bStart(fig.strWorkDir, opt.bPin ? 0 : -1) && bStartFollower(kind, program, fig.strWorkDir) && bPrepareWindow()) {
         vMeasureLatency();
         for (int hz : opt.rates)
@@ -115,13 +132,7 @@ SRunFigures CFollowerRun::Run(EFollowerKind kind, const std::string& program)
     } else if (fig.strError.empty()) {
         fig.strError = "the X server or compositor did not start";
     }
-    follower.vStop();
-    x.vStop();
-    if (!opt.bKeepFiles && fig.bOk) {
-        std::error_code ec;
-        std::filesystem::remove_all(fig.strWorkDir, ec);
-    }
-    return fig;
+    return Finish();
 }
 
 bool CFollowerRun::bStartFollower(EFollowerKind kind, const std::string& program, const std::string& workDir)
@@ -207,12 +218,8 @@ bool CFollowerRun::bShowLumicueOverlay()
 
 SRunFigures CFollowerRun::RunPictureShow(const std::string& program)
 {
-    char tmpl[] = "/tmp/lumicue-bench-XXXXXX";
-    if (!mkdtemp(tmpl)) {
-        fig.strError = "no temporary folder";
+    if (!bMakeWorkDir())
         return fig;
-    }
-    fig.strWorkDir = tmpl;
     long long ns = 0;
     if (x.bStart(fig.strWorkDir, opt.bPin ? 0 : -1) && bStartFollower(EFollowerKind::Lumicue, program, fig.strWorkDir)) {
         // The root's structure events find the overlay going and coming.
@@ -226,13 +233,7 @@ SRunFigures CFollowerRun::RunPictureShow(const std::string& program)
     } else if (fig.strError.empty()) {
         fig.strError = "the X server or compositor did not start";
     }
-    follower.vStop();
-    x.vStop();
-    if (!opt.bKeepFiles && fig.bOk) {
-        std::error_code ec;
-        std::filesystem::remove_all(fig.strWorkDir, ec);
-    }
-    return fig;
+    return Finish();
 }
 
 bool CFollowerRun::bPrepareWindow()

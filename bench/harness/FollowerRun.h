@@ -70,6 +70,8 @@ public:
     SRunFigures RunPictureShow(const std::string& program);
 
 private:
+    bool bMakeWorkDir();
+    SRunFigures Finish();
     bool bStartFollower(EFollowerKind kind, const std::string& program, const std::string& workDir);
     bool bFindPlainWindow();
     bool bShowLumicueOverlay();
