@@ -53,12 +53,14 @@ bool bParseRawEvent(const xcb_generic_event_t* ev, int nXiOpcode, SRawEvent& out
     const std::size_t nMaskWords = u16(22);
     out.nFlags = u32(24);
     const std::size_t maskAt = 36, valuesAt = maskAt + nMaskWords * 4;
+    if (valuesAt > nTotal)
+        return false; // shorter than its mask says
     int nSet = 0;
     for (std::size_t bit = 0; bit < nMaskWords * 32; ++bit)
         nSet += (u32(maskAt + bit / 32 * 4) >> (bit % 32)) & 1;
     const std::size_t rawAt = valuesAt + static_cast<std::size_t>(nSet) * 8;
     if (rawAt + static_cast<std::size_t>(nSet) * 8 > nTotal)
-        return false; // shorter than its mask says
+        return false; // shorter than its values say
     out.nAxes = 0;
     int i = 0;
     for (std::size_t bit = 0; bit < nMaskWords * 32 && out.nAxes < SRawEvent::nMaxAxes; ++bit) {
