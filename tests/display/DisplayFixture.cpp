@@ -32,7 +32,11 @@ void CDisplayFixture::SetUp()
 {
     const DisplaySetup setup = Setup();
     ASSERT_TRUE(dir.bCreate(setup.bShippedPointers)) << "cannot lay out the test folder and install the program";
-    ASSERT_TRUE(xvfb.bStart((dir.LogDir() / "Xvfb.log").string(), CDeadline::Seconds(15)))
+    CXvfbServer::Screen screen;
+    screen.nDepth = setup.nDepth;
+    if (!setup.bComposite)
+        screen.extraArgs = {"-extension", "Composite"};
+    ASSERT_TRUE(xvfb.bStart((dir.LogDir() / "Xvfb.log").string(), CDeadline::Seconds(15), screen))
         << "Xvfb did not start";
     ASSERT_TRUE(x.bOpen(xvfb.strDisplay())) << "no test connection to " << xvfb.strDisplay();
     if (setup.bCompositor) {

@@ -25,6 +25,8 @@ struct DisplaySetup {
     bool bTray = false;            // trayer, a system tray host
     bool bShippedPointers = true;  // copy the shipped pictures into pointer/
     bool bWindowManager = false;   // openbox: focus, minimise, activation
+    int nDepth = 24;               // of the screen's default visual
+    bool bComposite = true;        // the extension, which also offers a 32-bit visual
 };
 
 struct LaunchOptions {
