@@ -223,6 +223,8 @@ CInputDevice::WaitResult CInputDevice::nWait()
         }
         if (im.nCount > 0)
             return WAIT_RECORDS;
+        if (X11QuietConnectionLost())
+            return WAIT_FAILED;
         pollfd fds[2] = {{ConnectionNumber(im.dpy), POLLIN, 0}, {im.nWakeFd, POLLIN, 0}};
         if (poll(fds, 2, -1) < 0) {
             if (errno == EINTR)
