@@ -108,6 +108,20 @@ TEST_F(InstanceChannel, SendIsAnsweredAndPostIsDelivered)
     EXPECT_EQ(wnd.lastMessage, static_cast<UINT>(WM_COMMAND));
 }
 
+TEST_F(InstanceChannel, ALongRuntimeFolderPathStillMeets)
+{
+    // Far past the 108 bytes of a socket path.
+    const QString deep = dir.path() + '/' + QString(120, 'd') + '/' + QString(120, 'e');
+    ASSERT_TRUE(QDir().mkpath(deep));
+    setenv("XDG_RUNTIME_DIR", deep.toLocal8Bit().constData(), 1);
+    CAnsweringWnd wnd;
+    CInstanceServer server;
+    ASSERT_TRUE(server.bListen("TEST-DEEP", &wnd, [](UINT, WPARAM, LPARAM) { return true; }));
+    LRESULT answer = 0;
+    vRunClient([&] { CRemoteWindow("TEST-DEEP").bSendMessageTimeout(kAsk, 0, 0, 2000, &answer); });
+    EXPECT_EQ(answer, static_cast<LRESULT>(kAsk));
+}
+
 TEST_F(InstanceChannel, RequestsOutsideTheProtocolAreRefused)
 {
     CAnsweringWnd wnd;
