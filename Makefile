@@ -1,5 +1,5 @@
 # The two entry points, run and test; everything else lives in scripts/.
-.PHONY: run test test-sanitize demo bench clean
+.PHONY: run test test-sanitize fuzz demo bench clean
 
 run:
 	scripts/run
@@ -13,6 +13,11 @@ test-sanitize:
 	BUILD_DIR=build-asan scripts/build -DLUMICUE_SANITIZE=ON -DLUMICUE_BENCH=OFF
 	ctest --test-dir build-asan --output-on-failure -j2
 
+# The file loaders under libFuzzer (clang), a bounded time each.
+fuzz:
+	scripts/install-deps
+	scripts/fuzz
+
 demo:
 	scripts/build && scripts/demo
 
@@ -22,4 +27,4 @@ bench:
 	build/bench_FollowBench --reference build/bench_ReferenceFollower --lumicue build/lumicue --runs 5
 
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-fuzz
