@@ -89,23 +89,20 @@ int MsLeft(const QElapsedTimer& clock, int nTimeout)
 } // namespace
 
 struct CInstanceServer::Connection {
-    explicit Connection(int fd) : nFd(fd), notifier(new QSocketNotifier(fd, QSocketNotifier::Read)), deadline(new QTimer) {}
+    explicit Connection(int fd) : nFd(fd), notifier(fd, QSocketNotifier::Read) {}
+    // Qt lets the notifier or the timer go from inside its own signal, which
+    // is where a connection usually ends.
     ~Connection()
     {
-        // The notifier or the timer may be the very one whose signal is
-        // being handled: they go once control is back in the event loop.
-        notifier->setEnabled(false);
-        deadline->stop();
-        notifier->deleteLater();
-        deadline->deleteLater();
+        notifier.setEnabled(false); // before its descriptor goes
         close(nFd);
     }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
     int nFd;
-    QSocketNotifier* notifier;
-    QTimer* deadline;
+    QSocketNotifier notifier;
+    QTimer deadline;
     QByteArray received;
 };
 
@@ -196,10 +193,10 @@ void CInstanceServer::vAccept()
         }
         auto connection = std::make_unique<Connection>(fd);
         Connection* c = connection.get();
-        QObject::connect(c->notifier, &QSocketNotifier::activated, [this, c] { vOnReadable(c); });
-        c->deadline->setSingleShot(true);
-        QObject::connect(c->deadline, &QTimer::timeout, [this, c] { TakeConnection(c); });
-        c->deadline->start(nConnectionDeadlineMs);
+        QObject::connect(&c->notifier, &QSocketNotifier::activated, [this, c] { vOnReadable(c); });
+        c->deadline.setSingleShot(true);
+        QObject::connect(&c->deadline, &QTimer::timeout, [this, c] { TakeConnection(c); });
+        c->deadline.start(nConnectionDeadlineMs);
         connections.push_back(std::move(connection));
     }
     vSetAccepting(connections.size() < nMaxConnections);
@@ -216,8 +213,8 @@ std::unique_ptr<CInstanceServer::Connection> CInstanceServer::TakeConnection(Con
         }
     }
     if (taken) {
-        taken->notifier->setEnabled(false);
-        taken->deadline->stop();
+        taken->notifier.setEnabled(false);
+        taken->deadline.stop();
     }
     vSetAccepting(connections.size() < nMaxConnections);
     return taken;
