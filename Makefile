@@ -15,7 +15,7 @@ test-sanitize:
 
 # The file loaders under libFuzzer (clang), a bounded time each.
 fuzz:
-	scripts/install-deps
+	scripts/install-deps --fuzz
 	scripts/fuzz
 
 demo:
