@@ -7,13 +7,11 @@
 #include "diag/LogTypes.h"
 #include "lang/Language.h"
 #include "platform/PlatformSession.h"
-#include "platform/storage/Folders.h"
+#include "platform/storage/AutoRun.h"
 #include "platform/instance/RemoteWindow.h"
 #include "platform/instance/RuntimeFolder.h"
 #include "res/ResourceIds.h"
 #include "settings/CoreAssist.h"
-
-#include <QFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -65,9 +63,7 @@ BOOL CLumicueApp::FindRunningInstanceProc(const CRemoteWindow& window, std::opti
 
 BOOL CLumicueApp::bRemoveAutoRun()
 {
-    QString configHome;
-    if (bGetAppDataFolder(configHome, FALSE))
-        QFile::remove(configHome + QStringLiteral("/autostart/Lumicue.desktop"));
+    bDeleteAutoRunEntry(QStringLiteral("Lumicue"));
     return TRUE;
 }
 

@@ -5,9 +5,11 @@
 #include "settings/LumicueOption.h"
 
 #include "lang/Language.h"
+#include "platform/VirtualKeys.h"
 #include "platform/storage/Archive.h"
 #include "platform/storage/SafeFile.h"
 #include "platform/ui/MessageBox.h"
+#include "res/ResourceIds.h"
 #include "settings/CoreAssist.h"
 
 #include <QBuffer>
@@ -15,15 +17,11 @@
 
 namespace {
 
-// Id of the toggle hotkey, the program's only one.
-constexpr int IDH_TOGGLE = 9;
 // Far beyond any real record (a path and seven integers); a bigger file is
 // not a record and loads as the defaults.
 constexpr qint64 kMaxRecordBytes = 1024 * 1024;
 
 } // namespace
-
-CLumicueOption::MessageBoxFn CLumicueOption::pfnMessageBox = &AfxMessageBox;
 
 CLumicueOption::CLumicueOption()
 {
@@ -34,7 +32,7 @@ void CLumicueOption::vSetDefaults()
 {
     bValid = 1;
     bAutoCheckUpdate = 0;
-    hotKey.vSet(0, 0, 0, 1, 0x77, 0, 0);
+    hotKey.vSet(0, 0, 0, 1, VK_F8, 0, 0);
     nOpacity = 75;
     strPointerFile.clear();
 }
@@ -104,8 +102,8 @@ void CLumicueOption::vSave(const QString& folder)
     // A missing data folder that could not be made: nothing to save into.
     if (!QFileInfo(folder).isDir())
         return;
-    if (!bSave(folder) && pfnMessageBox)
-        pfnMessageBox(GetLangText(QStringLiteral("5"), QStringLiteral("Error Occur!")), MB_ICONEXCLAMATION);
+    if (!bSave(folder))
+        AfxMessageBox(GetLangText(QStringLiteral("5"), QStringLiteral("Error Occur!")), MB_ICONEXCLAMATION);
 }
 
 BOOL CLumicueOption::bRegisterHotKey()

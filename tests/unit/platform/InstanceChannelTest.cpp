@@ -5,6 +5,8 @@
 #include "platform/instance/RuntimeFolder.h"
 #include "platform/ui/Wnd.h"
 
+#include "SavedEnv.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
@@ -46,9 +48,10 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        setenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit().constData(), 1);
+        CSavedEnv::vSet("XDG_RUNTIME_DIR", dir.path().toLocal8Bit().constData());
     }
-    void TearDown() override { unsetenv("XDG_RUNTIME_DIR"); }
+
+    CSavedEnv env{{"XDG_RUNTIME_DIR", "XDG_CACHE_HOME"}};
 
     // Runs a client on its own thread while this thread serves.
     template <class F>
@@ -113,7 +116,7 @@ TEST_F(InstanceChannel, ALongRuntimeFolderPathStillMeets)
     // Far past the 108 bytes of a socket path.
     const QString deep = dir.path() + '/' + QString(120, 'd') + '/' + QString(120, 'e');
     ASSERT_TRUE(QDir().mkpath(deep));
-    setenv("XDG_RUNTIME_DIR", deep.toLocal8Bit().constData(), 1);
+    CSavedEnv::vSet("XDG_RUNTIME_DIR", deep.toLocal8Bit().constData());
     CAnsweringWnd wnd;
     CInstanceServer server;
     ASSERT_TRUE(server.bListen("TEST-DEEP", &wnd, [](UINT, WPARAM, LPARAM) { return true; }));
@@ -200,7 +203,7 @@ TEST_F(InstanceChannel, IdleClientsNeitherHoldTheChannelNorUseUpItsDescriptors)
 TEST_F(InstanceChannel, LockNeverFollowsAPlantedNameAndFallsBackToThePrivateFolder)
 {
     const QString cache = dir.path() + "/cache";
-    setenv("XDG_CACHE_HOME", cache.toLocal8Bit().constData(), 1);
+    CSavedEnv::vSet("XDG_CACHE_HOME", cache.toLocal8Bit().constData());
     const QString runtime = GetRuntimeFolder();
     ASSERT_EQ(runtime, dir.path());
     // A link planted under the lock's name, a folder under another's.
@@ -220,7 +223,7 @@ TEST_F(InstanceChannel, LockNeverFollowsAPlantedNameAndFallsBackToThePrivateFold
 
     // Without a runtime folder a private folder that is not ours is refused,
     // and so is running without a lock.
-    unsetenv("XDG_RUNTIME_DIR");
+    CSavedEnv::vSet("XDG_RUNTIME_DIR", nullptr);
     ASSERT_TRUE(QDir(cache).removeRecursively());
     ASSERT_TRUE(QDir().mkpath(dir.path() + "/elsewhere"));
     ASSERT_TRUE(QDir().mkpath(cache));
@@ -233,7 +236,6 @@ TEST_F(InstanceChannel, LockNeverFollowsAPlantedNameAndFallsBackToThePrivateFold
     if (getuid() == 0 && chown((cache + "/lumicue").toLocal8Bit().constData(), 1, 1) == 0) {
         EXPECT_EQ(GetPrivateFolder(), QString()) << "a folder another user made for us";
     }
-    unsetenv("XDG_CACHE_HOME");
 }
 
 TEST(RegisteredMessage, SameNameSameNumberInTheRegisteredRange)
