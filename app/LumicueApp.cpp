@@ -3,12 +3,19 @@
 
 #include "app/CommandLine.h"
 #include "app/LumicueMain.h"
+#include "diag/FAppAssist.h"
+#include "diag/LogTypes.h"
 #include "lang/Language.h"
+#include "platform/PlatformSession.h"
 #include "platform/storage/AutoRun.h"
 #include "platform/instance/RemoteWindow.h"
 #include "platform/instance/RuntimeFolder.h"
 #include "res/ResourceIds.h"
 #include "settings/CoreAssist.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 const QString kInstanceName = QStringLiteral("LUMICUE-46E5F037-5C31-4fbf-8265-2F0AA7A4A547");
 const QString kExitName = QStringLiteral("LUMICUE-EXIT-46E5F037-5C31-4fbf-8265-2F0AA7A4A547");
@@ -21,6 +28,13 @@ namespace {
 constexpr UINT kFindTimeoutMs = 200;
 // Open is sent and waited for; a hung first instance must not hang us for ever.
 constexpr UINT kOpenTimeoutMs = 5000;
+
+// The window system is gone: keep the settings if the disk allows.
+void vSaveOptionsOnSessionLost()
+{
+    CCoreAssist* core = GetCoreAssist();
+    core->option.bSave(core->strDataDir);
+}
 
 // What a second instance may ask of the first one; nothing else is delivered.
 bool bInstanceRequestAllowed(UINT message, WPARAM wParam, LPARAM)
@@ -55,7 +69,13 @@ BOOL CLumicueApp::bRemoveAutoRun()
 
 BOOL CLumicueApp::InitInstance()
 {
-    hMutex.bCreate(kInstanceName);
+    if (!hMutex.bCreate(kInstanceName)) {
+        // Running unlocked would let every start run alone and /u reach none.
+        std::fputs("lumicue: no private folder for the single-instance lock "
+                   "(XDG_RUNTIME_DIR, XDG_CACHE_HOME or HOME); not started\n", stderr);
+        nExitCode = 1;
+        return FALSE;
+    }
     const BOOL bRunning = hMutex.bAlreadyExists();
     std::optional<CRemoteWindow> running;
     if (bRunning)
@@ -73,6 +93,7 @@ BOOL CLumicueApp::InitInstance()
     CCoreAssist* core = GetCoreAssist();
     if (!core->bInitialize())
         return FALSE;
+    vSetSessionLostHandler(vSaveOptionsOnSessionLost);
     const QString folder = QStringLiteral("Language");
     InitLanguage(&folder, nullptr, &core->strDataDir);
     vCreateMainWindow(action == StartAction::Hidden);
@@ -101,7 +122,14 @@ void CLumicueApp::vCreateMainWindow(BOOL bHidden)
     m_pMainWnd = g_pLumicueMain;
     AfxSetMainWnd(g_pLumicueMain);
     g_pLumicueMain->Create(IDD_LUMICUE_MAIN, nullptr);
-    instanceServer.bListen(kInstanceName, g_pLumicueMain, bInstanceRequestAllowed);
+    if (!instanceServer.bListen(kInstanceName, g_pLumicueMain, bInstanceRequestAllowed)) {
+        // Later starts, /u and /clean cannot reach this instance.
+        const QString text = QStringLiteral("single-instance channel: cannot listen (%1)")
+                                 .arg(QString::fromLocal8Bit(std::strerror(errno)));
+        std::fprintf(stderr, "lumicue: %s\n", text.toLocal8Bit().constData());
+        if (g_pAppAssist)
+            g_pAppAssist->bWriteLog(LOG_CALL_FAIL, &text, nullptr, nullptr, nullptr, -1, nullptr);
+    }
 
     g_pLumicueMain->ShowWindow(SW_SHOW);
     if (bHidden)
@@ -120,7 +148,8 @@ int CLumicueApp::ExitInstance()
     GetCoreAssist()->bUninitialize();
     hMutex.vClose();
     vStopGraphics();
-    return CWinApp::ExitInstance();
+    const int nBase = CWinApp::ExitInstance();
+    return nExitCode != 0 ? nExitCode : nBase;
 }
 
 BOOL CLumicueApp::OnCommand(UINT nID)

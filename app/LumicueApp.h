@@ -43,4 +43,6 @@ private:
     void vCreateMainWindow(BOOL bHidden);
 
     CInstanceServer instanceServer;
+    // 1 when the start was refused (no private place for the lock).
+    int nExitCode = 0;
 };

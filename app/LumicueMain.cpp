@@ -205,6 +205,9 @@ void CLumicueMain::vToggleVisible()
 
 void CLumicueMain::vOnClose()
 {
+    if (bClosing)
+        return;
+    bClosing = TRUE;
     inputMonitor.vStop();
     funPointer.bDestroy();
     CLumicueOption& option = GetCoreAssist()->option;

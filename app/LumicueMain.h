@@ -53,4 +53,8 @@ private:
     BOOL bOnCommand(UINT nID);
     void vOnClose();
     void vOnUpdateTimer();
+
+    // Set by the first close: a close request that arrives while it runs
+    // (during the failed save's message box) is ignored.
+    BOOL bClosing = FALSE;
 };

@@ -6,9 +6,23 @@
 
 #include <QApplication>
 
+#include <atomic>
+#include <csignal>
+#include <cstdlib>
+
 namespace {
 CWinApp* g_pApp = nullptr;
+std::atomic<bool> g_bInLoop{false};
+
+// The toolkit ends the process with exit() when it loses its display, from
+// inside its own event dispatch; static destructors would then tear the
+// application down under it. Leave without them instead.
+void vOnExitInsideLoop()
+{
+    if (g_bInLoop)
+        vLeaveOnSessionLost();
 }
+} // namespace
 
 CWinApp::CWinApp()
 {
@@ -63,9 +77,17 @@ int CWinApp::Run(int argc, char** argv)
     args.clear();
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
+    // A write past the file-size limit fails with EFBIG instead of ending
+    // the process; the failed write is then reported as any failed save.
+    std::signal(SIGXFSZ, SIG_IGN);
+    static const bool bHooked = std::atexit(vOnExitInsideLoop) == 0;
+    (void)bHooked;
     int code = 0;
-    if (InitInstance() && QCoreApplication::instance())
+    if (InitInstance() && QCoreApplication::instance()) {
+        g_bInLoop = true;
         code = QCoreApplication::exec();
+        g_bInLoop = false;
+    }
     int exitCode = ExitInstance();
     return code != 0 ? code : exitCode;
 }

@@ -140,6 +140,8 @@ CChildProcess& CDisplayFixture::Launch(const std::vector<std::string>& args, con
 {
     CChildProcess::Options start;
     start.argv = {dir.ProgramPath().string()};
+    if (!options.strUlimit.empty())  // the shell sets the limits and becomes the program
+        start.argv.insert(start.argv.begin(), {"sh", "-c", "ulimit " + options.strUlimit + " && exec \"$0\" \"$@\""});
     start.argv.insert(start.argv.end(), args.begin(), args.end());
     start.env = ProgramEnvironment(options);
     start.strLogPath = (dir.LogDir() / ("lumicue-" + std::to_string(programs.size() + 1) + ".log")).string();
