@@ -1,32 +1,29 @@
 // The command line on a real X server: long options and clear failures that
-// need no display, the toolkit kept away from the arguments, the control of a
-// running instance with --toggle, --on, --off and --status, and the program
-// installed under a prefix.
+// need no display, and the program installed under a prefix, started with
+// toolkit options and controlled with --toggle, --on, --off and --status.
+#include "DisplayFixture.h"
 #include "OptionRecord.h"
-#include "PointerOnFixture.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 namespace fs = std::filesystem;
 
-class CommandLineTest : public CPointerOnFixture {
+class CommandLineTest : public CDisplayFixture {
 protected:
-    using Env = std::vector<std::string>;
-
-    // Starts argv (the program when argv[0] is empty) in the test's
-    // environment, changed by edit.
-    CChildProcess& Spawn(std::vector<std::string> argv, const std::function<void(Env&)>& edit = {})
+    // Starts argv in the test's environment with these changes: "NAME=value"
+    // replaces the variable, a bare "NAME" removes it.
+    CChildProcess& Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& changes = {})
     {
         CChildProcess::Options start;
-        if (argv.empty() || argv[0].empty())
-            argv.insert(argv.begin(), installed.empty() ? dir.ProgramPath().string() : installed.string());
-        std::erase(argv, std::string());
         start.argv = argv;
         start.env = ProgramEnvironment({});
-        if (edit)
-            edit(start.env);
+        for (const std::string& change : changes) {
+            const std::string name = change.substr(0, change.find('=')) + "=";
+            std::erase_if(start.env, [&](const std::string& v) { return v.starts_with(name); });
+            if (change.find('=') != std::string::npos)
+                start.env.push_back(change);
+        }
         start.strLogPath = (dir.LogDir() / ("run-" + std::to_string(programs.size() + 1) + ".log")).string();
         programs.push_back(std::make_unique<CChildProcess>());
         EXPECT_TRUE(programs.back()->bStart(start)) << "cannot start " << argv[0];
@@ -35,23 +32,14 @@ protected:
 
     // Runs the program to its end; answers the exit code and leaves stdout
     // and stderr in strOutput.
-    int nRun(const std::vector<std::string>& args, const std::function<void(Env&)>& edit = {})
+    int nRun(const std::vector<std::string>& args, const std::vector<std::string>& changes = {})
     {
-        std::vector<std::string> argv{""};
+        std::vector<std::string> argv{(installed.empty() ? dir.ProgramPath() : installed).string()};
         argv.insert(argv.end(), args.begin(), args.end());
-        CChildProcess& process = Spawn(argv, edit);
+        CChildProcess& process = Spawn(argv, changes);
         const int nCode = nWaitExit(process);
         strOutput = process.strLogText();
         return nCode;
-    }
-
-    // The environment without DISPLAY, plus the given variables.
-    static std::function<void(Env&)> WithoutDisplay(const Env& add = {})
-    {
-        return [add](Env& env) {
-            std::erase_if(env, [](const std::string& v) { return v.starts_with("DISPLAY="); });
-            env.insert(env.end(), add.begin(), add.end());
-        };
     }
 
     std::string strStatus()
@@ -74,62 +62,29 @@ TEST_F(CommandLineTest, LongOptionsAndFailuresNeedNoDisplay)
     fs::create_directories(dir.AutostartFile().parent_path());
     std::ofstream(dir.AutostartFile()) << "[Desktop Entry]\n";
 
-    EXPECT_EQ(nRun({"--version"}, WithoutDisplay()), 0);
+    EXPECT_EQ(nRun({"--version"}, {"DISPLAY"}), 0);
     EXPECT_EQ(strOutput, "Lumicue 1.0.0\n");
-    EXPECT_EQ(nRun({"/m", "--help"}, WithoutDisplay()), 0);
+    EXPECT_EQ(nRun({"/m", "--help"}, {"DISPLAY"}), 0);
     EXPECT_TRUE(strOutput.starts_with("Usage: lumicue")) << strOutput;
     // The switches keep their meaning: "--clean" is no "/clean".
-    EXPECT_EQ(nRun({"--clean"}, WithoutDisplay()), 2);
+    EXPECT_EQ(nRun({"--clean"}, {"DISPLAY"}), 2);
     EXPECT_NE(strOutput.find("Usage: lumicue"), std::string::npos) << strOutput;
     EXPECT_TRUE(fs::exists(dir.AutostartFile()));
 
     const std::string strNeeds = "Lumicue needs an X11 display: ";
-    EXPECT_EQ(nRun({}, WithoutDisplay()), 1);
+    EXPECT_EQ(nRun({}, {"DISPLAY"}), 1);
     EXPECT_EQ(strOutput, strNeeds + "DISPLAY is not set\n");
-    EXPECT_EQ(nRun({"/m"}, WithoutDisplay({"WAYLAND_DISPLAY=wayland-0"})), 1);
+    EXPECT_EQ(nRun({"/m"}, {"DISPLAY", "WAYLAND_DISPLAY=wayland-0"}), 1);
     EXPECT_EQ(strOutput, strNeeds + "this Wayland session has no XWayland (DISPLAY is not set)\n");
-    EXPECT_EQ(nRun({}, WithoutDisplay({"DISPLAY=:4093"})), 1);
+    EXPECT_EQ(nRun({}, {"DISPLAY=:4093"}), 1);
     EXPECT_EQ(strOutput, strNeeds + "cannot open display \":4093\"\n");
-    // Nothing was left running, and the lock is free.
-    EXPECT_NE(StartMainWindow(), None);
-}
 
-TEST_F(CommandLineTest, TheToolkitNeverReadsTheArguments)
-{
-    // "-display" is the switch word "display", which selects nothing: the
-    // program starts on $DISPLAY instead of the toolkit aborting on ":77".
-    CChildProcess* first = nullptr;
-    EXPECT_NE(StartMainWindow(&first, {"-display", ":77", "-platform", "none"}), None) << first->strLogText();
-    EXPECT_EQ(nRunToEnd({"/u"}), 0);
-    EXPECT_EQ(nWaitExit(*first), 0);
-}
-
-TEST_F(CommandLineTest, ControlOptionsSwitchTheRunningInstance)
-{
     EXPECT_EQ(strStatus(), "exit 1: Lumicue is not running; start it first.\n");
     EXPECT_EQ(nRun({"--toggle"}), 1);
-    EXPECT_EQ(x.FindWindowByTitle(szMainTitle), None) << "a control option must never start Lumicue";
-
-    vStart(CTestPicture(32, 32, kRed));
-    EXPECT_EQ(strStatus(), "off\n");
-    EXPECT_EQ(nRun({"--on"}), 0);
-    EXPECT_TRUE(bOverlayShown(true)) << "--on showed no overlay";
-    EXPECT_EQ(nRun({"--on"}), 0);
-    EXPECT_EQ(strStatus(), "on\n") << "--on must leave a pointer that is on alone";
-    EXPECT_EQ(nRun({"--toggle"}), 0);
-    EXPECT_TRUE(bOverlayShown(false)) << "--toggle left the overlay";
-    EXPECT_EQ(nRun({"--off"}), 0);
-    EXPECT_EQ(strStatus(), "off\n");
-    EXPECT_EQ(nRun({"--toggle"}), 0);
-    EXPECT_EQ(strStatus(), "on\n");
-    EXPECT_EQ(nRun({"--off"}), 0);
-    EXPECT_TRUE(bOverlayShown(false));
-    EXPECT_EQ(strStatus(), "off\n");
-    EXPECT_FALSE(program->bExited());
-    vExitInOrder();
+    EXPECT_EQ(x.FindWindowByTitle(szMainTitle), None) << "nothing may be left running";
 }
 
-TEST_F(CommandLineTest, InstalledProgramFindsItsDataUnderThePrefix)
+TEST_F(CommandLineTest, InstalledProgramRunsFromItsPrefixAndObeysTheControlOptions)
 {
     // Its own component manifest, so that the packaging check may install
     // from the same build at the same time.
@@ -149,19 +104,30 @@ TEST_F(CommandLineTest, InstalledProgramFindsItsDataUnderThePrefix)
     fs::create_directories(dir.DataDir());
     ASSERT_TRUE(record.bWrite(dir.OptionFile().string()));
 
-    const auto german = [](Env& env) {
-        std::erase_if(env, [](const std::string& v) { return v.starts_with("LANG="); });
-        env.push_back("LANG=de_DE.UTF-8");
-    };
-    CChildProcess& first = Spawn({"", "/m"}, german);
+    // The toolkit's own options are the user's words, never the toolkit's:
+    // it would abort on this display and this platform.
+    CChildProcess& first = Spawn({installed.string(), "/m", "-display", ":77", "-platform", "none"},
+                                 {"LANG=de_DE.UTF-8"});
     Window w = None;
     ASSERT_TRUE(bWaitFor([&] {
         w = x.FindWindowByTitle(szMainTitle, first.Pid());
         return (w != None && x.bSeenUnmapped(w)) || first.bExited();
     }));
     ASSERT_FALSE(first.bExited()) << first.strLogText();
-    EXPECT_EQ(nRun({"--on"}), 0) << strOutput;
-    EXPECT_TRUE(bOverlayShown(true)) << "the installed program showed no picture";
+
+    EXPECT_EQ(strStatus(), "off\n");
+    EXPECT_EQ(nRun({"--on"}), 0);
+    EXPECT_TRUE(bOverlayShown(true)) << "--on showed no picture";
+    EXPECT_EQ(nRun({"--on"}), 0);
+    EXPECT_EQ(strStatus(), "on\n") << "--on must leave a pointer that is on alone";
+    EXPECT_EQ(nRun({"--toggle"}), 0);
+    EXPECT_TRUE(bOverlayShown(false)) << "--toggle left the overlay";
+    EXPECT_EQ(nRun({"--off"}), 0);
+    EXPECT_EQ(strStatus(), "off\n");
+    EXPECT_EQ(nRun({"--toggle"}), 0);
+    EXPECT_TRUE(bOverlayShown(true));
+    EXPECT_EQ(nRun({"--off"}), 0);
+    EXPECT_TRUE(bOverlayShown(false));
     EXPECT_EQ(nRun({"/u"}), 0);
     EXPECT_EQ(nWaitExit(first), 0);
 

@@ -74,9 +74,7 @@ TEST(CommandLine, LongOptionsAndTheirPrecedence)
     const auto option = [](const QStringList& args, QString* unknown = nullptr) {
         return GetLongOption(QStringList{QStringLiteral("lumicue")} + args, unknown);
     };
-    EXPECT_EQ(option({}), LongOption::None);
     EXPECT_EQ(option({"/m", "--", "-x"}), LongOption::None);
-    EXPECT_EQ(option({"--status"}), LongOption::Status);
     EXPECT_EQ(option({"--on", "--off"}), LongOption::On);
     EXPECT_EQ(option({"--toggle", "--version", "--help"}), LongOption::Help);
     EXPECT_EQ(option({"--off", "--version"}), LongOption::Version);
