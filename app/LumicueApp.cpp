@@ -191,8 +191,8 @@ int CLumicueApp::ExitInstance()
     GetCoreAssist()->bUninitialize();
     hMutex.vClose();
     vStopGraphics();
-    const int nBaseCode = CWinApp::ExitInstance();
-    return nExitCode != 0 ? nExitCode : nBaseCode;
+    const int nBase = CWinApp::ExitInstance();
+    return nExitCode != 0 ? nExitCode : nBase;
 }
 
 BOOL CLumicueApp::OnCommand(UINT nID)
