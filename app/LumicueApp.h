@@ -45,9 +45,6 @@ public:
 
     CInstanceLock hMutex;
 
-    // The exit status when InitInstance ends the program by itself.
-    int nExitCode = 0;
-
 private:
     // The long options: help, version, or a request to the running instance.
     int nRunLongOption(LongOption option, const QString& strUnknown);
@@ -57,4 +54,6 @@ private:
     void vCreateMainWindow(BOOL bHidden);
 
     CInstanceServer instanceServer;
+    // The exit status when InitInstance ends the program by itself.
+    int nExitCode = 0;
 };
