@@ -1,11 +1,10 @@
-// The program's session with the window system: checked before the toolkit
-// starts, and at the end the connections the platform layer opened on its
-// own are closed before the toolkit goes.
+// The end of the program's session with the window system: connections the
+// platform layer opened on its own are closed before the toolkit goes.
 #pragma once
 
 #include <QString>
 
-// Checks that the window system can be reached and makes the toolkit use it;
-// FALSE with the reason in strProblem, one line, when it cannot.
+// Its start: checks that the window system can be reached and makes the
+// toolkit use it; false with the reason in strProblem, one line, when not.
 bool bPrepareSession(QString& strProblem);
 void vEndPlatformSession();
