@@ -4,13 +4,11 @@
 #include "app/CommandLine.h"
 #include "app/LumicueMain.h"
 #include "lang/Language.h"
-#include "platform/storage/Folders.h"
+#include "platform/storage/AutoRun.h"
 #include "platform/instance/RemoteWindow.h"
 #include "platform/instance/RuntimeFolder.h"
 #include "res/ResourceIds.h"
 #include "settings/CoreAssist.h"
-
-#include <QFile>
 
 #include <cstdio>
 
@@ -61,9 +59,7 @@ BOOL CLumicueApp::FindRunningInstanceProc(const CRemoteWindow& window, std::opti
 
 BOOL CLumicueApp::bRemoveAutoRun()
 {
-    QString configHome;
-    if (bGetAppDataFolder(configHome, FALSE))
-        QFile::remove(configHome + QStringLiteral("/autostart/Lumicue.desktop"));
+    bDeleteAutoRunEntry(QStringLiteral("Lumicue"));
     return TRUE;
 }
 

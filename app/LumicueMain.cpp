@@ -181,6 +181,6 @@ void CLumicueMain::vOnClose()
 
 void CLumicueMain::vOnUpdateTimer()
 {
-    // The check runs once per run; the checker itself arrives with the update work.
+    // The check runs once per run.
     KillTimer(IDT_UPDATECHECK);
 }
