@@ -21,6 +21,8 @@ const QString kInstanceName = QStringLiteral("LUMICUE-46E5F037-5C31-4fbf-8265-2F
 const QString kExitName = QStringLiteral("LUMICUE-EXIT-46E5F037-5C31-4fbf-8265-2F0AA7A4A547");
 const UINT g_uInstanceMessage = RegisterWindowMessageW(kInstanceName);
 const UINT g_uExitMessage = RegisterWindowMessageW(kExitName);
+const QString kPointerName = QStringLiteral("LUMICUE-POINTER-46E5F037-5C31-4fbf-8265-2F0AA7A4A547");
+const UINT g_uPointerMessage = RegisterWindowMessageW(kPointerName);
 CLumicueMain* g_pLumicueMain = nullptr;
 
 namespace {
@@ -39,8 +41,14 @@ void vSaveOptionsOnSessionLost()
 // What a second instance may ask of the first one; nothing else is delivered.
 bool bInstanceRequestAllowed(UINT message, WPARAM wParam, LPARAM)
 {
-    return message == g_uInstanceMessage || message == g_uExitMessage
+    return message == g_uInstanceMessage || message == g_uExitMessage || message == g_uPointerMessage
         || (message == WM_COMMAND && LOWORD(wParam) == ID_OPEN);
+}
+
+void vPrintLine(FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputc('\n', stream);
 }
 
 } // namespace
@@ -69,6 +77,13 @@ BOOL CLumicueApp::bRemoveAutoRun()
 
 BOOL CLumicueApp::InitInstance()
 {
+    QString strUnknown;
+    const LongOption longOption = GetLongOption(GetCommandLineArgs(), &strUnknown);
+    if (longOption != LongOption::None) {
+        nExitCode = nRunLongOption(longOption, strUnknown);
+        return FALSE;
+    }
+
     if (!hMutex.bCreate(kInstanceName)) {
         // Running unlocked would let every start run alone and /u reach none.
         std::fputs("lumicue: no private folder for the single-instance lock "
@@ -89,7 +104,11 @@ BOOL CLumicueApp::InitInstance()
         return FALSE;
     }
 
-    bStartGraphics();
+    if (!bStartGraphics()) {
+        vPrintLine(stderr, QStringLiteral("Lumicue needs an X11 display: ") + GetGraphicsProblem());
+        nExitCode = 1;
+        return FALSE;
+    }
     CCoreAssist* core = GetCoreAssist();
     if (!core->bInitialize())
         return FALSE;
@@ -98,6 +117,52 @@ BOOL CLumicueApp::InitInstance()
     InitLanguage(&folder, nullptr, &core->strDataDir);
     vCreateMainWindow(action == StartAction::Hidden);
     return TRUE;
+}
+
+int CLumicueApp::nRunLongOption(LongOption option, const QString& strUnknown)
+{
+    switch (option) {
+    case LongOption::Help:
+        std::fputs(GetUsageText().toLocal8Bit().constData(), stdout);
+        return 0;
+    case LongOption::Version:
+        vPrintLine(stdout, QStringLiteral("Lumicue " LUMICUE_VERSION_TEXT));
+        return 0;
+    case LongOption::Unknown:
+        vPrintLine(stderr, QStringLiteral("lumicue: unknown option \"%1\"").arg(strUnknown));
+        std::fputs(GetUsageText().toLocal8Bit().constData(), stderr);
+        return 2;
+    default:
+        return nControlRunningInstance(option);
+    }
+}
+
+int CLumicueApp::nControlRunningInstance(LongOption option)
+{
+    // The lock is not taken: a control request must never become, or stand
+    // in the way of, the first instance.
+    std::optional<CRemoteWindow> running;
+    EnumWindows(kInstanceName, [&](const CRemoteWindow& w) { return FindRunningInstanceProc(w, running); });
+    if (!running) {
+        vPrintLine(stderr, QStringLiteral("Lumicue is not running; start it first."));
+        return 1;
+    }
+    WPARAM request = POINTER_STATUS;
+    if (option == LongOption::Toggle)
+        request = POINTER_TOGGLE;
+    else if (option == LongOption::On)
+        request = POINTER_ON;
+    else if (option == LongOption::Off)
+        request = POINTER_OFF;
+    LRESULT answer = 0;
+    if (!running->bSendMessageTimeout(g_uPointerMessage, request, 0, kOpenTimeoutMs, &answer)
+        || (answer != POINTER_IS_ON && answer != POINTER_IS_OFF)) {
+        vPrintLine(stderr, QStringLiteral("The running Lumicue did not answer."));
+        return 1;
+    }
+    if (option == LongOption::Status)
+        vPrintLine(stdout, answer == POINTER_IS_ON ? QStringLiteral("on") : QStringLiteral("off"));
+    return 0;
 }
 
 void CLumicueApp::vActOnRunningInstance(StartAction action, const std::optional<CRemoteWindow>& running)

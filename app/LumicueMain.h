@@ -34,6 +34,9 @@ public:
     void vPrepareExit();
     // Hidden becomes shown and shown becomes hidden, minimising first.
     void vToggleVisible();
+    // A request of the command line (--toggle, --on, --off, --status);
+    // answers the pointer's state after it.
+    LRESULT OnPointerRequest(WPARAM wRequest);
 
     CHLinkCtrl linkDonate;
     CHLinkCtrl linkSite;

@@ -3,6 +3,11 @@
 // what happens when the window system goes away under the program.
 #pragma once
 
+#include <QString>
+
+// Its start: checks that the window system can be reached and makes the
+// toolkit use it; false with the reason in strProblem, one line, when not.
+bool bPrepareSession(QString& strProblem);
 void vEndPlatformSession();
 
 // The last step when the window system is lost: it runs once, on the thread

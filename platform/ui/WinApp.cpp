@@ -56,7 +56,11 @@ BOOL CWinApp::bStartGraphics()
         return TRUE;
     if (QCoreApplication::instance())
         return TRUE; // a test harness made one already
-    pQtApp = std::make_unique<QApplication>(nArgc, ppArgv);
+    // The toolkit ends the process when it cannot reach the display; find
+    // that out first, so that the program can say so and end in order.
+    if (!bPrepareSession(strGraphicsProblem))
+        return FALSE;
+    pQtApp = std::make_unique<QApplication>(nQtArgc, ppQtArgv);
     // The program lives in the tray: closing its last window must not end it.
     pQtApp->setQuitOnLastWindowClosed(false);
     return TRUE;
@@ -72,8 +76,8 @@ void CWinApp::vStopGraphics()
 
 int CWinApp::Run(int argc, char** argv)
 {
-    nArgc = argc;
-    ppArgv = argv;
+    nQtArgc = argc > 0 ? 1 : 0;
+    ppQtArgv[0] = argc > 0 ? argv[0] : nullptr;
     args.clear();
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
