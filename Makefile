@@ -1,7 +1,7 @@
 # The two entry points, run and test; everything else lives in scripts/.
 # `make run` builds only the program and its data (and the demo without a
 # display); `make test` builds the rest.
-.PHONY: run test test-sanitize demo bench clean
+.PHONY: run test test-sanitize fuzz demo bench clean
 
 run:
 	scripts/run
@@ -15,13 +15,21 @@ test-sanitize:
 	BUILD_DIR=build-asan scripts/build -DLUMICUE_SANITIZE=ON -DLUMICUE_BENCH=OFF -DLUMICUE_WERROR=OFF
 	ctest --test-dir build-asan --output-on-failure -j2
 
+# The file loaders under libFuzzer (clang), a bounded time each.
+fuzz:
+	scripts/install-deps --fuzz
+	scripts/fuzz
+
 demo:
 	scripts/demo
 
-# Follow latency, CPU, idle cost, memory and start-up, against the reference follower.
+# Follow latency and CPU at 1000 and 8000 Hz, idle cost, memory, stacking,
+# F8 to shown by picture size, against the reference follower; then a 60 s
+# flood of unthrottled motion for memory growth and catch-up.
 bench:
 	BUILD_TARGETS="lumicue bench_FollowBench bench_ReferenceFollower" scripts/build
-	build/bench_FollowBench --reference build/bench_ReferenceFollower --lumicue build/lumicue --runs 5
+	build/bench_FollowBench --reference build/bench_ReferenceFollower --lumicue build/lumicue --runs 5 --picture-sizes 128,1024,4096
+	build/bench_FollowBench --reference build/bench_ReferenceFollower --lumicue build/lumicue --runs 1 --motions 200 --rates 1000 --idle-seconds 1 --flood-seconds 60
 
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-fuzz

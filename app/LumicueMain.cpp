@@ -107,6 +107,8 @@ LRESULT CLumicueMain::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         SendMessage(WM_CLOSE);
         return 0;
     }
+    if (message == g_uPointerMessage)
+        return OnPointerRequest(wParam);
     switch (message) {
     case WM_CLOSE:
         vOnClose();
@@ -184,6 +186,15 @@ BOOL CLumicueMain::bTogglePointer()
     return bOn;
 }
 
+LRESULT CLumicueMain::OnPointerRequest(WPARAM wRequest)
+{
+    // On and off leave a pointer that is already so alone: no switch, no balloon.
+    const BOOL bOn = bPointerOn.load();
+    if (wRequest == POINTER_TOGGLE || (wRequest == POINTER_ON && !bOn) || (wRequest == POINTER_OFF && bOn))
+        bTogglePointer();
+    return bPointerOn.load() ? POINTER_IS_ON : POINTER_IS_OFF;
+}
+
 void CLumicueMain::vUpdatePointer()
 {
     funPointer.vUpdate();
@@ -205,6 +216,9 @@ void CLumicueMain::vToggleVisible()
 
 void CLumicueMain::vOnClose()
 {
+    if (bClosing)
+        return;
+    bClosing = TRUE;
     inputMonitor.vStop();
     funPointer.bDestroy();
     CLumicueOption& option = GetCoreAssist()->option;

@@ -34,6 +34,9 @@ public:
     void vPrepareExit();
     // Hidden becomes shown and shown becomes hidden, minimising first.
     void vToggleVisible();
+    // A request of the command line (--toggle, --on, --off, --status);
+    // answers the pointer's state after it.
+    LRESULT OnPointerRequest(WPARAM wRequest);
 
     CHLinkCtrl linkDonate;
     CHLinkCtrl linkSite;
@@ -53,4 +56,8 @@ private:
     BOOL bOnCommand(UINT nID);
     void vOnClose();
     void vOnUpdateTimer();
+
+    // Set by the first close: a close request that arrives while it runs
+    // (during the failed save's message box) is ignored.
+    BOOL bClosing = FALSE;
 };

@@ -11,7 +11,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <functional>
+#include <list>
 #include <string>
 #include <vector>
 
@@ -28,13 +30,29 @@ struct SOptions {
     std::vector<SFollower> followers;
     SRunOptions run;
     int nRuns = 1;
+    std::vector<int> pictureSizes; // F8 to shown for Lumicue, one start per size and run
 };
+
+std::vector<int> IntList(const std::string& text)
+{
+    std::vector<int> out;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t comma = text.find(',', at);
+        if (comma == std::string::npos)
+            comma = text.size();
+        out.push_back(std::atoi(text.substr(at, comma - at).c_str()));
+        at = comma + 1;
+    }
+    return out;
+}
 
 void vUsage()
 {
     std::fprintf(stderr,
                  "usage: bench_FollowBench [--reference PATH] [--lumicue PATH] [--candidate PATH]\n"
-                 "                         [--runs K] [--motions N] [--idle-seconds S] [--deadline-ms D] [--pin] [--keep]\n"
+                 "                         [--runs K] [--motions N] [--rates HZ,HZ] [--idle-seconds S] [--flood-seconds S]\n"
+                 "                         [--picture-sizes PX,PX] [--deadline-ms D] [--pin] [--keep]\n"
                  "  --reference PATH  a plain follower (maps its window at start), the baseline\n"
                  "  --lumicue PATH    the Lumicue program: own install folder and home, F8 shows the overlay\n"
                  "  --candidate PATH  another plain follower in a second column (checks the harness)\n");
@@ -56,6 +74,12 @@ bool bParse(int argc, char** argv, SOptions& o)
             o.nRuns = std::atoi(argv[++i]);
         else if (a == "--motions")
             o.run.nMotions = std::atoi(argv[++i]);
+        else if (a == "--rates")
+            o.run.rates = IntList(argv[++i]);
+        else if (a == "--flood-seconds")
+            o.run.nFloodSeconds = std::atoi(argv[++i]);
+        else if (a == "--picture-sizes")
+            o.pictureSizes = IntList(argv[++i]);
         else if (a == "--idle-seconds")
             o.run.nIdleSeconds = std::atoi(argv[++i]);
         else if (a == "--deadline-ms")
@@ -67,7 +91,9 @@ bool bParse(int argc, char** argv, SOptions& o)
         else
             return false;
     }
-    return !o.followers.empty() && o.nRuns > 0 && o.run.nMotions > 0 && o.run.nIdleSeconds >= 0;
+    const bool ratesOk = std::all_of(o.run.rates.begin(), o.run.rates.end(), [](int hz) { return hz > 0; });
+    const bool sizesOk = std::all_of(o.pictureSizes.begin(), o.pictureSizes.end(), [](int px) { return px > 0; });
+    return !o.followers.empty() && o.nRuns > 0 && o.run.nMotions > 0 && o.run.nIdleSeconds >= 0 && ratesOk && sizesOk;
 }
 
 void vPrintRun(const SFollower& f, int run, const SRunFigures& r)
@@ -77,9 +103,14 @@ void vPrintRun(const SFollower& f, int run, const SRunFigures& r)
                     r.strWorkDir.c_str());
         return;
     }
-    std::printf("  run %d %-9s median %.1f us, p90 %.1f us, unfollowed %d, cpu/1000 %.2f ms (stat ticks %.0f), idle %.2f ms %g wake-ups\n",
-                run, f.strLabel.c_str(), Median(r.latenciesUs), Percentile(r.latenciesUs, 0.9), r.nUnfollowed,
-                r.fFollowerCpuPer1000Ms, r.fFollowerTickCpuPer1000Ms, r.fIdleCpuMs, r.fIdleWakeups);
+    std::printf("  run %d %-9s median %.1f us, p90 %.1f us, unfollowed %d, idle %.2f ms %g wake-ups\n", run,
+                f.strLabel.c_str(), Median(r.latenciesUs), Percentile(r.latenciesUs, 0.9), r.nUnfollowed, r.fIdleCpuMs,
+                r.fIdleWakeups);
+    for (const SRateFigures& rate : r.rates)
+        std::printf("        %5d Hz: median %.1f us, p90 %.1f us, unfollowed %d, cpu/1000 follower %.2f, server %.2f, "
+                    "compositor %.2f ms\n",
+                    rate.nHz, Median(rate.latenciesUs), Percentile(rate.latenciesUs, 0.9), rate.nUnfollowed,
+                    rate.fFollowerCpuPer1000Ms, rate.fServerCpuPer1000Ms, rate.fCompositorCpuPer1000Ms);
     std::fflush(stdout);
 }
 
@@ -110,15 +141,37 @@ void vPrintTable(const SOptions& o)
     std::snprintf(unfollowed, sizeof unfollowed, "unfollowed motions (of %d, sum of runs)", o.run.nMotions);
     char idle[96];
     std::snprintf(idle, sizeof idle, "idle CPU over %d s, pointer on (ms)", o.run.nIdleSeconds);
+    char flood[96];
+    std::snprintf(flood, sizeof flood, "resident growth in %d s of flood (MB)", o.run.nFloodSeconds);
+    std::list<std::string> rowNames; // stable storage for the rows' names
     char wake[96];
     std::snprintf(wake, sizeof wake, "idle wake-ups over %d s (ctx switches)", o.run.nIdleSeconds);
-    const std::vector<SRow> rows = {
-        {"follow latency median (us)", "%.1f", [](const SRunFigures& r) { return Median(r.latenciesUs); }},
-        {"follow latency p90 (us)", "%.1f", [](const SRunFigures& r) { return Percentile(r.latenciesUs, 0.9); }},
+    std::vector<SRow> rows = {
+        {"one at a time: latency median (us)", "%.1f", [](const SRunFigures& r) { return Median(r.latenciesUs); }},
+        {"one at a time: latency p90 (us)", "%.1f", [](const SRunFigures& r) { return Percentile(r.latenciesUs, 0.9); }},
         {unfollowed, "%.0f", [](const SRunFigures& r) { return r.nUnfollowed; }, true},
-        {"follower CPU per 1000 motions (ms)", "%.2f", [](const SRunFigures& r) { return r.fFollowerCpuPer1000Ms; }},
-        {"X server CPU per 1000 motions (ms)", "%.2f", [](const SRunFigures& r) { return r.fServerCpuPer1000Ms; }},
-        {"compositor CPU per 1000 motions (ms)", "%.2f", [](const SRunFigures& r) { return r.fCompositorCpuPer1000Ms; }},
+    };
+    for (size_t i = 0; i < o.run.rates.size(); ++i) {
+        // A run that failed early has no rate figures: the row reads negative.
+        auto at = [i](const SRunFigures& r, double (*pick)(const SRateFigures&)) {
+            return i < r.rates.size() ? pick(r.rates[i]) : -1.0;
+        };
+        const std::string hz = std::to_string(o.run.rates[i]) + " Hz: ";
+        auto add = [&](const std::string& name, const char* format, double (*pick)(const SRateFigures&), bool sum = false) {
+            rowNames.push_back(hz + name);
+            rows.push_back({rowNames.back().c_str(), format, [at, pick](const SRunFigures& r) { return at(r, pick); }, sum});
+        };
+        add("latency median (us)", "%.1f", [](const SRateFigures& r) { return Median(r.latenciesUs); });
+        add("latency p90 (us)", "%.1f", [](const SRateFigures& r) { return Percentile(r.latenciesUs, 0.9); });
+        add("unfollowed motions (sum of runs)", "%.0f", [](const SRateFigures& r) { return double(r.nUnfollowed); }, true);
+        add("follower CPU per 1000 motions (ms)", "%.2f", [](const SRateFigures& r) { return r.fFollowerCpuPer1000Ms; });
+        add("X server CPU per 1000 motions (ms)", "%.2f", [](const SRateFigures& r) { return r.fServerCpuPer1000Ms; });
+        add("compositor CPU per 1000 motions (ms)", "%.2f", [](const SRateFigures& r) { return r.fCompositorCpuPer1000Ms; });
+        add("total CPU per 1000 motions (ms)", "%.2f", [](const SRateFigures& r) {
+            return r.fFollowerCpuPer1000Ms + r.fServerCpuPer1000Ms + r.fCompositorCpuPer1000Ms;
+        });
+    }
+    const std::vector<SRow> rest = {
         {idle, "%.2f", [](const SRunFigures& r) { return r.fIdleCpuMs; }},
         {wake, "%.0f", [](const SRunFigures& r) { return r.fIdleWakeups; }},
         {"idle X server + compositor CPU (ms)", "%.2f", [](const SRunFigures& r) { return r.fIdleServerCompositorCpuMs; }},
@@ -126,7 +179,12 @@ void vPrintTable(const SOptions& o)
         {"private memory, smaps_rollup (MB)", "%.1f", [](const SRunFigures& r) { return r.fPrivateMb; }},
         {"F8 to picture mapped (ms)", "%.1f", [](const SRunFigures& r) { return r.fF8ToPictureMs; }},
         {"start to main window shown (ms)", "%.1f", [](const SRunFigures& r) { return r.fStartToWindowMs; }},
+        {"window mapped over the overlay to re-raise (ms)", "%.1f", [](const SRunFigures& r) { return r.fReraiseMs; }},
+        {"raises over a self-raising window in 3 s", "%.0f", [](const SRunFigures& r) { return r.fFighterRaises; }},
+        {flood, "%.1f", [](const SRunFigures& r) { return r.fFloodRssGrowthMb; }},
+        {"catch-up after the flood (ms)", "%.1f", [](const SRunFigures& r) { return r.fFloodCatchUpMs; }},
     };
+    rows.insert(rows.end(), rest.begin(), rest.end());
 
     const SFollower* base = o.followers[0].strLabel == "reference" ? &o.followers[0] : nullptr;
     std::printf("\n%-44s", o.nRuns > 1 ? "figure (median of runs)" : "figure");
@@ -156,6 +214,38 @@ void vPrintTable(const SOptions& o)
     }
 }
 
+// F8 to the picture shown, first and again, for each picture size: Lumicue
+// only, a fresh start per size and run.
+bool vMeasurePictureShows(const SOptions& o)
+{
+    bool allOk = true;
+    for (const SFollower& f : o.followers) {
+        if (f.kind != EFollowerKind::Lumicue || o.pictureSizes.empty())
+            continue;
+        std::printf("\n%-44s %12s %12s\n", "F8 to picture shown (ms, median of runs)", "first", "again");
+        for (int px : o.pictureSizes) {
+            std::vector<double> first, again;
+            for (int run = 1; run <= o.nRuns; ++run) {
+                SRunOptions one = o.run;
+                one.nPictureSize = px;
+                const SRunFigures r = CFollowerRun(one).RunPictureShow(f.strProgram);
+                if (!r.bOk) {
+                    std::printf("  %d px run %d FAILED: %s (files kept in %s)\n", px, run, r.strError.c_str(),
+                                r.strWorkDir.c_str());
+                    allOk = false;
+                    continue;
+                }
+                first.push_back(r.fF8ToPictureMs);
+                again.push_back(r.fF8AgainMs);
+            }
+            char name[64];
+            std::snprintf(name, sizeof name, "%d x %d picture", px, px);
+            std::printf("%-44s %12.1f %12.1f\n", name, Median(first), Median(again));
+        }
+    }
+    return allOk;
+}
+
 int IgnoreXError(Display*, XErrorEvent*)
 {
     // Windows of the followers may vanish between an event and a query of it.
@@ -178,8 +268,11 @@ int main(int argc, char** argv)
         CPU_SET(0, &set);
         sched_setaffinity(0, sizeof set, &set);
     }
-    std::printf("%d run(s), %d motions each, %d paced at %d Hz, %d s idle; fresh Xvfb + xcompmgr per follower and run\n",
-                o.nRuns, o.run.nMotions, o.run.nPacedMotions, o.run.nPacedHz, o.run.nIdleSeconds);
+    std::printf("%d run(s), %d motions one at a time, paced runs at", o.nRuns, o.run.nMotions);
+    for (int hz : o.run.rates)
+        std::printf(" %d Hz", hz);
+    std::printf(", %d s idle, %d s flood; fresh Xvfb + xcompmgr per follower and run\n", o.run.nIdleSeconds,
+                o.run.nFloodSeconds);
     bool allOk = true;
     // Followers take turns within each run, so a drift of the machine hits all alike.
     for (int run = 1; run <= o.nRuns; ++run)
@@ -190,5 +283,6 @@ int main(int argc, char** argv)
             vPrintRun(f, run, f.runs.back());
         }
     vPrintTable(o);
+    allOk = vMeasurePictureShows(o) && allOk;
     return allOk ? 0 : 1;
 }

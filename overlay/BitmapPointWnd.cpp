@@ -6,6 +6,8 @@
 #include "platform/image/PngImage.h"
 #include "settings/CoreAssist.h"
 
+#include <QFileInfo>
+
 #include <cstdio>
 
 BOOL CBitmapPointWnd::Create()
@@ -17,6 +19,8 @@ BOOL CBitmapPointWnd::Create()
         // Created hidden, top-most and without size: the first
         // bUpdateDisplay gives it its picture.
         bResult = layered.bCreate();
+        if (bResult)
+            layered.vKeepOnTop(TRUE);
     });
     return bResult;
 }
@@ -27,17 +31,42 @@ BOOL CBitmapPointWnd::bUpdateDisplay()
     return bUpdateDisplayFrom(core->option.strPointerFile, core->option.nOpacity);
 }
 
+CBitmapPointWnd::SPictureKey CBitmapPointWnd::KeyOf(const QString& strPath)
+{
+    const QFileInfo info(strPath);
+    if (!info.isFile())
+        return {}; // never matches a decoded picture
+    return {strPath, info.size(), info.lastModified().toMSecsSinceEpoch()};
+}
+
+// The picture at strPath, decoded again only when the file changed: the
+// user may have replaced it, but a large picture takes long to decode.
+const CBitmap32& CBitmapPointWnd::Picture(const QString& strPath)
+{
+    const SPictureKey key = KeyOf(strPath);
+    if (key.nSize < 0 || !(key == cachedKey)) {
+        CPngImage::bDecodeFile(strPath, cachedPicture); // a failure leaves 0 x 0
+        cachedKey = cachedPicture.IsEmpty() ? SPictureKey{} : key;
+        bShowsCached = false;
+    }
+    return cachedPicture;
+}
+
 BOOL CBitmapPointWnd::bUpdateDisplayFrom(const QString& strPointerFile, int nOpacity)
 {
     const std::uint8_t nAlpha = PointerGeometry::nAlphaFromOpacity(nOpacity);
-    // Decoded from disk every time: the user may have replaced the file.
-    CBitmap32 picture;
-    CPngImage::bDecodeFile(strPointerFile, picture); // a failure leaves 0 x 0
+    const CBitmap32& picture = Picture(strPointerFile);
     nImageHeight.store(picture.Height());
     nImageWidth.store(picture.Width());
     nHotSpot.store(PointerGeometry::nHotSpotFromPath(strPointerFile, picture.Width(), picture.Height()));
 
+    // A hidden window keeps its picture: the same one at the same opacity
+    // needs no new composition.
+    if (bShowsCached && nShownAlpha == nAlpha && layered.bExists())
+        return TRUE;
     BOOL bResult = layered.bUpdate(picture, nAlpha);
+    bShowsCached = bResult && !picture.IsEmpty();
+    nShownAlpha = nAlpha;
     if (!bResult) {
         char text[96];
         std::snprintf(text, sizeof text, "%s: %d\n", "CBitmapPointWnd::bUpdateDisplay Fail", 0);
@@ -56,6 +85,7 @@ BOOL CBitmapPointWnd::ShowWindow(int nCmdShow)
 
 BOOL CBitmapPointWnd::DestroyWindow()
 {
+    bShowsCached = false; // a new window starts without a picture
     return layered.bDestroy();
 }
 

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 #include <atomic>
 
 class CBitmapPointWnd : public CWnd {
@@ -40,5 +42,22 @@ public:
     std::atomic<int> nHotSpot{0};
 
 private:
+    // What identifies a decoded picture on disk: a file replaced or rewritten
+    // changes its size or modification time.
+    struct SPictureKey {
+        QString strPath;
+        qint64 nSize = -1;
+        qint64 nModifiedMs = 0;
+        bool operator==(const SPictureKey&) const = default;
+    };
+    static SPictureKey KeyOf(const QString& strPath);
+    const CBitmap32& Picture(const QString& strPath);
+
     CLayeredWindow layered;
+    // The last picture decoded (only the first showing of a picture pays
+    // for decoding it), and whether the window still shows it at nShownAlpha.
+    CBitmap32 cachedPicture;
+    SPictureKey cachedKey;
+    bool bShowsCached = false;
+    std::uint8_t nShownAlpha = 0;
 };

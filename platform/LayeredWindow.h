@@ -29,6 +29,11 @@ public:
     // when shown, until a non-empty picture arrives.
     BOOL bUpdate(const CBitmap32& bitmap, std::uint8_t nConstantAlpha);
     void vShow(BOOL bShow); // UI thread
+    // UI thread. While set, the shown window goes back above any window
+    // mapped or raised over it, within a display frame; a window that raises
+    // itself whenever covered is given way to after a few rounds, until it
+    // is unmapped or the window is hidden and shown again.
+    void vKeepOnTop(BOOL bKeep);
 
     // Any thread (the mouse thread uses its own connection). A move to the
     // position the window already has is skipped, so the two records of a

@@ -3,7 +3,10 @@
 
 #include "platform/ui/DC.h"
 
-CSkinDialog::CSkinDialog(UINT nIDTemplate, CWnd* pParent) : CDialog(nIDTemplate, pParent), CSkinDialogBase(this) {}
+CSkinDialog::CSkinDialog(UINT nIDTemplate, CWnd* pParentWindow)
+    : CDialog(nIDTemplate, pParentWindow), CSkinDialogBase(this)
+{
+}
 
 CSkinDialog::~CSkinDialog() = default;
 

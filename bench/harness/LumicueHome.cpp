@@ -26,7 +26,7 @@ bool CLumicueHome::bWritePicture(const std::string& path, int size, uint32_t rin
     return picture.bWritePng(path);
 }
 
-bool CLumicueHome::bPrepare(const std::string& root, const std::string& programPath)
+bool CLumicueHome::bPrepare(const std::string& root, const std::string& programPath, int pictureSize)
 {
     std::error_code ec;
     strRoot = root;
@@ -47,7 +47,7 @@ bool CLumicueHome::bPrepare(const std::string& root, const std::string& programP
 
     // The only picture in the gallery, so start-up keeps it as the chosen one.
     const std::string picture = (app / "pointer" / "bench.png").string();
-    if (picture.size() >= 255 || !bWritePicture(picture, kPictureSize))
+    if (picture.size() >= 255 || !bWritePicture(picture, pictureSize))
         return false;
     COptionRecord option;  // F8, no update check: no network during a benchmark
     option.nOpacity = kOpacity;

@@ -71,6 +71,14 @@ void CLayeredWindow::vShow(BOOL bShow)
     pImpl->log.shows.push_back(bShow);
 }
 
+void CLayeredWindow::vKeepOnTop(BOOL bKeep)
+{
+    if (!bExists())
+        return;
+    std::lock_guard lock(pImpl->mutex);
+    pImpl->log.bKeptOnTop = bKeep;
+}
+
 void CLayeredWindow::vPlatformMove(int x, int y)
 {
     if (!bExists())

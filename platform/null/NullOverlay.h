@@ -20,6 +20,7 @@ struct LayeredLog {
     std::uint8_t nAlpha = 0;  // constant alpha of the last update
     std::uint32_t nTopLeft = 0; // its first pixel, alpha folded in
     BOOL bShown = FALSE;
+    BOOL bKeptOnTop = FALSE;
     std::vector<BOOL> shows;
     std::vector<std::pair<int, int>> moves; // platform moves actually made
 };

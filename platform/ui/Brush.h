@@ -15,7 +15,7 @@ public:
     enum class Kind { None, Solid, Pattern, Hollow };
 
     CBrush() = default;
-    explicit CBrush(COLORREF clr) { CreateSolidBrush(clr); }
+    explicit CBrush(COLORREF clrSolid) { CreateSolidBrush(clrSolid); }
 
     BOOL CreateSolidBrush(COLORREF clr);
     // From a one-bit bitmap of at least 8 x 8: a 0 bit paints the surface's

@@ -1,20 +1,104 @@
 // Global mouse and keyboard from XInput2 raw events on the device's own X
 // connection, turned into DirectInput-style records. The reader thread
-// sleeps in poll() on that connection and a wake-up eventfd.
+// sleeps in poll() on that connection and a wake-up eventfd. Motions are
+// summed while the cursor query for them is on its way (sent without
+// waiting for the answer), so the motions of one round trip become one set
+// of records and one move: a fast mouse or a busy machine never makes the
+// reader fall behind, and events never pile up unread.
 #include "platform/InputDevice.h"
-#include "platform/x11/OverlayStacking.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11ErrorTrap.h"
 
+#include <X11/Xlib-xcb.h>
 #include <X11/extensions/XInput2.h>
+#include <xcb/xcb.h>
+#include <xcb/xcbext.h> // xcb_poll_for_reply
 
 #include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
+
+// One XInput 2 raw event as XCB hands it over: the 32-byte header, the
+// 4-byte full sequence XCB inserts after it, the valuator mask, the
+// processed values and the raw values (FP3232 each).
+struct SRawEvent {
+    static constexpr int nMaxAxes = 8; // x, y and the scroll axes come first
+    int evtype = 0;
+    DWORD dwTime = 0;
+    std::uint32_t nDetail = 0;
+    std::uint32_t nFlags = 0;
+    int nAxes = 0;
+    int axis[nMaxAxes] = {};
+    double raw[nMaxAxes] = {};
+};
+
+bool bParseRawEvent(const xcb_generic_event_t* ev, int nXiOpcode, SRawEvent& out)
+{
+    auto* ge = reinterpret_cast<const xcb_ge_generic_event_t*>(ev);
+    if ((ev->response_type & 0x7F) != XCB_GE_GENERIC || ge->extension != nXiOpcode)
+        return false;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(ev);
+    const std::size_t nTotal = 32 + 4 + static_cast<std::size_t>(ge->length) * 4;
+    auto u16 = [&](std::size_t at) { std::uint16_t v; std::memcpy(&v, bytes + at, 2); return v; };
+    auto u32 = [&](std::size_t at) { std::uint32_t v; std::memcpy(&v, bytes + at, 4); return v; };
+    out.evtype = u16(8);
+    out.dwTime = u32(12);
+    out.nDetail = u32(16);
+    const std::size_t nMaskWords = u16(22);
+    out.nFlags = u32(24);
+    const std::size_t maskAt = 36, valuesAt = maskAt + nMaskWords * 4;
+    if (valuesAt > nTotal)
+        return false; // shorter than its mask says
+    int nSet = 0;
+    for (std::size_t bit = 0; bit < nMaskWords * 32; ++bit)
+        nSet += (u32(maskAt + bit / 32 * 4) >> (bit % 32)) & 1;
+    const std::size_t rawAt = valuesAt + static_cast<std::size_t>(nSet) * 8;
+    if (rawAt + static_cast<std::size_t>(nSet) * 8 > nTotal)
+        return false; // shorter than its values say
+    out.nAxes = 0;
+    int i = 0;
+    for (std::size_t bit = 0; bit < nMaskWords * 32 && out.nAxes < SRawEvent::nMaxAxes; ++bit) {
+        if (!((u32(maskAt + bit / 32 * 4) >> (bit % 32)) & 1))
+            continue;
+        const std::size_t at = rawAt + static_cast<std::size_t>(i++) * 8;
+        out.axis[out.nAxes] = static_cast<int>(bit);
+        out.raw[out.nAxes++] = static_cast<std::int32_t>(u32(at)) + u32(at + 4) / 4294967296.0;
+    }
+    return true;
+}
+
+// Raw motions summed until the cursor position that covers them is known.
+struct SMotionSum {
+    bool bX = false, bY = false, bWheel = false;
+    double dx = 0, dy = 0, wheel = 0;
+    DWORD dwTime = 0;
+
+    bool bAny() const { return bX || bY || bWheel; }
+    void vAdd(const SRawEvent& re)
+    {
+        bool bWheelSeen = false;
+        for (int i = 0; i < re.nAxes; ++i) {
+            const double v = re.raw[i];
+            if (re.axis[i] == 0) {
+                bX = true;
+                dx += v;
+            } else if (re.axis[i] == 1) {
+                bY = true;
+                dy += v;
+            } else if (!bWheelSeen) { // scroll valuators: the first counts
+                bWheelSeen = bWheel = true;
+                wheel += v;
+            }
+        }
+        dwTime = re.dwTime;
+    }
+};
 
 struct CInputDevice::Impl {
     // Room for many events' worth of records; the reader drains it after
@@ -33,6 +117,13 @@ struct CInputDevice::Impl {
     unsigned nHead = 0;
     unsigned nCount = 0;
     DWORD dwSequence = 0;
+    // The cursor query in flight, if any. Motions read before it was sent
+    // are covered by its answer; those read after wait for the next one.
+    xcb_connection_t* xcb = nullptr;
+    bool bQueryPending = false;
+    unsigned int nQuerySequence = 0;
+    SMotionSum sent;
+    SMotionSum unsent;
 
     void vPush(DWORD dwOfs, DWORD dwData, DWORD dwTime, const DIDEVICEOBJECTDATA& state)
     {
@@ -79,48 +170,127 @@ DWORD AsData(double v)
     return static_cast<DWORD>(static_cast<std::int32_t>(std::lround(v)));
 }
 
-void vConvertMouse(CInputDevice::Impl& im, const XIRawEvent& re, int evtype)
+// The summed motion as records, all with the same cursor state.
+void vPushMotion(CInputDevice::Impl& im, SMotionSum& sum, const DIDEVICEOBJECTDATA& s)
 {
-    const DWORD t = static_cast<DWORD>(re.time);
-    if (evtype == XI_RawMotion) {
-        DIDEVICEOBJECTDATA s = PointerState(im);
-        const double* value = re.raw_values;
-        bool bWheel = false;
-        for (int i = 0; i < re.valuators.mask_len * 8; ++i) {
-            if (!XIMaskIsSet(re.valuators.mask, i))
-                continue;
-            double v = *value++;
-            if (i == 0)
-                im.vPush(DIMOFS_X, AsData(v), t, s);
-            else if (i == 1)
-                im.vPush(DIMOFS_Y, AsData(v), t, s);
-            else if (!bWheel) { // scroll valuators: one wheel record
-                bWheel = true;
-                im.vPush(DIMOFS_Z, AsData(v), t, s);
-            }
-        }
+    if (sum.bX)
+        im.vPush(DIMOFS_X, AsData(sum.dx), sum.dwTime, s);
+    if (sum.bY)
+        im.vPush(DIMOFS_Y, AsData(sum.dy), sum.dwTime, s);
+    if (sum.bWheel)
+        im.vPush(DIMOFS_Z, AsData(sum.wheel), sum.dwTime, s);
+    sum = SMotionSum{};
+}
+
+void vSendQuery(CInputDevice::Impl& im)
+{
+    im.nQuerySequence = xcb_query_pointer(im.xcb, static_cast<xcb_window_t>(im.root)).sequence;
+    im.bQueryPending = true;
+    xcb_flush(im.xcb);
+}
+
+// The answer to the query in flight, when it has come: the motions it covers
+// become records, and the motions read since get a query of their own.
+void vTakeAnswer(CInputDevice::Impl& im)
+{
+    void* reply = nullptr;
+    xcb_generic_error_t* error = nullptr;
+    if (!im.bQueryPending || !xcb_poll_for_reply(im.xcb, im.nQuerySequence, &reply, &error))
         return;
+    im.bQueryPending = false;
+    if (auto* r = static_cast<xcb_query_pointer_reply_t*>(reply)) {
+        DIDEVICEOBJECTDATA s;
+        s.x = r->root_x;
+        s.y = r->root_y;
+        s.bCtrl = (r->mask & XCB_MOD_MASK_CONTROL) ? TRUE : FALSE;
+        s.bShift = (r->mask & XCB_MOD_MASK_SHIFT) ? TRUE : FALSE;
+        vPushMotion(im, im.sent, s);
     }
-    const bool bPress = evtype == XI_RawButtonPress;
-    if (re.detail >= 4 && re.detail <= 7) {
+    std::free(reply);
+    std::free(error);
+    im.sent = im.unsent;
+    im.unsent = SMotionSum{};
+    if (im.sent.bAny())
+        vSendQuery(im);
+}
+
+// Before a button: every motion read so far goes out first, with a position
+// read now (buttons are rare; the order of records is kept).
+void vFlushMotionNow(CInputDevice::Impl& im)
+{
+    if (im.bQueryPending) {
+        xcb_discard_reply(im.xcb, im.nQuerySequence);
+        im.bQueryPending = false;
+    }
+    if (!im.sent.bAny() && !im.unsent.bAny())
+        return;
+    const DIDEVICEOBJECTDATA s = PointerState(im);
+    vPushMotion(im, im.sent, s);
+    vPushMotion(im, im.unsent, s);
+}
+
+void vConvertButton(CInputDevice::Impl& im, const SRawEvent& re)
+{
+    const DWORD t = re.dwTime;
+    const bool bPress = re.evtype == XI_RawButtonPress;
+    if (re.nDetail >= 4 && re.nDetail <= 7) {
         if (bPress) // a wheel notch: up and left count positive
-            im.vPush(DIMOFS_Z, (re.detail == 4 || re.detail == 6) ? 120u : static_cast<DWORD>(-120), t, PointerState(im));
+            im.vPush(DIMOFS_Z, (re.nDetail == 4 || re.nDetail == 6) ? 120u : static_cast<DWORD>(-120), t, PointerState(im));
         return;
     }
-    const int ofs = ButtonOffset(re.detail);
+    const int ofs = ButtonOffset(static_cast<int>(re.nDetail));
     if (ofs >= 0)
         im.vPush(static_cast<DWORD>(ofs), bPress ? 0x80u : 0u, t, PointerState(im));
 }
 
-void vConvertKey(CInputDevice::Impl& im, const XIRawEvent& re, int evtype)
+void vConvertKey(CInputDevice::Impl& im, const SRawEvent& re)
 {
-    if (re.flags & XIKeyRepeat)
+    if (re.nFlags & XIKeyRepeat)
         return; // the device reports transitions only
-    if (re.detail < 8)
+    if (re.nDetail < 8)
         return;
     // X keycode - 8 is the evdev scan code, which is the DIK code for most keys.
-    im.vPush(static_cast<DWORD>(re.detail - 8), evtype == XI_RawKeyPress ? 0x80u : 0u, static_cast<DWORD>(re.time),
+    im.vPush(static_cast<DWORD>(re.nDetail - 8), re.evtype == XI_RawKeyPress ? 0x80u : 0u, re.dwTime,
         DIDEVICEOBJECTDATA{});
+}
+
+// Takes the events XCB has, reading the connection whenever its queue runs
+// dry: one socket read at a time, so a flood never piles up in memory.
+// True when it stopped with events possibly left (the caller reads again
+// before sleeping).
+bool bReadQueued(CInputDevice::Impl& im, CInputDevice::Kind kind, bool bAcquired)
+{
+    constexpr int nMaxPerPass = 512;
+    // Room for both motion sums, one more event's records and an answer.
+    constexpr unsigned nRoom = CInputDevice::Impl::nCapacity - 4 * CInputDevice::Impl::nMaxPerEvent;
+    bool bMore = false;
+    for (int n = 0;; ++n) {
+        if (n == nMaxPerPass || im.nCount > nRoom) {
+            bMore = true;
+            break;
+        }
+        xcb_generic_event_t* ev = xcb_poll_for_event(im.xcb);
+        if (!ev)
+            break;
+        SRawEvent re;
+        if (bAcquired && bParseRawEvent(ev, im.nXiOpcode, re)) {
+            if (kind == CInputDevice::KIND_KEYBOARD)
+                vConvertKey(im, re);
+            else if (re.evtype == XI_RawMotion)
+                (im.bQueryPending ? im.unsent : im.sent).vAdd(re);
+            else {
+                vFlushMotionNow(im); // keeps the order of motions and buttons
+                vConvertButton(im, re);
+            }
+        }
+        std::free(ev); // anything else (an error of a move, say) is dropped
+    }
+    if (kind == CInputDevice::KIND_MOUSE && im.nCount + CInputDevice::Impl::nMaxPerEvent <= CInputDevice::Impl::nCapacity) {
+        vTakeAnswer(im);
+        if (!im.bQueryPending && im.sent.bAny())
+            vSendQuery(im);
+    }
+    return bMore;
 }
 
 } // namespace
@@ -157,9 +327,6 @@ std::unique_ptr<CInputDevice> CInputDevice::Create(Kind kind)
     {
         CX11ErrorTrap trap(im->dpy);
         XISelectEvents(im->dpy, im->root, &mask, 1);
-        // The mouse reader also watches the stacking of top-level windows.
-        if (kind == KIND_MOUSE)
-            XSelectInput(im->dpy, im->root, SubstructureNotifyMask);
         nError = trap.nSync();
     }
     im->nWakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -169,6 +336,9 @@ std::unique_ptr<CInputDevice> CInputDevice::Create(Kind kind)
         XCloseDisplay(im->dpy);
         return nullptr;
     }
+    // From here on the events are read through XCB, one socket read at a time.
+    im->xcb = XGetXCBConnection(im->dpy);
+    XSetEventQueueOwner(im->dpy, XCBOwnsEventQueue);
     return std::unique_ptr<CInputDevice>(new CInputDevice(kind, std::move(im)));
 }
 
@@ -202,27 +372,13 @@ CInputDevice::WaitResult CInputDevice::nWait()
         }
         if (im.nCount > 0)
             return WAIT_RECORDS;
-        while (im.nCount + Impl::nMaxPerEvent <= Impl::nCapacity && XPending(im.dpy) > 0) {
-            XEvent ev;
-            XNextEvent(im.dpy, &ev);
-            XGenericEventCookie* cookie = &ev.xcookie;
-            if (cookie->type != GenericEvent || cookie->extension != im.nXiOpcode) {
-                X11KeepOverlayOnTop(im.dpy, ev);
-                continue;
-            }
-            if (!XGetEventData(im.dpy, cookie))
-                continue;
-            if (IsAcquired()) {
-                const auto& re = *static_cast<const XIRawEvent*>(cookie->data);
-                if (kind == KIND_MOUSE)
-                    vConvertMouse(im, re, cookie->evtype);
-                else
-                    vConvertKey(im, re, cookie->evtype);
-            }
-            XFreeEventData(im.dpy, cookie);
-        }
+        const bool bMore = bReadQueued(im, kind, IsAcquired());
         if (im.nCount > 0)
             return WAIT_RECORDS;
+        if (X11QuietConnectionLost())
+            return WAIT_FAILED;
+        if (bMore)
+            continue;
         pollfd fds[2] = {{ConnectionNumber(im.dpy), POLLIN, 0}, {im.nWakeFd, POLLIN, 0}};
         if (poll(fds, 2, -1) < 0) {
             if (errno == EINTR)

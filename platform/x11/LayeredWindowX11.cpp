@@ -3,9 +3,9 @@
 // pixmap so a move never redraws. Without a compositor the alpha channel
 // becomes a bounding shape instead of a black box.
 #include "platform/LayeredWindow.h"
-#include "platform/x11/OverlayStacking.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11ErrorTrap.h"
+#include "platform/x11/X11StackingWatch.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -36,6 +36,8 @@ struct CLayeredWindow::Impl {
     bool bHasContent = false;
     bool bShown = false;
     bool bMapped = false;
+    bool bKeepOnTop = false;
+    std::unique_ptr<CX11StackingWatch> watch; // while kept on top
 };
 
 namespace {
@@ -57,24 +59,100 @@ std::uint32_t Unpremultiplied(std::uint32_t px)
     return 0xFF000000u | (un((px >> 16) & 0xFF) << 16) | (un((px >> 8) & 0xFF) << 8) | un(px & 0xFF);
 }
 
-// Row runs of pixels at or above half alpha, as a banded rectangle list.
-std::vector<XRectangle> OpaqueRuns(const CBitmap32& bmp)
+// An 8-bit channel placed under a visual's mask, scaled to the mask's width.
+unsigned long ToMask(std::uint32_t c8, unsigned long mask)
 {
-    std::vector<XRectangle> rects;
-    for (int y = 0; y < bmp.Height(); ++y) {
-        const std::uint32_t* row = bmp.Row(y);
-        int x = 0;
-        while (x < bmp.Width()) {
-            while (x < bmp.Width() && CBitmap32::Alpha(row[x]) < 128)
-                ++x;
-            int start = x;
-            while (x < bmp.Width() && CBitmap32::Alpha(row[x]) >= 128)
-                ++x;
-            if (x > start)
-                rects.push_back({static_cast<short>(start), static_cast<short>(y), static_cast<unsigned short>(x - start), 1});
+    if (mask == 0)
+        return 0;
+    int shift = 0;
+    while (!((mask >> shift) & 1))
+        ++shift;
+    const unsigned long max = mask >> shift;
+    return ((c8 * max + 127) / 255) << shift;
+}
+
+// The pixel value of an opaque 0xFFRRGGBB colour in the visual's own format.
+unsigned long VisualPixel(const Visual* visual, std::uint32_t rgb)
+{
+    return ToMask((rgb >> 16) & 0xFF, visual->red_mask) | ToMask((rgb >> 8) & 0xFF, visual->green_mask)
+        | ToMask(rgb & 0xFF, visual->blue_mask);
+}
+
+// Fills an image of any depth from a function of the pixel index. Whole
+// words in host order for the common sizes, XPutPixel for the rest.
+template <class PixelOf>
+void vFillImage(XImage* image, int w, int h, PixelOf pixelOf)
+{
+    for (int y = 0; y < h; ++y) {
+        char* row = image->data + static_cast<std::size_t>(y) * image->bytes_per_line;
+        const std::size_t base = static_cast<std::size_t>(y) * w;
+        switch (image->bits_per_pixel) {
+        case 32:
+            for (int x = 0; x < w; ++x)
+                reinterpret_cast<std::uint32_t*>(row)[x] = static_cast<std::uint32_t>(pixelOf(base + x));
+            break;
+        case 16:
+            for (int x = 0; x < w; ++x)
+                reinterpret_cast<std::uint16_t*>(row)[x] = static_cast<std::uint16_t>(pixelOf(base + x));
+            break;
+        case 8:
+            for (int x = 0; x < w; ++x)
+                reinterpret_cast<std::uint8_t*>(row)[x] = static_cast<std::uint8_t>(pixelOf(base + x));
+            break;
+        default:
+            for (int x = 0; x < w; ++x)
+                XPutPixel(image, x, y, pixelOf(base + x));
         }
     }
-    return rects;
+}
+
+// A client-side image of the window's depth and visual, with its own memory.
+XImage* CreateImage(CLayeredWindow::Impl& im, int w, int h)
+{
+    XImage* image = XCreateImage(im.dpy, im.visual, im.nDepth, ZPixmap, 0, nullptr, w, h, 32, 0);
+    if (!image)
+        return nullptr;
+    image->data = static_cast<char*>(std::malloc(static_cast<std::size_t>(image->bytes_per_line) * h));
+    if (!image->data) {
+        XDestroyImage(image);
+        return nullptr;
+    }
+    // Our words are in host order; Xlib swaps if the server differs.
+    image->byte_order = bHostIsLittleEndian() ? LSBFirst : MSBFirst;
+    return image;
+}
+
+// The bounding shape from a 1-bit mask of the pixels at or above half alpha:
+// one image however ragged the edges (a rectangle list can outgrow a request).
+void vShapeFromAlpha(CLayeredWindow::Impl& im, const CBitmap32& pic)
+{
+    const int w = pic.Width(), h = pic.Height();
+    const int stride = (w + 7) / 8;
+    std::vector<char> bits(static_cast<std::size_t>(stride) * h, 0);
+    if (im.nAlpha != 0)
+        for (int y = 0; y < h; ++y) {
+            const std::uint32_t* row = pic.Row(y);
+            char* out = bits.data() + static_cast<std::size_t>(y) * stride;
+            for (int x = 0; x < w; ++x)
+                if (CBitmap32::Alpha(row[x]) >= 128)
+                    out[x / 8] = static_cast<char>(out[x / 8] | (1 << (x % 8)));
+        }
+    XImage* image = XCreateImage(im.dpy, im.visual, 1, XYBitmap, 0, bits.data(), w, h, 8, stride);
+    if (!image)
+        return;
+    image->byte_order = LSBFirst;
+    image->bitmap_bit_order = LSBFirst;
+    Pixmap mask = XCreatePixmap(im.dpy, im.win, w, h, 1);
+    XGCValues values{};
+    values.foreground = 1;
+    values.background = 0;
+    GC gc = XCreateGC(im.dpy, mask, GCForeground | GCBackground, &values);
+    XPutImage(im.dpy, mask, gc, image, 0, 0, 0, 0, w, h);
+    image->data = nullptr; // the vector owns the bits
+    XDestroyImage(image);
+    XFreeGC(im.dpy, gc);
+    XShapeCombineMask(im.dpy, im.win, ShapeBounding, 0, 0, mask, ShapeSet);
+    XFreePixmap(im.dpy, mask);
 }
 
 void vSetAtomProperty(Display* dpy, Window win, const char* prop, const std::vector<const char*>& values)
@@ -92,27 +170,21 @@ bool bUploadContent(CLayeredWindow::Impl& im)
     const int w = pic.Width(), h = pic.Height();
     const bool bBlend = im.bArgb && im.bComposited;
 
-    auto* pixels = static_cast<std::uint32_t*>(std::malloc(pic.PixelCount() * 4));
-    if (!pixels)
+    XImage* image = CreateImage(im, w, h);
+    if (!image)
         return false;
-    for (std::size_t i = 0; i < pic.PixelCount(); ++i)
-        pixels[i] = bBlend ? CBitmap32::ScalePixel(pic.Bits()[i], im.nAlpha) : Unpremultiplied(pic.Bits()[i]);
+    const std::uint32_t* src = pic.Bits();
+    if (bBlend)
+        vFillImage(image, w, h, [&](std::size_t i) { return CBitmap32::ScalePixel(src[i], im.nAlpha); });
+    else if (im.nDepth == 32) // ARGB visual, no compositor: opaque words
+        vFillImage(image, w, h, [&](std::size_t i) { return Unpremultiplied(src[i]); });
+    else
+        vFillImage(image, w, h, [&](std::size_t i) { return VisualPixel(im.visual, Unpremultiplied(src[i])); });
 
     Pixmap pixmap = XCreatePixmap(im.dpy, im.win, w, h, im.nDepth);
     GC gc = XCreateGC(im.dpy, pixmap, 0, nullptr);
-    XImage* image = XCreateImage(im.dpy, im.visual, im.nDepth, ZPixmap, 0, reinterpret_cast<char*>(pixels), w, h, 32, w * 4);
-    if (!image) {
-        XFreeGC(im.dpy, gc);
-        XFreePixmap(im.dpy, pixmap);
-        std::free(pixels);
-        return false;
-    }
-    // Our words are in host order; Xlib swaps if the server differs.
-    image->byte_order = bHostIsLittleEndian() ? LSBFirst : MSBFirst;
     XPutImage(im.dpy, pixmap, gc, image, 0, 0, 0, 0, w, h);
-    image->data = nullptr;
     XDestroyImage(image);
-    std::free(pixels);
     XFreeGC(im.dpy, gc);
 
     // The window keeps its own reference to the background pixmap.
@@ -121,15 +193,10 @@ bool bUploadContent(CLayeredWindow::Impl& im)
     XResizeWindow(im.dpy, im.win, w, h);
     XClearWindow(im.dpy, im.win);
 
-    if (bBlend) {
+    if (bBlend)
         XShapeCombineMask(im.dpy, im.win, ShapeBounding, 0, 0, None, ShapeSet);
-    } else {
-        std::vector<XRectangle> rects;
-        if (im.nAlpha != 0)
-            rects = OpaqueRuns(pic);
-        XShapeCombineRectangles(im.dpy, im.win, ShapeBounding, 0, 0, rects.data(), static_cast<int>(rects.size()),
-            ShapeSet, YXBanded);
-    }
+    else
+        vShapeFromAlpha(im, pic);
     return true;
 }
 
@@ -141,7 +208,8 @@ void vSyncMapping(CLayeredWindow::Impl& im)
     else if (!bWant && im.bMapped)
         XUnmapWindow(im.dpy, im.win);
     im.bMapped = bWant;
-    X11SetOverlayToKeepOnTop(bWant ? im.win : 0);
+    if (im.watch)
+        im.watch->vKeep(bWant ? im.win : 0);
 }
 
 // Re-makes the content for the current compositing state.
@@ -162,21 +230,6 @@ bool bCompositorRunning(CLayeredWindow::Impl& im)
     return XGetSelectionOwner(im.dpy, im.cmAtom) != None;
 }
 
-// Another top-level mapped, or restacked right above us: go back on top.
-bool bCoversUs(const XEvent& ev, Window win)
-{
-    switch (ev.type) {
-    case MapNotify:
-        return ev.xmap.window != win;
-    case ConfigureNotify:
-        return ev.xconfigure.window != win && ev.xconfigure.above == win;
-    case CirculateNotify:
-        return ev.xcirculate.window != win && ev.xcirculate.place == PlaceOnTop;
-    default:
-        return false;
-    }
-}
-
 bool bHandleEvent(CLayeredWindow::Impl& im, XEvent& ev)
 {
     if (!im.win)
@@ -195,8 +248,6 @@ bool bHandleEvent(CLayeredWindow::Impl& im, XEvent& ev)
     }
     return false;
 }
-
-std::atomic<Window> g_overlayOnTop{0};
 
 } // namespace
 
@@ -306,7 +357,7 @@ BOOL CLayeredWindow::bDestroy()
     CX11Display::vRemoveEventHandler(im.nHandlerToken);
     if (im.nXfixesEventBase >= 0)
         XFixesSelectSelectionInput(im.dpy, im.root, im.cmAtom, 0);
-    X11SetOverlayToKeepOnTop(0);
+    im.watch.reset(); // joined before the window goes
     XDestroyWindow(im.dpy, im.win);
     XFreeColormap(im.dpy, im.colormap);
     XFlush(im.dpy);
@@ -337,6 +388,20 @@ void CLayeredWindow::vShow(BOOL bShow)
     XFlush(im.dpy);
 }
 
+void CLayeredWindow::vKeepOnTop(BOOL bKeep)
+{
+    if (!bExists())
+        return;
+    Impl& im = *pImpl;
+    im.bKeepOnTop = bKeep;
+    if (bKeep && !im.watch)
+        im.watch = CX11StackingWatch::Create();
+    else if (!bKeep)
+        im.watch.reset();
+    if (im.watch)
+        im.watch->vKeep(im.bMapped ? im.win : 0);
+}
+
 void CLayeredWindow::vPlatformMove(int x, int y)
 {
     const Window win = nWindowId.load(std::memory_order_acquire);
@@ -345,18 +410,4 @@ void CLayeredWindow::vPlatformMove(int x, int y)
         return;
     XMoveWindow(dpy, win, x, y);
     XFlush(dpy);
-}
-
-void X11SetOverlayToKeepOnTop(Window win)
-{
-    g_overlayOnTop.store(win, std::memory_order_release);
-}
-
-void X11KeepOverlayOnTop(Display* dpy, const XEvent& ev)
-{
-    const Window win = g_overlayOnTop.load(std::memory_order_acquire);
-    if (win && bCoversUs(ev, win)) {
-        XRaiseWindow(dpy, win);
-        XFlush(dpy);
-    }
 }

@@ -32,7 +32,11 @@ void CDisplayFixture::SetUp()
 {
     const DisplaySetup setup = Setup();
     ASSERT_TRUE(dir.bCreate(setup.bShippedPointers)) << "cannot lay out the test folder and install the program";
-    ASSERT_TRUE(xvfb.bStart((dir.LogDir() / "Xvfb.log").string(), CDeadline::Seconds(15)))
+    CXvfbServer::Screen screen;
+    screen.nDepth = setup.nDepth;
+    if (!setup.bComposite)
+        screen.extraArgs = {"-extension", "Composite"};
+    ASSERT_TRUE(xvfb.bStart((dir.LogDir() / "Xvfb.log").string(), CDeadline::Seconds(15), screen))
         << "Xvfb did not start";
     ASSERT_TRUE(x.bOpen(xvfb.strDisplay())) << "no test connection to " << xvfb.strDisplay();
     if (setup.bCompositor) {
@@ -136,6 +140,8 @@ CChildProcess& CDisplayFixture::Launch(const std::vector<std::string>& args, con
 {
     CChildProcess::Options start;
     start.argv = {dir.ProgramPath().string()};
+    if (!options.strUlimit.empty())  // the shell sets the limits and becomes the program
+        start.argv.insert(start.argv.begin(), {"sh", "-c", "ulimit " + options.strUlimit + " && exec \"$0\" \"$@\""});
     start.argv.insert(start.argv.end(), args.begin(), args.end());
     start.env = ProgramEnvironment(options);
     start.strLogPath = (dir.LogDir() / ("lumicue-" + std::to_string(programs.size() + 1) + ".log")).string();

@@ -25,11 +25,14 @@ struct DisplaySetup {
     bool bTray = false;            // trayer, a system tray host
     bool bShippedPointers = true;  // copy the shipped pictures into pointer/
     bool bWindowManager = false;   // openbox: focus, minimise, activation
+    int nDepth = 24;               // of the screen's default visual
+    bool bComposite = true;        // the extension, which also offers a 32-bit visual
 };
 
 struct LaunchOptions {
     std::string strLang = "C.UTF-8";
     std::vector<std::string> extraEnv;  // NAME=value, replacing the fixture's own NAME
+    std::string strUlimit;              // limits for the shell's ulimit, e.g. "-f 0"
 };
 
 class CDisplayFixture : public ::testing::Test {

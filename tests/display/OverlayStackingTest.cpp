@@ -204,3 +204,35 @@ TEST_F(OverlayStackingNoCompositorTest, MappedRaisedAndCirculatedWindowsGoBelowT
 {
     vCoveringWindowsGoBelow();
 }
+
+TEST_F(OverlayStackingNoCompositorTest, AWindowThatRaisesItselfIsGivenWayToWithoutALoop)
+{
+    vStartWithPointerOn();
+    if (HasFatalFailure())
+        return;
+    XSelectInput(x.Dpy(), overlay, StructureNotifyMask); // its restacks wake the waits
+    const Window fighter = CreateCover("fighter");
+    XMapWindow(x.Dpy(), fighter);
+    XSync(x.Dpy(), False);
+    // The fighter raises itself whenever the overlay is above it.
+    int nOverlayRaises = 0;
+    x.bWaitUntil([&] {
+        if (bAbove(overlay, fighter)) {
+            ++nOverlayRaises;
+            XRaiseWindow(x.Dpy(), fighter);
+            XSync(x.Dpy(), False);
+        }
+        return false;
+    }, CDeadline::Millis(2000));
+    EXPECT_GE(nOverlayRaises, 1) << "the overlay never went above the fighter";
+    EXPECT_LE(nOverlayRaises, 10) << "a raise loop";
+    EXPECT_FALSE(x.bWaitUntil([&] { return bAbove(overlay, fighter); }, CDeadline::Millis(500)))
+        << "the overlay still raises itself over the fighter";
+
+    // Once the fighter is gone, a window mapped over the overlay goes below it again.
+    XUnmapWindow(x.Dpy(), fighter);
+    const Window cover = CreateCover("cover");
+    ASSERT_TRUE(bCoverWhileGrabbed([&] { XMapWindow(x.Dpy(), cover); })) << strStacking();
+    EXPECT_TRUE(bOverlayBackOnTop()) << strStacking();
+    vExitInOrder();
+}

@@ -3,6 +3,7 @@
 // and the shaped fallback when no compositing manager runs.
 #include "PointerOnFixture.h"
 
+#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
 class OverlayTest : public CPointerOnFixture {};
@@ -18,8 +19,12 @@ TEST_F(OverlayTest, HotSpotPictureFollowsTheMouseAndLetsClicksThrough)
         ASSERT_TRUE(bOverlayAt({cx, cy, 16, 16})) << "after the motion to " << cx << "," << cy;
     }
 
-    x.vMove(400, 300);
-    ASSERT_TRUE(bOverlayAt({400, 300, 16, 16}));
+    // A burst queued at once is read at once; the last motion counts.
+    for (int i = 0; i < 3000; ++i)
+        XTestFakeMotionEvent(x.Dpy(), DefaultScreen(x.Dpy()), 10 + i % 1000, 10 + i % 700, CurrentTime);
+    XTestFakeMotionEvent(x.Dpy(), DefaultScreen(x.Dpy()), 400, 300, CurrentTime);
+    XSync(x.Dpy(), False);
+    ASSERT_TRUE(bOverlayAt({400, 300, 16, 16})) << "after a burst of motions";
     x.vClick(1);
     EXPECT_TRUE(bWaitFor([&] { return x.nButtonPresses(background) == 1; }))
         << "a click on the overlay must reach the window below";
@@ -88,5 +93,53 @@ TEST_F(OverlayFallbackTest, WithoutCompositorTheWindowIsShapedByAlpha)
         << "alpha 128 is shown";
     EXPECT_TRUE(bScreenMatches({300, 288, 1, 1}, [](uint32_t p) { return p == kBackground; }))
         << "alpha 127 is not";
+    vExitInOrder();
+}
+
+TEST_F(OverlayFallbackTest, StripedPictureIsShapedInRequestsThatFit)
+{
+    // 256 opaque columns between 256 clear ones: one shape rectangle per
+    // opaque run would be 65,536 of them.
+    CTestPicture picture(512, 256, 0);
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 512; x += 2)
+            picture.vSet(x, y, kRed);
+    vStart(picture, {.strName = "stripes.png"});
+    vSwitchOnAt(640, 400);
+    ASSERT_TRUE(bOverlayAt({384, 272, 512, 256}));
+    ASSERT_TRUE(bBoundingShaped());
+    EXPECT_TRUE(bWaitFor([&] {
+        const std::vector<uint32_t> row = x.Pixels({500, 300, 8, 1});
+        for (size_t i = 0; i < row.size(); ++i)
+            if (row[i] != (i % 2 == 0 ? 0xFF0000 : kBackground))
+                return false;
+        return true;
+    })) << std::hex << x.Pixel(500, 300) << " " << x.Pixel(501, 300);
+    vExitInOrder();
+}
+
+class OverlayDepth16Test : public OverlayTest {
+protected:
+    DisplaySetup Setup() const override
+    {
+        return {.bCompositor = false, .bShippedPointers = false, .nDepth = 16, .bComposite = false};
+    }
+};
+
+TEST_F(OverlayDepth16Test, PictureIsDrawnInTheScreensOwnPixelFormat)
+{
+    CTestPicture picture(32, 32, 0);
+    for (int y = 1; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            picture.vSet(x, y, x < 16 ? kRed : 0xFF00FF00);
+    vStart(picture);
+    vSwitchOnAt(300, 300);
+    ASSERT_TRUE(bOverlayAt({284, 284, 32, 32}));
+    EXPECT_TRUE(bScreenMatches({286, 290, 10, 10}, [](uint32_t p) { return p == 0xFF0000; }))
+        << std::hex << x.Pixel(286, 290);
+    EXPECT_TRUE(bScreenMatches({304, 290, 10, 10}, [](uint32_t p) { return p == 0x00FF00; }))
+        << std::hex << x.Pixel(304, 290);
+    EXPECT_TRUE(bScreenMatches({284, 284, 32, 1}, [](uint32_t p) { return p == kBackground; }))
+        << "clear top row: " << std::hex << x.Pixel(284, 284);
     vExitInOrder();
 }

@@ -32,6 +32,17 @@ uint32_t Channel(unsigned long pixel, unsigned long mask)
     return static_cast<uint32_t>(max == 255 ? value : value * 255 / max);
 }
 
+// An 8-bit channel placed under the visual's mask for it.
+unsigned long ToChannel(uint32_t c8, unsigned long mask)
+{
+    if (mask == 0)
+        return 0;
+    int shift = 0;
+    while (((mask >> shift) & 1) == 0)
+        ++shift;
+    return (c8 * (mask >> shift) / 255) << shift;
+}
+
 } // namespace
 
 CTestDisplay::~CTestDisplay()
@@ -318,8 +329,18 @@ Window CTestDisplay::FindOverlay()
             continue;
         CTestErrorTrap trap(dpy);
         XWindowAttributes a;
-        if (XGetWindowAttributes(dpy, c, &a) && trap.nSync() == 0 && a.override_redirect && a.depth == 32 &&
-            a.map_state == IsViewable)
+        if (!XGetWindowAttributes(dpy, c, &a) || trap.nSync() != 0 || !a.override_redirect
+            || a.map_state != IsViewable)
+            continue;
+        // Without a 32-bit visual the overlay has the screen's depth; its class tells it apart.
+        XClassHint hint{};
+        const bool bNamed = XGetClassHint(dpy, c, &hint) && hint.res_name
+                            && std::string(hint.res_name) == "lumicue-pointer";
+        if (hint.res_name)
+            XFree(hint.res_name);
+        if (hint.res_class)
+            XFree(hint.res_class);
+        if (a.depth == 32 || bNamed)
             return c;
     }
     return None;
@@ -436,7 +457,9 @@ bool CTestDisplay::bWatchScreen()
 Window CTestDisplay::CreateTestWindow(const TestRect& rc, uint32_t rgb, const std::string& name)
 {
     XSetWindowAttributes a{};
-    a.background_pixel = rgb;  // the default visual is 24-bit TrueColor
+    const Visual* v = DefaultVisual(dpy, DefaultScreen(dpy));  // TrueColor, 16 or 24 bits
+    a.background_pixel = ToChannel(rgb >> 16 & 0xFF, v->red_mask) | ToChannel(rgb >> 8 & 0xFF, v->green_mask)
+                         | ToChannel(rgb & 0xFF, v->blue_mask);
     a.event_mask = ButtonPressMask | KeyPressMask | StructureNotifyMask | ExposureMask;
     a.cursor = invisibleCursor;
     Window w = XCreateWindow(dpy, root, rc.x, rc.y, static_cast<unsigned>(rc.width),

@@ -58,7 +58,8 @@ public:
     bool bExists(Window w);
     bool bIsViewable(Window w);
     bool bGeometry(Window w, TestRect& rc);
-    // The pointer overlay: a mapped override-redirect top-level of depth 32.
+    // The pointer overlay: a mapped override-redirect top-level of depth 32
+    // (or of class "lumicue-pointer" on a screen without a 32-bit visual).
     Window FindOverlay();
     // Whether the window was seen mapped / unmapped since the connection opened.
     bool bSeenMapped(Window w) const;

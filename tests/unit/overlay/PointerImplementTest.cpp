@@ -148,3 +148,26 @@ TEST_F(PointerImplementTest, MissingPictureGivesZeroSize)
     EXPECT_EQ(log.nWidth, 0);
     EXPECT_EQ(log.nHeight, 0);
 }
+
+TEST_F(PointerImplementTest, PictureIsDecodedAgainOnlyWhenTheFileChanges)
+{
+    ASSERT_TRUE(pointer.bCreate());
+    bOn = TRUE;
+    pointer.bSwitch(TRUE);
+    bOn = FALSE;
+    pointer.bSwitch(FALSE);
+    bOn = TRUE;
+    pointer.bSwitch(TRUE);
+    EXPECT_EQ(Log(Layered()).nUpdates, 1) << "the same picture at the same opacity is shown as it was";
+
+    GetCoreAssist()->option.nOpacity = 100;
+    pointer.vUpdate();
+    EXPECT_EQ(Log(Layered()).nAlpha, 255);
+
+    ASSERT_TRUE(WriteTestFile(strDisc, EncodeSolidPng(20, 20, 0, 0, 255, 255)));
+    pointer.vUpdate();
+    auto log = Log(Layered());
+    EXPECT_EQ(log.nUpdates, 3);
+    EXPECT_EQ(log.nWidth, 20) << "a replaced file is read again";
+    EXPECT_EQ(log.nTopLeft, 0xFF0000FFu);
+}

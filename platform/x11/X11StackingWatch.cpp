@@ -1,0 +1,192 @@
+// The stacking watch's thread: SubstructureNotify on the root while a window
+// is to be kept on top, one raise per frame at most, and giving way to a
+// window that raises itself whenever it is covered.
+#include "platform/x11/X11StackingWatch.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+std::unique_ptr<CX11StackingWatch> CX11StackingWatch::Create()
+{
+    XInitThreads();
+    Display* dpy = XOpenDisplay(nullptr);
+    if (!dpy)
+        return nullptr;
+    const int fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (fd < 0) {
+        XCloseDisplay(dpy);
+        return nullptr;
+    }
+    std::unique_ptr<CX11StackingWatch> watch(new CX11StackingWatch(dpy, fd));
+    watch->thread = std::thread(&CX11StackingWatch::vRun, watch.get());
+    return watch;
+}
+
+CX11StackingWatch::CX11StackingWatch(Display* display, int wakeFd)
+    : dpy(display), root(DefaultRootWindow(display)), nWakeFd(wakeFd)
+{
+}
+
+CX11StackingWatch::~CX11StackingWatch()
+{
+    bQuit.store(true, std::memory_order_release);
+    const std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = write(nWakeFd, &one, sizeof one);
+    if (thread.joinable())
+        thread.join();
+    close(nWakeFd);
+    XCloseDisplay(dpy);
+}
+
+void CX11StackingWatch::vKeep(Window win)
+{
+    const Window previous = target.exchange(win, std::memory_order_acq_rel);
+    if (previous == 0 && win != 0)
+        nShowings.fetch_add(1, std::memory_order_acq_rel);
+    if (previous != win) {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] ssize_t n = write(nWakeFd, &one, sizeof one);
+    }
+}
+
+void CX11StackingWatch::vRun()
+{
+    const int xfd = ConnectionNumber(dpy);
+    while (!bQuit.load(std::memory_order_acquire)) {
+        vApplyTarget();
+        if (XPending(dpy) > 0) {
+            vReadEvents();
+            // Our own moves keep arriving while the pointer moves: take them
+            // a frame's worth at a time.
+            if (current)
+                vWaitForWake(static_cast<int>(frame.count()));
+            continue;
+        }
+        pollfd fds[2] = {{xfd, POLLIN, 0}, {nWakeFd, POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL))
+            break; // the server is gone
+        if (fds[1].revents & POLLIN)
+            vWaitForWake(0);
+    }
+}
+
+void CX11StackingWatch::vApplyTarget()
+{
+    const unsigned showings = nShowings.load(std::memory_order_acquire);
+    const Window want = target.load(std::memory_order_acquire);
+    if (showings != nSeenShowings) {
+        nSeenShowings = showings;
+        rivals.clear(); // switched off and on: every window gets a new chance
+    }
+    if (want == current)
+        return;
+    if (want && !current)
+        XSelectInput(dpy, root, SubstructureNotifyMask);
+    else if (!want && current)
+        XSelectInput(dpy, root, NoEventMask);
+    current = want;
+    XFlush(dpy);
+}
+
+void CX11StackingWatch::vReadEvents()
+{
+    std::vector<Window> covering;
+    while (XEventsQueued(dpy, QueuedAlready) > 0) {
+        XEvent ev;
+        XNextEvent(dpy, &ev);
+        if (!current)
+            continue; // selected before the pointer went off
+        if (ev.type == UnmapNotify)
+            vForget(ev.xunmap.window);
+        else if (ev.type == DestroyNotify)
+            vForget(ev.xdestroywindow.window);
+        Window rival = 0;
+        if (bCovers(ev, rival) && std::find(covering.begin(), covering.end(), rival) == covering.end())
+            covering.push_back(rival);
+    }
+    // One raise per frame, counted once against each window that covered us.
+    bool bRaise = false;
+    for (Window rival : covering)
+        bRaise = bRaiseAgainst(rival) || bRaise;
+    if (bRaise) {
+        XRaiseWindow(dpy, current);
+        XFlush(dpy);
+    }
+}
+
+// Another top-level mapped, restacked right above us (or above a window we
+// gave way to), or circulated to the top.
+bool CX11StackingWatch::bCovers(const XEvent& ev, Window& rival)
+{
+    switch (ev.type) {
+    case MapNotify:
+        rival = ev.xmap.window;
+        return rival != current;
+    case ConfigureNotify: {
+        rival = ev.xconfigure.window;
+        const Window above = ev.xconfigure.above;
+        if (rival == current || above == None)
+            return false;
+        const SRival* under = Rival(above);
+        return above == current || (under && under->bYielded);
+    }
+    case CirculateNotify:
+        rival = ev.xcirculate.window;
+        return rival != current && ev.xcirculate.place == PlaceOnTop;
+    default:
+        return false;
+    }
+}
+
+bool CX11StackingWatch::bRaiseAgainst(Window win)
+{
+    const auto now = std::chrono::steady_clock::now();
+    // Windows that stopped covering us are forgotten as their raises age.
+    std::erase_if(rivals, [&](const SRival& r) {
+        return !r.bYielded && r.win != win && (r.raises.empty() || now - r.raises.back() > fightSpan);
+    });
+    SRival* r = Rival(win);
+    if (!r) {
+        rivals.push_back({win, {}, false});
+        r = &rivals.back();
+    }
+    if (r->bYielded)
+        return false;
+    std::erase_if(r->raises, [&](auto t) { return now - t > fightSpan; });
+    if (static_cast<int>(r->raises.size()) >= nFightRaises) {
+        r->bYielded = true; // it raises itself whenever covered: no raise loop
+        r->raises.clear();
+        return false;
+    }
+    r->raises.push_back(now);
+    return true;
+}
+
+CX11StackingWatch::SRival* CX11StackingWatch::Rival(Window win)
+{
+    auto it = std::find_if(rivals.begin(), rivals.end(), [win](const SRival& r) { return r.win == win; });
+    return it == rivals.end() ? nullptr : &*it;
+}
+
+void CX11StackingWatch::vForget(Window win)
+{
+    std::erase_if(rivals, [win](const SRival& r) { return r.win == win; });
+}
+
+void CX11StackingWatch::vWaitForWake(int timeoutMs)
+{
+    pollfd fd{nWakeFd, POLLIN, 0};
+    if (poll(&fd, 1, timeoutMs) > 0) {
+        std::uint64_t v = 0;
+        [[maybe_unused]] ssize_t n = read(nWakeFd, &v, sizeof v);
+    }
+}
