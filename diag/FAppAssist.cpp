@@ -4,9 +4,9 @@
 
 #include "diag/LogClock.h"
 #include "diag/LogEntry.h"
+#include "platform/storage/SafeFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 CFAppAssist* g_pAppAssist = nullptr;
@@ -48,11 +48,9 @@ BOOL CFAppAssist::bAppendLogLine(const QString& entry)
         return FALSE;
 
     const QDateTime now = LogClockNow();
-    QFile file(LogFilePath(logFolder, GetLogName(), now.date()));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return TRUE;
     const QString line = LogTimeStamp(now.time()) + entry + QLatin1Char('\n');
-    file.write(line.toUtf8());
-    file.close();
+    // Only a regular file takes the line: a FIFO under the name must not
+    // block the program. A line that cannot be written is dropped.
+    bAppendToFile(LogFilePath(logFolder, GetLogName(), now.date()), line.toUtf8());
     return TRUE;
 }

@@ -123,7 +123,7 @@ QStringList LanguageFiles()
 
 QString GetLangAppDir()
 {
-    return GetModuleFolder();
+    return GetProgramDataFolder();
 }
 
 int nLangFontHeight(int nPoints, int nDpi)

@@ -45,7 +45,7 @@ void TranslateDialog(CWnd* pWnd, const QString& sectionName);
 void TranslateMenu(CMenu& menu, UINT nSectionId);
 void TranslateMenu(CMenu& menu, const QString& sectionName);
 
-// Folder of the executable, ending in '/'.
+// The folder that holds the program's Language folder, ending in '/'.
 QString GetLangAppDir();
 
 // Font height in pixels for a size in points: -MulDiv(points, dpi, 72).

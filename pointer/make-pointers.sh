@@ -1,25 +1,167 @@
 #!/usr/bin/env bash
-# Draws the pointer pictures that ship with Lumicue (our own art). A number
-# after the last hyphen of a name is the hot spot (n, n); names without one
-# are centred on the cursor. Run from anywhere; writes beside this script.
+# Draws the pointer pictures that ship with Lumicue (our own art, vector shapes
+# rendered anti-aliased by ImageMagick) and the contact sheet in docs/.
+# A number after the last hyphen of a name is the hot spot (n, n); names
+# without one are centred on the cursor. Every picture carries a light and a
+# dark edge so it reads over a white slide and over a dark editor alike.
+# Run from anywhere; writes beside this script.
 set -euo pipefail
 cd "$(dirname "$0")"
 # The real ImageMagick: a convert earlier on PATH may flatten transparency.
 CONVERT=${CONVERT:-/usr/bin/convert}
+MONTAGE=${MONTAGE:-/usr/bin/montage}
 out=(-strip -define png:exclude-chunks=date,time -define png:color-type=6 -depth 8)
+rm -f ./*.png
 
-# A soft yellow disc, centred.
-"$CONVERT" -size 96x96 xc:none -fill 'rgba(255,221,0,0.85)' -draw 'circle 48,48 48,12' \
-    -channel A -blur 0x5 +channel "${out[@]}" circle-yellow.png
+# The arrow outline on a 64-pixel grid, tip at (0, 0).
+arrow_points() { # scale dx dy
+    awk -v k="$1" -v dx="$2" -v dy="$3" 'BEGIN {
+        split("0,0 0,48 12,37 22,56 31,52 21,33 37,33", p, " ");
+        for (i = 1; i <= 7; i++) { split(p[i], c, ","); printf "%.2f,%.2f ", c[1] * k + dx, c[2] * k + dy }
+    }'
+}
 
-# A red ring, centred: the cursor stays visible inside it.
-"$CONVERT" -size 96x96 xc:none -fill none -stroke 'rgba(225,30,30,0.9)' -strokewidth 8 \
-    -draw 'circle 48,48 48,14' "${out[@]}" ring-red.png
+# arrow NAME SIZE HOTSPOT FILL EDGE: a classic arrow, tip on the hot spot,
+# with a wide halo of the contrasting colour under a thin edge.
+arrow() {
+    local name=$1 size=$2 n=$3 fill=$4 edge=$5 halo=$6
+    local k pts
+    k=$(awk -v s="$size" -v n="$n" 'BEGIN { printf "%.3f", (s - n - 6) / 58 }')
+    pts=$(arrow_points "$k" "$n" "$n")
+    "$CONVERT" -size "${size}x${size}" xc:none \
+        -fill "$halo" -stroke "$halo" -strokewidth "$(awk -v k="$k" 'BEGIN { printf "%.1f", 3 * k + 2 }')" -draw "stroke-linejoin round polygon $pts" \
+        -fill "$fill" -stroke "$edge" -strokewidth "$(awk -v k="$k" 'BEGIN { printf "%.1f", 1.2 * k + 0.5 }')" -draw "stroke-linejoin round polygon $pts" \
+        "${out[@]}" "$name"
+}
 
-# A soft blue spot, centred.
-"$CONVERT" -size 72x72 xc:none -fill 'rgba(40,120,255,0.8)' -draw 'circle 36,36 36,8' \
-    -channel A -blur 0x8 +channel "${out[@]}" spot-blue.png
+# ring NAME SIZE COLOUR WIDTH: a ring with dark and light borders; the cursor
+# stays visible inside it.
+ring() {
+    local name=$1 size=$2 colour=$3 w=$4
+    local c=$((size / 2)) r=$((size / 2 - w - 4))
+    "$CONVERT" -size "${size}x${size}" xc:none -fill none \
+        -stroke 'rgba(255,255,255,0.9)' -strokewidth $((w + 6)) -draw "circle $c,$c $c,$((c - r))" \
+        -stroke 'rgba(20,20,20,0.95)' -strokewidth $((w + 2)) -draw "circle $c,$c $c,$((c - r))" \
+        -stroke "$colour" -strokewidth "$w" -draw "circle $c,$c $c,$((c - r))" \
+        "${out[@]}" "$name"
+}
 
-# A large white arrow with a dark edge, its tip at (4, 4).
-"$CONVERT" -size 64x64 xc:none -fill 'rgba(255,255,255,0.95)' -stroke 'rgba(20,20,20,1)' -strokewidth 2 \
-    -draw 'polygon 4,4 4,52 16,41 26,60 35,56 25,37 41,37' "${out[@]}" arrow-4.png
+# halo NAME SIZE R G B: a soft glow that fades outwards, with a crisp thin rim
+# halfway so it shows on a white page too.
+halo() {
+    local name=$1 size=$2 r=$3 g=$4 b=$5
+    local c=$((size / 2)) rim=$((size * 3 / 8))
+    "$CONVERT" -size "${size}x${size}" "radial-gradient:rgba($r,$g,$b,0.75)-rgba($r,$g,$b,0)" \
+        -fill none -stroke 'rgba(30,30,30,0.7)' -strokewidth 1.5 -draw "circle $c,$c $c,$((c - rim))" \
+        -stroke "rgba($r,$g,$b,1)" -strokewidth 2 -draw "circle $c,$c $c,$((c - rim + 2))" \
+        "${out[@]}" "$name"
+}
+
+# spotlight NAME SIZE R G B A: a disc of light with a wide soft edge.
+spotlight() {
+    local name=$1 size=$2 r=$3 g=$4 b=$5 a=$6
+    local c=$((size / 2)) rad=$((size / 2 - size / 6))
+    "$CONVERT" \( -size "${size}x${size}" xc:none -fill 'rgba(0,0,0,0.35)' \
+           -draw "circle $c,$c $c,$((c - rad - size / 14))" -channel A -blur "0x$((size / 12))" +channel \) \
+        \( -size "${size}x${size}" xc:none -fill "rgba($r,$g,$b,$a)" \
+           -draw "circle $c,$c $c,$((c - rad))" -channel A -blur "0x$((size / 20))" +channel \) \
+        -composite "${out[@]}" "$name"
+}
+
+# vignette NAME SIZE: a dark veil with a clear soft-edged hole at the cursor,
+# and a light rim so it shows over a dark editor.
+vignette() {
+    local name=$1 size=$2
+    local c=$((size / 2)) rad=$((size / 5))
+    "$CONVERT" -size "${size}x${size}" radial-gradient:'rgba(0,0,0,0)-rgba(0,0,0,0)' \
+        \( -size "${size}x${size}" xc:'rgba(0,0,0,0.55)' -fill none \) \
+        \( -size "${size}x${size}" xc:black -fill 'gray(55%)' -draw "circle $c,$c $c,$((c - size / 2 + 2))" -blur "0x$((size / 16))" \
+           -fill black -draw "circle $c,$c $c,$((c - rad))" -blur 0x4 \) \
+        -delete 0 -alpha off -compose CopyOpacity -composite \
+        -fill none -stroke 'rgba(255,255,255,0.8)' -strokewidth 2 -draw "circle $c,$c $c,$((c - rad - 2))" \
+        "${out[@]}" "$name"
+}
+
+# crosshair NAME SIZE COLOUR: a circle with four ticks and an open centre.
+crosshair() {
+    local name=$1 size=$2 colour=$3
+    local c=$((size / 2)) r=$((size / 2 - 8)) g=$((size / 10))
+    local lines="line $c,4 $c,$((c - g)) line $c,$((c + g)) $c,$((size - 4)) line 4,$c $((c - g)),$c line $((c + g)),$c $((size - 4)),$c"
+    "$CONVERT" -size "${size}x${size}" xc:none -fill none \
+        -stroke 'rgba(255,255,255,0.9)' -strokewidth 7 -draw "circle $c,$c $c,$((c - r))" -draw "stroke-linecap round $lines" \
+        -stroke "$colour" -strokewidth 3 -draw "circle $c,$c $c,$((c - r))" -draw "stroke-linecap round $lines" \
+        "${out[@]}" "$name"
+}
+
+# target NAME SIZE COLOUR: concentric rings around a small dot.
+target() {
+    local name=$1 size=$2 colour=$3
+    local c=$((size / 2))
+    "$CONVERT" -size "${size}x${size}" xc:none -fill none \
+        -stroke 'rgba(255,255,255,0.9)' -strokewidth 8 \
+        -draw "circle $c,$c $c,$((c - size / 2 + 6))" -draw "circle $c,$c $c,$((c - size / 4))" \
+        -stroke "$colour" -strokewidth 4 \
+        -draw "circle $c,$c $c,$((c - size / 2 + 6))" -draw "circle $c,$c $c,$((c - size / 4))" \
+        -stroke 'rgba(255,255,255,0.9)' -strokewidth 2 -fill "$colour" -draw "circle $c,$c $c,$((c - 5))" \
+        "${out[@]}" "$name"
+}
+
+# hand NAME SIZE N FILL EDGE: a pointing hand drawn upright on a 64 grid,
+# then turned 45 degrees so the fingertip lies on the hot spot (n, n).
+hand() {
+    local name=$1 size=$2 n=$3 fill=$4 edge=$5 halo=$6
+    local shape="roundrectangle 26,4 36,40 5,5 roundrectangle 36,22 45,44 4,4 roundrectangle 45,25 53,46 4,4 roundrectangle 53,29 60,48 3,3 path 'M 26,34 L 14,26 Q 8,24 8,30 Q 9,34 14,38 L 24,52 L 26,60 L 58,60 L 60,44 L 26,40 Z' roundrectangle 26,34 60,62 6,6"
+    "$CONVERT" -size 128x128 xc:none \
+        -fill "$halo" -stroke "$halo" -strokewidth 3 -draw "stroke-linejoin round translate 10,10 scale 1.75,1.75 $shape" \
+        -fill "$fill" -stroke "$edge" -strokewidth 1 -draw "stroke-linejoin round translate 10,10 scale 1.75,1.75 $shape" \
+        -fill none -stroke "$edge" -strokewidth 0.8 \
+        -draw "translate 10,10 scale 1.75,1.75 line 36,34 36,44 line 45,37 45,46 line 53,40 53,48" \
+        -virtual-pixel transparent -distort SRT "64.25,17 1 -45 $((n * 128 / size)),$((n * 128 / size))" \
+        -resize "${size}x${size}" "${out[@]}" "$name"
+}
+
+arrow arrow-black-4.png      64  4 'rgba(15,15,15,1)'    'rgba(255,255,255,1)' 'rgba(255,255,255,0.85)'
+arrow arrow-white-4.png      64  4 'rgba(255,255,255,1)' 'rgba(20,20,20,1)'    'rgba(20,20,20,0.5)'
+arrow arrow-yellow-6.png     96  6 'rgba(255,214,0,1)'   'rgba(40,30,0,1)'     'rgba(255,255,255,0.85)'
+arrow arrow-red-6.png        96  6 'rgba(230,30,30,1)'   'rgba(60,0,0,1)'      'rgba(255,255,255,0.85)'
+arrow arrow-green-6.png      96  6 'rgba(40,200,70,1)'   'rgba(0,50,10,1)'     'rgba(255,255,255,0.85)'
+arrow arrow-blue-6.png       96  6 'rgba(40,110,255,1)'  'rgba(0,20,70,1)'     'rgba(255,255,255,0.85)'
+arrow arrow-cyan-8.png      128  8 'rgba(0,215,235,1)'   'rgba(0,50,60,1)'     'rgba(255,255,255,0.85)'
+arrow arrow-orange-8.png    128  8 'rgba(255,140,0,1)'   'rgba(70,30,0,1)'     'rgba(255,255,255,0.85)'
+arrow arrow-magenta-8.png   128  8 'rgba(235,40,200,1)'  'rgba(60,0,50,1)'     'rgba(255,255,255,0.85)'
+arrow arrow-white-big-10.png 192 10 'rgba(255,255,255,1)' 'rgba(20,20,20,1)'   'rgba(20,20,20,0.5)'
+arrow arrow-yellow-big-12.png 256 12 'rgba(255,214,0,1)' 'rgba(40,30,0,1)'     'rgba(255,255,255,0.85)'
+
+ring ring-red.png          96 'rgba(225,30,30,0.95)' 6
+ring ring-yellow.png      128 'rgba(255,214,0,0.95)' 8
+ring ring-green.png        96 'rgba(40,200,70,0.95)' 6
+ring ring-blue.png        128 'rgba(40,110,255,0.95)' 8
+ring ring-white-thin.png   80 'rgba(255,255,255,1)' 3
+
+halo halo-yellow.png 128 255 214 0
+halo halo-pink.png   128 255 80 170
+halo halo-cyan.png   160 0 215 235
+halo halo-green.png  128 60 220 90
+
+spotlight spotlight-yellow.png 192 255 230 60 0.6
+spotlight spotlight-white.png  160 255 255 255 0.7
+spotlight spotlight-blue.png   192 60 140 255 0.55
+vignette spotlight-dim.png 256
+
+hand hand-white-8.png   96  8 'rgba(255,255,255,1)' 'rgba(20,20,20,1)' 'rgba(20,20,20,0.45)'
+hand hand-yellow-10.png 128 10 'rgba(255,214,0,1)'  'rgba(40,30,0,1)'  'rgba(255,255,255,0.85)'
+
+crosshair crosshair-red.png    96 'rgba(225,30,30,1)'
+crosshair crosshair-green.png 128 'rgba(40,200,70,1)'
+target target-red.png         112 'rgba(225,30,30,1)'
+
+# The contact sheet: every picture over a white slide and over a dark editor.
+sheet=$(mktemp -d)
+trap 'rm -rf "$sheet"' EXIT
+for f in *.png; do
+    "$CONVERT" \( -size 128x128 xc:white \( "$f" -resize '120x120>' \) -gravity center -composite \) \
+        \( -size 128x128 xc:'#1e1f26' \( "$f" -resize '120x120>' \) -gravity center -composite \) \
+        +append -set label "$f" "$sheet/${f%.png}.miff"
+done
+"$MONTAGE" "$sheet"/*.miff -tile 4x -geometry +6+6 -font "${FONT:-/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf}" -pointsize 13 -background '#d8d8d8' \
+    "${out[@]/color-type=6/color-type=2}" ../docs/pointers.png

@@ -17,6 +17,28 @@ constexpr int IDC_TAB_SHEET = 1248;
 constexpr int IDC_LINK_SITE = 20096;
 constexpr int IDC_EXIT = 1255;
 
+// The Pointer page, template 318.
+constexpr int IDC_POINTER_LABEL = 1347;
+constexpr int IDC_POINTER_PREVIEW = 1292;
+constexpr int IDC_POINTER_HINT = 1348;
+constexpr int IDC_OPACITY_LABEL = 1297;
+constexpr int IDC_OPACITY_SLIDER = 1298;
+constexpr int IDC_HOTKEY_LABEL = 1247;
+constexpr int IDC_HOTKEY_EDIT = 1289;
+constexpr int IDC_SWITCH_BUTTON = 1290;
+constexpr int IDC_LINK_MORE = 1259;
+
+// The About page, template 20102.
+constexpr int IDC_ABOUT_VERSION = 24105;
+constexpr int IDC_ABOUT_NOTICE = 24106;
+constexpr int IDC_LINK_PRODUCT = 20096;
+constexpr int IDC_LINK_MAIL = 20097;
+constexpr int IDC_DONATE_TEXT = 21273;
+constexpr int IDC_STATIC = -1;
+
+// String resources.
+constexpr UINT IDS_SUPPORT_MAIL = 20099;
+
 constexpr UINT ID_APP_ABOUT = 57664;
 constexpr UINT ID_VISIT = 34063;
 constexpr UINT ID_TOGGLE_POINTER = 34062;

@@ -21,7 +21,7 @@ BOOL CCoreAssist::bInitialize()
     if (!CFAppAssist::bInitialize())
         return FALSE;
     vReportExceptions("", "bInitialize", [this] {
-        strAppDir = GetModuleFolder();
+        strAppDir = GetProgramDataFolder();
         QString appData;
         if (bGetAppDataFolder(appData, TRUE)) {
             strDataDir = appData + QStringLiteral("/Lumicue");

@@ -21,7 +21,8 @@ public:
     BOOL bOpenDonatePage();
 
     CLumicueOption option;
-    // Folder of the executable, ending in '/'.
+    // The folder that holds pointer/ and Language/, ending in '/': the
+    // executable's own, or ../share/lumicue/ beside it when installed.
     QString strAppDir;
     // <application-data folder>/Lumicue, or strAppDir when there is none.
     QString strDataDir;

@@ -1,18 +1,27 @@
 // Option record and file. Saving goes through a temporary file renamed over
-// the old one, so a failed save never leaves an empty or cut file behind.
+// the old one, so a failed save never leaves an empty or cut file behind;
+// only a regular file is read, so a FIFO or device under the name cannot
+// hang the start.
 #include "settings/LumicueOption.h"
 
 #include "lang/Language.h"
 #include "platform/VirtualKeys.h"
 #include "platform/storage/Archive.h"
+#include "platform/storage/SafeFile.h"
 #include "platform/ui/MessageBox.h"
 #include "res/ResourceIds.h"
 #include "settings/CoreAssist.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+namespace {
+
+// Far beyond any real record (a path and seven integers); a bigger file is
+// not a record and loads as the defaults.
+constexpr qint64 kMaxRecordBytes = 1024 * 1024;
+
+} // namespace
 
 CLumicueOption::CLumicueOption()
 {
@@ -68,11 +77,24 @@ void CLumicueOption::vSave()
 
 void CLumicueOption::vLoad(const QString& folder)
 {
-    QFile file(GetFilePath(folder));
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    const FileRead r = ReadRegularFile(GetFilePath(folder), bytes, kMaxRecordBytes);
+    if (r == FileRead::Missing || r == FileRead::Failed)
         return;
-    CArchive ar(&file, CArchive::load);
+    QBuffer record(&bytes);
+    record.open(QIODevice::ReadOnly);
+    CArchive ar(&record, CArchive::load);
+    // An oversized file is a damaged record: an empty one loads as defaults.
     Serialize(ar);
+}
+
+BOOL CLumicueOption::bSave(const QString& folder)
+{
+    QBuffer record;
+    record.open(QIODevice::WriteOnly);
+    CArchive ar(&record, CArchive::store);
+    Serialize(ar);
+    return !ar.bFailed() && bReplaceFile(GetFilePath(folder), record.data());
 }
 
 void CLumicueOption::vSave(const QString& folder)
@@ -80,19 +102,7 @@ void CLumicueOption::vSave(const QString& folder)
     // A missing data folder that could not be made: nothing to save into.
     if (!QFileInfo(folder).isDir())
         return;
-    QBuffer record;
-    record.open(QIODevice::WriteOnly);
-    CArchive ar(&record, CArchive::store);
-    Serialize(ar);
-
-    // Unbuffered, so that a short write (a full disk) shows in write's
-    // result: a buffered flush at commit can miss it and rename a cut file
-    // over the good one.
-    QSaveFile file(GetFilePath(folder));
-    const QByteArray& bytes = record.data();
-    const BOOL bSaved = !ar.bFailed() && file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
-        && file.write(bytes) == bytes.size() && file.commit();
-    if (!bSaved)
+    if (!bSave(folder))
         AfxMessageBox(GetLangText(QStringLiteral("5"), QStringLiteral("Error Occur!")), MB_ICONEXCLAMATION);
 }
 

@@ -22,6 +22,8 @@ public:
     // Load and save in the given folder.
     void vLoad(const QString& folder);
     void vSave(const QString& folder);
+    // Writes the file without telling anyone; FALSE when it could not.
+    BOOL bSave(const QString& folder);
     BOOL bRegisterHotKey();
     BOOL bUnregisterHotKey();
 

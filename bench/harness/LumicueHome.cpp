@@ -12,7 +12,7 @@
 namespace fs = std::filesystem;
 
 // A soft disc with a ring, in straight (not premultiplied) ARGB.
-bool CLumicueHome::bWritePicture(const std::string& path, int size)
+bool CLumicueHome::bWritePicture(const std::string& path, int size, uint32_t ringRgb)
 {
     CTestPicture picture(size, size);
     const double c = (size - 1) / 2.0, r = size / 2.0;
@@ -21,7 +21,7 @@ bool CLumicueHome::bWritePicture(const std::string& path, int size)
             const double d = std::hypot(x - c, y - c) / r;
             const bool ring = d > 0.8 && d <= 1.0;
             const uint32_t alpha = d > 1.0 ? 0 : ring ? 255 : static_cast<uint32_t>(220 * (1.0 - d / 2));
-            picture.vSet(x, y, alpha << 24 | (ring ? 0x282828u : 0xFFC800u));
+            picture.vSet(x, y, alpha << 24 | (ring ? ringRgb : 0xFFC800u));
         }
     return picture.bWritePng(path);
 }

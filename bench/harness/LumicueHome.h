@@ -3,6 +3,7 @@
 // gallery, and a HOME whose option file picks that picture and F8.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,8 @@ public:
     // DISPLAY is added by the caller.
     std::vector<std::string> Environment() const;
 
-    static bool bWritePicture(const std::string& path, int size);
+    // A soft disc with an opaque ring of the colour 0xRRGGBB.
+    static bool bWritePicture(const std::string& path, int size, uint32_t ringRgb = 0x282828);
 
 private:
     std::string strRoot;

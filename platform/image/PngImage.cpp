@@ -3,7 +3,7 @@
 // freed in one place whichever way it ends.
 #include "platform/image/PngImage.h"
 
-#include <QFile>
+#include "platform/storage/SafeFile.h"
 
 #include <png.h>
 
@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -131,9 +132,15 @@ BOOL CPngImage::bAcceptableSize(unsigned long w, unsigned long h)
 BOOL CPngImage::bDecodeFile(const QString& strPath, CBitmap32& bitmap)
 {
     bitmap.vRelease();
-    std::FILE* file = std::fopen(QFile::encodeName(strPath).constData(), "rb");
-    if (!file)
+    // Only a regular file, opened without blocking: a FIFO named as the
+    // picture must not freeze the caller.
+    const int fd = OpenRegularFile(strPath);
+    std::FILE* file = fd >= 0 ? fdopen(fd, "rb") : nullptr;
+    if (!file) {
+        if (fd >= 0)
+            close(fd);
         return FALSE;
+    }
     std::uint32_t* pixels = nullptr;
     int w = 0, h = 0;
     BOOL ok = DecodeRaw(file, nullptr, &pixels, &w, &h);

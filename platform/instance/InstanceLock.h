@@ -13,14 +13,21 @@ public:
     CInstanceLock(const CInstanceLock&) = delete;
     CInstanceLock& operator=(const CInstanceLock&) = delete;
 
-    // Opens the lock; FALSE only when the lock file cannot be made at all.
-    // bAlreadyExists() then tells whether another process holds it.
+    // Opens the lock in the runtime folder, or in the private folder when it
+    // cannot be made there; FALSE when it can be made in neither (the program
+    // must not then run as if it were alone). bAlreadyExists() tells whether
+    // another process holds it.
     BOOL bCreate(const QString& name);
     BOOL bAlreadyExists() const { return bHeldElsewhere; }
     BOOL bHeld() const { return nFd >= 0 && !bHeldElsewhere; }
+    // The folder the lock file lies in.
+    const QString& Folder() const { return strFolder; }
     void vClose();
 
 private:
+    BOOL bCreateIn(const QString& folder, const QString& name);
+
     int nFd = -1;
     BOOL bHeldElsewhere = FALSE;
+    QString strFolder;
 };

@@ -23,6 +23,10 @@ private:
     QString strName;
 };
 
+// A connection to the channel's listener, checked to belong to this user;
+// -1 when there is none within the time-out. The caller closes it.
+int ConnectToChannel(const QString& channelName, int nTimeoutMs);
+
 // Calls proc for each top-level window that another instance offers on the
 // channel (at most one); stops when proc answers FALSE.
 void EnumWindows(const QString& channelName, const std::function<BOOL(const CRemoteWindow&)>& proc);

@@ -1,25 +1,63 @@
-// Runtime folder and registered message numbers.
+// Runtime folder and registered message numbers. Other local users must not
+// be able to plant or take over anything the single instance relies on, so
+// every folder used is checked to be the user's own.
 #include "platform/instance/RuntimeFolder.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 
+#include <cstdint>
 #include <sys/stat.h>
 #include <unistd.h>
 
-QString GetRuntimeFolder()
+namespace {
+
+QString AbsoluteEnv(const char* name)
 {
-    QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!dir.isEmpty() && QFileInfo(dir).isDir())
-        return dir;
-    dir = QStringLiteral("/tmp/lumicue-%1").arg(getuid());
-    QByteArray path = QFile::encodeName(dir);
+    const QString value = qEnvironmentVariable(name);
+    return value.startsWith(u'/') ? value : QString();
+}
+
+bool bOwnRealFolder(const QByteArray& path, struct stat& st)
+{
+    return lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid();
+}
+
+} // namespace
+
+QString GetPrivateFolder()
+{
+    QString cache = AbsoluteEnv("XDG_CACHE_HOME");
+    if (cache.isEmpty()) {
+        const QString home = AbsoluteEnv("HOME");
+        if (home.isEmpty())
+            return {};
+        cache = home + QStringLiteral("/.cache");
+    }
+    const QString folder = QDir::cleanPath(cache) + QStringLiteral("/lumicue");
+    const QByteArray path = QFile::encodeName(folder);
+    if (!QDir().mkpath(QDir::cleanPath(cache)))
+        return {};
     mkdir(path.constData(), 0700);
     struct stat st {};
-    // Refuse a folder somebody else made for us.
-    if (lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid())
-        return QDir::tempPath();
-    return dir;
+    if (!bOwnRealFolder(path, st))
+        return {};
+    if ((st.st_mode & 07777) != 0700 && chmod(path.constData(), 0700) != 0)
+        return {};
+    return folder;
+}
+
+QString GetRuntimeFolder()
+{
+    const QString dir = AbsoluteEnv("XDG_RUNTIME_DIR");
+    const QByteArray path = QFile::encodeName(dir);
+    struct stat st {};
+    // The session's folder, if it is ours, private and writable; a symbolic
+    // link to it is fine as long as what it names passes.
+    if (!dir.isEmpty() && stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid()
+        && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0 && access(path.constData(), W_OK | X_OK) == 0)
+        return QDir::cleanPath(dir);
+    return GetPrivateFolder();
 }
 
 UINT RegisterWindowMessageW(const QString& name)

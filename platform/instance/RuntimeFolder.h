@@ -5,7 +5,12 @@
 
 #include <QString>
 
-// $XDG_RUNTIME_DIR, or a private folder under /tmp when the session has none.
+// $XDG_RUNTIME_DIR when it is a folder of ours that we may write in, else
+// the private folder below (empty when even that is refused).
 QString GetRuntimeFolder();
+// $XDG_CACHE_HOME/lumicue (default ~/.cache/lumicue), made with mode 0700
+// when missing. Empty unless it is a real folder (not a symbolic link) owned
+// by the user; its mode is put back to 0700 when it was wider.
+QString GetPrivateFolder();
 // The same number for the same name in every process, in the registered range.
 UINT RegisterWindowMessageW(const QString& name);

@@ -1,4 +1,9 @@
-// The test backend holds no connection to close.
+// The test backend needs no window system and holds no connection to close.
 #include "platform/PlatformSession.h"
+
+bool bPrepareSession(QString&)
+{
+    return true;
+}
 
 void vEndPlatformSession() {}

@@ -18,6 +18,20 @@ QString GetModuleFolder()
     return slash < 0 ? QString() : path.left(slash + 1);
 }
 
+QString GetProgramDataFolder()
+{
+    const auto bHoldsData = [](const QString& folder) {
+        return QFileInfo(folder + QStringLiteral("pointer")).isDir()
+            || QFileInfo(folder + QStringLiteral("Language")).isDir();
+    };
+    const QString exeFolder = GetModuleFolder();
+    if (bHoldsData(exeFolder))
+        return exeFolder;
+    // Relative to the executable, so that an installed tree can be moved.
+    const QString shared = QDir::cleanPath(exeFolder + QStringLiteral("../share/lumicue")) + QLatin1Char('/');
+    return bHoldsData(shared) ? shared : exeFolder;
+}
+
 BOOL bGetAppDataFolder(QString& folder, BOOL bCreate)
 {
     // The XDG rules: a relative value is ignored as if unset.

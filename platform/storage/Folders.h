@@ -9,6 +9,10 @@
 QString GetModuleFilePath();
 // Its folder, ending in '/'.
 QString GetModuleFolder();
+// The folder that holds the program's "pointer" and "Language" folders,
+// ending in '/': the executable's own folder when they lie beside it (a
+// build folder), else ../share/lumicue/ from there (an installed program).
+QString GetProgramDataFolder();
 // The user's application-data folder: $XDG_CONFIG_HOME, else ~/.config.
 // With bCreate the folder is made when missing. FALSE when neither
 // variable gives an absolute path or the folder cannot be had.

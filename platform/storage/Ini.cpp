@@ -2,10 +2,12 @@
 // profile functions so that files written for them read the same here.
 #include "platform/storage/Ini.h"
 
-#include <QFile>
+#include "platform/storage/SafeFile.h"
+
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
+
+#include <vector>
 
 #include <optional>
 
@@ -35,30 +37,46 @@ bool bSameName(QStringView a, QStringView b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+IniEncoding Sniff(const QByteArray& raw)
+{
+    if (raw.startsWith("\xEF\xBB\xBF"))
+        return IniEncoding::Utf8Bom;
+    if (raw.startsWith("\xFF\xFE"))
+        return IniEncoding::Utf16Le;
+    if (raw.startsWith("\xFE\xFF"))
+        return IniEncoding::Utf16Be;
+    return IniEncoding::Utf8;
+}
+
+qsizetype MarkSize(IniEncoding enc)
+{
+    return enc == IniEncoding::Utf8Bom ? 3 : enc == IniEncoding::Utf8 ? 0 : 2;
+}
+
+// Bytes after the byte-order mark in a known encoding.
+QString DecodeAs(const char* data, qsizetype size, IniEncoding enc)
+{
+    if (enc == IniEncoding::Utf8 || enc == IniEncoding::Utf8Bom)
+        return QString::fromUtf8(data, size);
+    const bool bLittle = enc == IniEncoding::Utf16Le;
+    const qsizetype nUnits = size / 2; // an odd last byte is dropped
+    QString text(nUnits, Qt::Uninitialized);
+    const auto* p = reinterpret_cast<const unsigned char*>(data);
+    for (qsizetype i = 0; i < nUnits; ++i) {
+        const unsigned lo = bLittle ? p[2 * i] : p[2 * i + 1];
+        const unsigned hi = bLittle ? p[2 * i + 1] : p[2 * i];
+        text[i] = QChar(static_cast<char16_t>(lo | (hi << 8)));
+    }
+    return text;
+}
+
 QString Decode(const QByteArray& raw, IniEncoding* pEncoding)
 {
-    IniEncoding enc = IniEncoding::Utf8;
-    QString text;
-    if (raw.startsWith("\xEF\xBB\xBF")) {
-        enc = IniEncoding::Utf8Bom;
-        text = QString::fromUtf8(raw.constData() + 3, raw.size() - 3);
-    } else if (raw.startsWith("\xFF\xFE") || raw.startsWith("\xFE\xFF")) {
-        const bool bLittle = static_cast<unsigned char>(raw[0]) == 0xFF;
-        enc = bLittle ? IniEncoding::Utf16Le : IniEncoding::Utf16Be;
-        const qsizetype nUnits = (raw.size() - 2) / 2; // an odd last byte is dropped
-        text.resize(nUnits);
-        const auto* p = reinterpret_cast<const unsigned char*>(raw.constData()) + 2;
-        for (qsizetype i = 0; i < nUnits; ++i) {
-            const unsigned lo = bLittle ? p[2 * i] : p[2 * i + 1];
-            const unsigned hi = bLittle ? p[2 * i + 1] : p[2 * i];
-            text[i] = QChar(static_cast<char16_t>(lo | (hi << 8)));
-        }
-    } else {
-        text = QString::fromUtf8(raw);
-    }
+    const IniEncoding enc = Sniff(raw);
     if (pEncoding)
         *pEncoding = enc;
-    return text;
+    const qsizetype nMark = MarkSize(enc);
+    return DecodeAs(raw.constData() + nMark, raw.size() - nMark, enc);
 }
 
 QByteArray Encode(const QString& text, IniEncoding enc)
@@ -86,24 +104,14 @@ QByteArray Encode(const QString& text, IniEncoding enc)
     return {};
 }
 
-// Reads the whole file when it exists and is small enough; a missing file is
-// "no data" (TRUE with empty content), an unreadable or oversized one fails.
+// Reads the whole file when it exists and is small enough; a missing file, or
+// anything that is not a regular file, is "no data" (TRUE with empty
+// content); an unreadable or oversized one fails.
 BOOL bReadFileBounded(const QString& fileName, QByteArray& data, bool* pExists)
 {
-    data.clear();
-    *pExists = false;
-    QFileInfo info(fileName);
-    if (!info.exists())
-        return TRUE;
-    *pExists = true;
-    if (!info.isFile() || info.size() > INI_MAX_FILE_BYTES)
-        return FALSE;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return FALSE;
-    // The size may have grown since the check; never read past the bound.
-    data = file.read(INI_MAX_FILE_BYTES + 1);
-    return data.size() <= INI_MAX_FILE_BYTES ? TRUE : FALSE;
+    const FileRead r = ReadRegularFile(fileName, data, INI_MAX_FILE_BYTES);
+    *pExists = r != FileRead::Missing;
+    return r == FileRead::Ok || r == FileRead::Missing ? TRUE : FALSE;
 }
 
 // A section header line "[name]"; lines with '[' but no ']' are ignored, as
@@ -259,21 +267,6 @@ UINT GetPrivateProfileIntW(const QString& section, const QString& key, int nDefa
 
 namespace {
 
-// The file's lines without their line ends.
-QStringList SplitLines(const QString& text)
-{
-    QStringList lines;
-    if (text.isEmpty())
-        return lines;
-    lines = text.split(u'\n');
-    if (text.endsWith(u'\n'))
-        lines.removeLast();
-    for (QString& line : lines)
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-    return lines;
-}
-
 // Where a key stands, or where it would go, in the first section of a name.
 struct EntryPlace {
     qsizetype nSectionLine = -1;
@@ -307,31 +300,141 @@ EntryPlace FindEntry(const QStringList& lines, const QString& section, const QSt
     return at;
 }
 
-// Replaces the key's line, adds it to its section, or adds the section.
-void vPlaceEntry(QStringList& lines, const EntryPlace& at, const QString& section, const QString& entry)
+// One line of the file as stored: its bytes with the line end, and its text
+// without it (for finding things only; the bytes are what is written back).
+struct RawLine {
+    QByteArray raw;
+    QString text;
+    bool bHasEnd = false;
+    bool bCrLf = false;
+};
+
+// The file cut into lines without decoding anything for good: lines the
+// writer does not change go back byte for byte, in whatever encoding.
+struct RawFile {
+    IniEncoding enc = IniEncoding::Utf8;
+    QByteArray head; // byte-order mark
+    std::vector<RawLine> lines;
+    QByteArray tail; // an odd last byte of a UTF-16 file
+};
+
+bool bIsUtf16(IniEncoding enc)
 {
-    if (at.nKeyLine >= 0) {
-        lines[at.nKeyLine] = entry;
-    } else if (at.nSectionLine >= 0) {
-        lines.insert(at.nLastContent + 1, entry);
-    } else {
-        if (!lines.isEmpty() && !Trim(lines.last()).isEmpty())
-            lines.append(QString());
-        lines.append(u'[' + section.trimmed() + u']');
-        lines.append(entry);
+    return enc == IniEncoding::Utf16Le || enc == IniEncoding::Utf16Be;
+}
+
+RawFile SplitRaw(const QByteArray& data)
+{
+    RawFile file;
+    file.enc = Sniff(data);
+    const qsizetype nHead = MarkSize(file.enc);
+    file.head = data.left(nHead);
+    const qsizetype nUnit = bIsUtf16(file.enc) ? 2 : 1;
+    qsizetype end = data.size();
+    if ((end - nHead) % nUnit != 0) {
+        file.tail = data.right(1);
+        --end;
+    }
+    const bool bLittle = file.enc == IniEncoding::Utf16Le;
+    qsizetype start = nHead;
+    for (qsizetype i = nHead; i < end; i += nUnit) {
+        const bool bNewLine = nUnit == 1 ? data[i] == '\n'
+                                         : data[i + (bLittle ? 0 : 1)] == '\n' && data[i + (bLittle ? 1 : 0)] == '\0';
+        if (!bNewLine && i + nUnit < end)
+            continue;
+        RawLine line;
+        line.raw = data.mid(start, i + nUnit - start);
+        line.bHasEnd = bNewLine;
+        QString text = DecodeAs(line.raw.constData(), line.raw.size(), file.enc);
+        if (text.endsWith(u'\n'))
+            text.chop(1);
+        if (text.endsWith(u'\r')) {
+            text.chop(1);
+            line.bCrLf = bNewLine;
+        }
+        line.text = text;
+        file.lines.push_back(std::move(line));
+        start = i + nUnit;
+    }
+    return file;
+}
+
+// A text in the file's encoding, without the byte-order mark.
+QByteArray EncodeLine(const RawFile& file, const QString& text)
+{
+    return Encode(text, file.enc).mid(file.head.size());
+}
+
+// The line end the file already uses.
+QString LineEnd(const RawFile& file)
+{
+    for (const RawLine& line : file.lines)
+        if (line.bHasEnd)
+            return line.bCrLf ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    return QStringLiteral("\n");
+}
+
+RawLine NewLine(const RawFile& file, const QString& text, const QString& eol)
+{
+    return RawLine{EncodeLine(file, text + eol), text, true, eol.size() == 2};
+}
+
+void vEndLine(const RawFile& file, RawLine& line, const QString& eol)
+{
+    if (!line.bHasEnd) {
+        line.raw += EncodeLine(file, eol);
+        line.bHasEnd = true;
+        line.bCrLf = eol.size() == 2;
     }
 }
 
-// Written beside the old file and renamed over it: a failure keeps the old one.
-BOOL bWriteAtomically(const QString& fileName, const QByteArray& bytes)
+QStringList Texts(const RawFile& file)
 {
-    QSaveFile out(fileName);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
-        return FALSE;
-    return out.commit() ? TRUE : FALSE;
+    QStringList texts;
+    for (const RawLine& line : file.lines)
+        texts.append(line.text);
+    return texts;
+}
+
+QByteArray Join(const RawFile& file)
+{
+    QByteArray out = file.head;
+    for (const RawLine& line : file.lines)
+        out += line.raw;
+    return out + file.tail;
 }
 
 } // namespace
+
+BOOL bSetProfileStringInData(QByteArray& data, const QString& section, const QString& key, const QString& value)
+{
+    RawFile file = SplitRaw(data);
+    const QString eol = LineEnd(file);
+    const QString entry = key.trimmed() + u'=' + value;
+    const EntryPlace at = FindEntry(Texts(file), section, key);
+    if (at.nKeyLine >= 0) {
+        RawLine& line = file.lines[static_cast<size_t>(at.nKeyLine)];
+        const QStringView current = Trim(QStringView(line.text).mid(line.text.indexOf(u'=') + 1));
+        if (current == value)
+            return FALSE;
+        const QString end = line.bHasEnd ? (line.bCrLf ? QStringLiteral("\r\n") : QStringLiteral("\n")) : QString();
+        line = RawLine{EncodeLine(file, entry + end), entry, line.bHasEnd, line.bCrLf};
+    } else if (at.nSectionLine >= 0) {
+        const auto after = static_cast<size_t>(at.nLastContent);
+        vEndLine(file, file.lines[after], eol);
+        file.lines.insert(file.lines.begin() + static_cast<std::ptrdiff_t>(after) + 1, NewLine(file, entry, eol));
+    } else {
+        if (!file.lines.empty()) {
+            vEndLine(file, file.lines.back(), eol);
+            if (!Trim(file.lines.back().text).isEmpty())
+                file.lines.push_back(NewLine(file, QString(), eol));
+        }
+        file.lines.push_back(NewLine(file, u'[' + section.trimmed() + u']', eol));
+        file.lines.push_back(NewLine(file, entry, eol));
+    }
+    data = Join(file);
+    return TRUE;
+}
 
 BOOL WritePrivateProfileStringW(const QString& section, const QString& key, const QString& value,
                                 const QString& fileName)
@@ -345,11 +448,9 @@ BOOL WritePrivateProfileStringW(const QString& section, const QString& key, cons
     bool bExists = false;
     if (!bReadFileBounded(fileName, data, &bExists))
         return FALSE;
-    IniEncoding enc = IniEncoding::Utf8;
-    const QString text = Decode(data, &enc);
-    const QString eol = text.contains(u"\r\n") ? QStringLiteral("\r\n") : QStringLiteral("\n");
-
-    QStringList lines = SplitLines(text);
-    vPlaceEntry(lines, FindEntry(lines, section, key), section, key.trimmed() + u'=' + value);
-    return bWriteAtomically(fileName, Encode(lines.join(eol) + eol, enc));
+    if (!bExists && QFileInfo::exists(fileName))
+        return FALSE; // a folder, FIFO or device stands under the file's name
+    if (!bSetProfileStringInData(data, section, key, value))
+        return TRUE; // the value is already there: nothing to write
+    return bReplaceFile(fileName, data);
 }

@@ -26,12 +26,18 @@ DWORD GetPrivateProfileStringW(const QString& section, const QString& key, const
 UINT GetPrivateProfileIntW(const QString& section, const QString& key, int nDefault, const QString& fileName);
 
 // Sets key in section, creating the file, the section or the key as needed;
-// an existing key keeps its place and the rest of the file is kept as it was.
-// The file is replaced by rename, so a failed write leaves the old one whole.
-// Writes UTF-8 (with a BOM if the file had one); a UTF-16 file stays UTF-16.
-// A file that cannot be read, or is over INI_MAX_FILE_BYTES, is not touched.
+// an existing key keeps its place and every other line keeps its bytes. A
+// value that is already there writes nothing. The file is replaced by
+// rename after a checked, flushed write, so a failure (a full disk) leaves
+// the old one whole. New text is UTF-8, or UTF-16 in a UTF-16 file. A file
+// that cannot be read, is over INI_MAX_FILE_BYTES or is not a regular file
+// is not touched.
 BOOL WritePrivateProfileStringW(const QString& section, const QString& key, const QString& value,
                                 const QString& fileName);
+
+// The edit itself, over the file's bytes: FALSE when the value is already
+// there and nothing changed.
+BOOL bSetProfileStringInData(QByteArray& data, const QString& section, const QString& key, const QString& value);
 
 // The same lookups over INI text already in memory (a downloaded file).
 DWORD GetProfileStringFromData(const QByteArray& data, const QString& section, const QString& key,

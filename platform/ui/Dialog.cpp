@@ -2,22 +2,28 @@
 // that dialog code expects.
 #include "platform/ui/Dialog.h"
 
+#include "platform/KeyNames.h"
+#include "platform/ui/DataExchange.h"
 #include "platform/MulDiv.h"
 #include "platform/ui/DialogTemplate.h"
+#include "platform/ui/KeyState.h"
 #include "platform/ui/Resources.h"
+#include "platform/ui/TabControlWidget.h"
+#include "platform/ui/TabCtrl.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <QTabWidget>
+#include <QTabBar>
 
 namespace {
 
-constexpr WORD BN_CLICKED = 0;
+const char kBuddyProperty[] = "lumicue_buddy";
 
 // The top-level widget of a dialog: forwards what the dialog must decide.
 class CDialogWidget : public QWidget {
@@ -34,6 +40,11 @@ protected:
 
     void keyPressEvent(QKeyEvent* e) override
     {
+        // A page leaves Enter, Escape and F1 to the dialog it lies in.
+        if (!isWindow()) {
+            QWidget::keyPressEvent(e);
+            return;
+        }
         switch (e->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
@@ -57,16 +68,34 @@ private:
     CDialog* pDlg;
 };
 
-// Static controls show "&x" as an underlined x and "&&" as "&".
-QString StripMnemonics(const QString& text)
-{
-    QString out;
-    for (int i = 0; i < text.size(); ++i) {
-        if (text[i] == '&' && i + 1 < text.size())
-            ++i;
-        out += text[i];
+// A trackbar tells its parent about every mouse release, after the slider
+// has taken its new position.
+class CTrackbarWidget : public QSlider {
+public:
+    explicit CTrackbarWidget(QWidget* parent) : QSlider(Qt::Horizontal, parent) {}
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* e) override
+    {
+        QSlider::mouseReleaseEvent(e);
+        if (CWnd* w = CWnd::FromWidget(this))
+            w->NotifyParent(NM_RELEASEDCAPTURE);
     }
-    return out;
+};
+
+bool bIsClass(const QString& cls, const char* name)
+{
+    return cls.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+}
+
+Qt::Alignment StaticAlignment(const DialogControl& c)
+{
+    Qt::Alignment a = Qt::AlignLeft;
+    if ((c.dwStyle & SS_TYPEMASK) == SS_CENTER)
+        a = Qt::AlignHCenter;
+    else if ((c.dwStyle & SS_TYPEMASK) == SS_RIGHT || (c.dwExStyle & WS_EX_RIGHT))
+        a = Qt::AlignRight;
+    return a | ((c.dwStyle & SS_CENTERIMAGE) ? Qt::AlignVCenter : Qt::AlignTop);
 }
 
 } // namespace
@@ -94,10 +123,11 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWindow)
     pParentWnd = pParentWindow;
 
     QWidget* parentWidget = pParentWindow ? pParentWindow->GetSafeWidget() : nullptr;
-    Qt::WindowFlags flags = tpl->bChild ? Qt::Widget
-                                        : Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+    const BOOL bPage = tpl->bChild && parentWidget;
+    Qt::WindowFlags flags = bPage ? Qt::Widget
+                                  : Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
             | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
-    auto* top = new CDialogWidget(this, parentWidget, flags);
+    auto* top = new CDialogWidget(this, bPage ? parentWidget : nullptr, flags);
 
     // Dialog units follow the dialog font: a quarter of the average character
     // width across, an eighth of the character height down.
@@ -106,14 +136,17 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWindow)
     nBaseUnitX = (fm.horizontalAdvance(sample) / 26 + 1) / 2;
     nBaseUnitY = fm.height();
 
-    Attach(top, tpl->bChild ? QStringLiteral("#32770") : QStringLiteral("#32770"), 0, nullptr);
+    Attach(top, QStringLiteral("#32770"), 0, bPage ? pParentWindow : nullptr);
+    if (bPage)
+        pParentWindow->AddChildRef(this);
     top->setWindowTitle(tpl->strTitle);
     top->setFixedSize(DialogUnitsToPixelsX(tpl->cx), DialogUnitsToPixelsY(tpl->cy));
-    if (tpl->bChild)
+    if (bPage)
         top->move(DialogUnitsToPixelsX(tpl->x), DialogUnitsToPixelsY(tpl->y));
 
     for (const DialogControl& c : tpl->controls)
         vCreateControl(c);
+    vLinkMnemonics(*tpl);
 
     OnInitDialog();
     return TRUE;
@@ -124,18 +157,28 @@ void CDialog::vCreateControl(const DialogControl& c)
     QWidget* top = GetSafeWidget();
     QWidget* w = nullptr;
     const QString cls = c.strClass;
-    if (cls.compare("Static", Qt::CaseInsensitive) == 0) {
-        auto* label = new QLabel(top);
-        if ((c.dwStyle & 0x1F) == SS_ICON) {
-            int size = qMin(DialogUnitsToPixelsX(c.cx), DialogUnitsToPixelsY(c.cy));
-            label->setPixmap(LoadIconResource(c.strText.toInt()).pixmap(size, size));
+    auto child = std::make_unique<CWnd>();
+    child->SetStyle(c.dwStyle);
+    if (bIsClass(cls, "Static")) {
+        const DWORD type = c.dwStyle & SS_TYPEMASK;
+        if (type == SS_ETCHEDHORZ) {
+            auto* line = new QFrame(top);
+            line->setFrameShape(QFrame::HLine);
+            line->setFrameShadow(QFrame::Sunken);
+            w = line;
         } else {
-            label->setText((c.dwStyle & SS_NOPREFIX) ? c.strText : StripMnemonics(c.strText));
-            label->setWordWrap(true);
-            label->setAlignment(Qt::AlignLeft | ((c.dwStyle & SS_CENTERIMAGE) ? Qt::AlignVCenter : Qt::AlignTop));
+            auto* label = new QLabel(top);
+            label->setTextFormat(Qt::PlainText);
+            if (type == SS_ICON) {
+                int size = qMin(DialogUnitsToPixelsX(c.cx), DialogUnitsToPixelsY(c.cy));
+                label->setPixmap(LoadIconResource(c.strText.toInt()).pixmap(size, size));
+            } else {
+                label->setWordWrap(!(c.dwStyle & SS_CENTERIMAGE));
+                label->setAlignment(StaticAlignment(c));
+            }
+            w = label;
         }
-        w = label;
-    } else if (cls.compare("Button", Qt::CaseInsensitive) == 0) {
+    } else if (bIsClass(cls, "Button")) {
         auto* button = new QPushButton(c.strText, top);
         button->setDefault((c.dwStyle & 0xF) == BS_DEFPUSHBUTTON);
         button->setAutoDefault(false);
@@ -144,24 +187,75 @@ void CDialog::vCreateControl(const DialogControl& c)
             SendMessage(WM_COMMAND, (static_cast<WPARAM>(BN_CLICKED) << 16) | static_cast<WORD>(id), 0);
         });
         w = button;
-    } else if (cls.compare("SysTabControl32", Qt::CaseInsensitive) == 0) {
-        w = new QTabWidget(top);
-    } else if (cls.compare("Edit", Qt::CaseInsensitive) == 0) {
+    } else if (bIsClass(cls, "SysTabControl32")) {
+        auto* tab = new CTabControlWidget(top);
+        tab->onUserSelChange = [tab] {
+            if (CWnd* wnd = CWnd::FromWidget(tab))
+                wnd->NotifyParent(TCN_SELCHANGE);
+        };
+        w = tab;
+    } else if (bIsClass(cls, "Edit")) {
         w = new QLineEdit(c.strText, top);
-    } else if (cls.compare("msctls_trackbar32", Qt::CaseInsensitive) == 0) {
-        w = new QSlider(Qt::Horizontal, top);
+    } else if (bIsClass(cls, "msctls_trackbar32")) {
+        auto* slider = new CTrackbarWidget(top);
+        slider->setTickPosition((c.dwStyle & TBS_NOTICKS) ? QSlider::NoTicks : QSlider::TicksBelow);
+        w = slider;
     } else {
         w = new QWidget(top);
     }
+    w->setFocusPolicy((c.dwStyle & WS_TABSTOP) ? Qt::StrongFocus : (bIsClass(cls, "Static") ? Qt::NoFocus : Qt::ClickFocus));
     w->setGeometry(DialogUnitsToPixelsX(c.x), DialogUnitsToPixelsY(c.y), DialogUnitsToPixelsX(c.cx),
         DialogUnitsToPixelsY(c.cy));
-    auto child = std::make_unique<CWnd>();
-    child->Attach(w, cls, c.nId, this);
-    AddChild(std::move(child));
+    w->setVisible((c.dwStyle & WS_VISIBLE) != 0);
+    CWnd* wnd = AddChild(std::move(child));
+    wnd->Attach(w, cls, c.nId, this);
+    if (bIsClass(cls, "Static") && (c.dwStyle & SS_TYPEMASK) <= SS_RIGHT)
+        wnd->SetWindowText(c.strText);
+}
+
+// A static's mnemonic moves the focus to the next control that takes it,
+// in template order; the tab order is the template order too.
+void CDialog::vLinkMnemonics(const DialogTemplate& tpl)
+{
+    QWidget* previous = nullptr;
+    for (size_t i = 0; i < tpl.controls.size(); ++i) {
+        QWidget* w = GetDlgItem(tpl.controls[i].nId) ? GetDlgItem(tpl.controls[i].nId)->GetSafeWidget() : nullptr;
+        if (!w || !(tpl.controls[i].dwStyle & WS_TABSTOP))
+            continue;
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+    for (size_t i = 0; i < tpl.controls.size(); ++i) {
+        const DialogControl& c = tpl.controls[i];
+        CWnd* label = GetDlgItem(c.nId);
+        if (!bIsClass(c.strClass, "Static") || !label || (c.dwStyle & SS_NOPREFIX) || (c.dwStyle & SS_TYPEMASK) > SS_RIGHT)
+            continue;
+        for (size_t j = i + 1; j < tpl.controls.size(); ++j) {
+            CWnd* next = GetDlgItem(tpl.controls[j].nId);
+            // A nearer label names that control; this one then has none.
+            if (bIsClass(tpl.controls[j].strClass, "Static") && !tpl.controls[j].strText.isEmpty()
+                && (tpl.controls[j].dwStyle & SS_TYPEMASK) <= SS_RIGHT)
+                break;
+            if (next && (tpl.controls[j].dwStyle & WS_TABSTOP)) {
+                label->GetSafeWidget()->setProperty(kBuddyProperty, QVariant::fromValue(next->GetSafeWidget()));
+                label->SetWindowText(label->GetWindowText());
+                break;
+            }
+        }
+    }
 }
 
 BOOL CDialog::OnInitDialog()
 {
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
+{
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
     return TRUE;
 }
 
@@ -190,4 +284,33 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         }
     }
     return CWnd::WindowProc(message, wParam, lParam);
+}
+
+BOOL CDialog::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message != WM_KEYDOWN || !(GetKeyState(VK_CONTROL) & 0x8000))
+        return FALSE;
+    const BOOL bShift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    if (pMsg->wParam == VK_TAB)
+        return bSwitchTab(!bShift);
+    if (pMsg->wParam == VK_NEXT || pMsg->wParam == VK_PRIOR)
+        return bSwitchTab(pMsg->wParam == VK_NEXT);
+    return FALSE;
+}
+
+// Selects the next (or previous) tab of the dialog's tab control, as a user's click would.
+BOOL CDialog::bSwitchTab(BOOL bForward)
+{
+    for (CWnd* child : EnumChildWindows()) {
+        if (child->GetParent() != this || !bIsClass(child->GetClassName(), "SysTabControl32"))
+            continue;
+        auto* tab = dynamic_cast<CTabControlWidget*>(child->GetSafeWidget());
+        const int count = tab ? tab->TabBar()->count() : 0;
+        if (count < 2)
+            return FALSE;
+        const int next = (tab->TabBar()->currentIndex() + (bForward ? 1 : count - 1)) % count;
+        tab->TabBar()->setCurrentIndex(next); // reaches the parent as TCN_SELCHANGE
+        return TRUE;
+    }
+    return FALSE;
 }

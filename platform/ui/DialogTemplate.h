@@ -9,21 +9,30 @@
 
 // Control styles the templates use.
 constexpr DWORD SS_LEFT = 0x0000;
+constexpr DWORD SS_CENTER = 0x0001;
+constexpr DWORD SS_RIGHT = 0x0002;
 constexpr DWORD SS_ICON = 0x0003;
+constexpr DWORD SS_OWNERDRAW = 0x000D;
+constexpr DWORD SS_ETCHEDHORZ = 0x0010;
+constexpr DWORD SS_TYPEMASK = 0x001F;
 constexpr DWORD SS_NOTIFY = 0x0100;
 constexpr DWORD SS_CENTERIMAGE = 0x0200;
 constexpr DWORD SS_NOPREFIX = 0x0080;
 constexpr DWORD BS_PUSHBUTTON = 0x0000;
 constexpr DWORD BS_DEFPUSHBUTTON = 0x0001;
-constexpr DWORD WS_TABSTOP = 0x00010000;
-constexpr DWORD WS_VISIBLE = 0x10000000;
+constexpr DWORD BS_OWNERDRAW = 0x000B;
+constexpr DWORD ES_AUTOHSCROLL = 0x0080;
+constexpr DWORD TBS_NOTICKS = 0x0010;
+// Extended style: text aligned right.
+constexpr DWORD WS_EX_RIGHT = 0x00001000;
 
 struct DialogControl {
     int nId;
     QString strClass;   // "Static", "Button", "Edit", "SysTabControl32", "msctls_trackbar32", ...
     QString strText;
     int x, y, cx, cy;   // dialog units
-    DWORD dwStyle;
+    DWORD dwStyle;      // WS_VISIBLE for a control shown from the start
+    DWORD dwExStyle = 0;
 };
 
 struct DialogTemplate {

@@ -33,6 +33,7 @@ int MessageBoxW(CWnd* pOwner, const QString& text, const QString& caption, UINT 
         break;
     }
     QMessageBox box(icon, caption, text, QMessageBox::Ok, pOwner ? pOwner->GetSafeWidget() : nullptr);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
     return IDOK;
 }

@@ -6,9 +6,23 @@
 
 #include <QApplication>
 
+#include <atomic>
+#include <csignal>
+#include <cstdlib>
+
 namespace {
 CWinApp* g_pApp = nullptr;
+std::atomic<bool> g_bInLoop{false};
+
+// The toolkit ends the process with exit() when it loses its display, from
+// inside its own event dispatch; static destructors would then tear the
+// application down under it. Leave without them instead.
+void vOnExitInsideLoop()
+{
+    if (g_bInLoop)
+        vLeaveOnSessionLost();
 }
+} // namespace
 
 CWinApp::CWinApp()
 {
@@ -42,7 +56,11 @@ BOOL CWinApp::bStartGraphics()
         return TRUE;
     if (QCoreApplication::instance())
         return TRUE; // a test harness made one already
-    pQtApp = std::make_unique<QApplication>(nArgc, ppArgv);
+    // The toolkit ends the process when it cannot reach the display; find
+    // that out first, so that the program can say so and end in order.
+    if (!bPrepareSession(strGraphicsProblem))
+        return FALSE;
+    pQtApp = std::make_unique<QApplication>(nQtArgc, ppQtArgv);
     // The program lives in the tray: closing its last window must not end it.
     pQtApp->setQuitOnLastWindowClosed(false);
     return TRUE;
@@ -58,14 +76,22 @@ void CWinApp::vStopGraphics()
 
 int CWinApp::Run(int argc, char** argv)
 {
-    nArgc = argc;
-    ppArgv = argv;
+    nQtArgc = argc > 0 ? 1 : 0;
+    ppQtArgv[0] = argc > 0 ? argv[0] : nullptr;
     args.clear();
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
+    // A write past the file-size limit fails with EFBIG instead of ending
+    // the process; the failed write is then reported as any failed save.
+    std::signal(SIGXFSZ, SIG_IGN);
+    static const bool bHooked = std::atexit(vOnExitInsideLoop) == 0;
+    (void)bHooked;
     int code = 0;
-    if (InitInstance() && QCoreApplication::instance())
+    if (InitInstance() && QCoreApplication::instance()) {
+        g_bInLoop = true;
         code = QCoreApplication::exec();
+        g_bInLoop = false;
+    }
     int exitCode = ExitInstance();
     return code != 0 ? code : exitCode;
 }

@@ -30,8 +30,11 @@ public:
     const QStringList& GetCommandLineArgs() const { return args; }
     void SetCommandLineArgs(const QStringList& list) { args = list; }
 
-    // Starts and stops the graphics platform (the stand-in of the imaging library start-up).
+    // Starts and stops the graphics platform (the stand-in of the imaging
+    // library start-up). FALSE when the window system cannot be reached;
+    // GetGraphicsProblem() then says why, in one line.
     BOOL bStartGraphics();
+    const QString& GetGraphicsProblem() const { return strGraphicsProblem; }
     void vStopGraphics();
     BOOL bGraphicsStarted() const { return pQtApp != nullptr; }
 
@@ -39,8 +42,10 @@ public:
 
 private:
     QStringList args;
-    int nArgc = 0;
-    char** ppArgv = nullptr;
+    // The toolkit sees the program's name only: the user's arguments are ours.
+    int nQtArgc = 0;
+    char* ppQtArgv[2] = {nullptr, nullptr};
+    QString strGraphicsProblem;
     std::unique_ptr<QApplication> pQtApp;
 };
 

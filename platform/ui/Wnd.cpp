@@ -1,6 +1,10 @@
-// Window objects over Qt widgets: message delivery, timers, the window tree.
+// Window objects over Qt widgets: message delivery, timers, the window tree,
+// geometry, capture, focus and reflection of a child's messages to it.
 #include "platform/ui/Wnd.h"
 
+#include "platform/image/Bitmap32.h"
+#include "platform/ui/DataExchange.h"
+#include "platform/ui/WndEvents.h"
 #include "platform/WindowActivation.h"
 
 #include <QAbstractButton>
@@ -16,6 +20,7 @@
 namespace {
 
 const QEvent::Type kMessageEvent = static_cast<QEvent::Type>(QEvent::User + 0x4C);
+const char kWndProperty[] = "lumicue_wnd";
 
 struct CMessageEvent : QEvent {
     CMessageEvent(UINT m, WPARAM w, LPARAM l) : QEvent(kMessageEvent), message(m), wParam(w), lParam(l) {}
@@ -25,6 +30,7 @@ struct CMessageEvent : QEvent {
 };
 
 CWnd* g_pMainWnd = nullptr;
+CWnd* g_pCapture = nullptr;
 
 bool bOnUiThread()
 {
@@ -32,10 +38,28 @@ bool bOnUiThread()
     return !app || QThread::currentThread() == app->thread();
 }
 
+// The messages a parent passes back to the child control they are about.
+UINT ReflectedMessage(UINT message)
+{
+    switch (message) {
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_DRAWITEM:
+    case WM_NOTIFY:
+        return OCM__BASE + message;
+    default:
+        return WM_NULL;
+    }
+}
+
 } // namespace
 
-// Lives on the UI thread and carries posted messages to its window; deleting
-// it drops whatever was still queued for a window that is gone.
+// Lives on the UI thread and carries posted messages to its window; as the
+// widget's event filter it turns toolkit events into messages. Deleting it
+// drops whatever was still queued for a window that is gone.
 class CWndEventProxy : public QObject {
 public:
     explicit CWndEventProxy(CWnd* owner) : pOwner(owner) {}
@@ -46,6 +70,12 @@ public:
         auto* msg = static_cast<CMessageEvent*>(e);
         pOwner->vDeliver(msg->message, msg->wParam, msg->lParam);
         return true;
+    }
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (watched != pOwner->pWidget)
+            return false;
+        return CWndEvents::bFilter(pOwner, e);
     }
 
 private:
@@ -58,13 +88,25 @@ CWnd::~CWnd()
 {
     if (g_pMainWnd == this)
         g_pMainWnd = nullptr;
+    if (g_pCapture == this)
+        g_pCapture = nullptr;
+    CWndEvents::vForget(this);
     for (auto& [id, timer] : timers)
         delete timer;
     timers.clear();
-    delete pProxy;
-    // Children first: their widgets belong to ours.
+    // Children first: their widgets belong to ours. Children we do not own
+    // (members of a derived class, pages) are gone already or outlive us.
+    std::vector<ChildEntry> list = std::move(children);
     children.clear();
-    if (pWidget && !pParent) {
+    for (ChildEntry& c : list)
+        if (!c.owned)
+            c.pWnd->pParent = nullptr;
+    list.clear();
+    if (pParent)
+        pParent->vForgetChild(this);
+    delete pProxy;
+    pProxy = nullptr;
+    if (pWidget) {
         QWidget* w = pWidget;
         pWidget = nullptr;
         delete w;
@@ -73,33 +115,62 @@ CWnd::~CWnd()
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == OCM_DRAWITEM) {
+        DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+        return TRUE;
+    }
     return DefWindowProc(message, wParam, lParam);
 }
 
-LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM)
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_SYSCOMMAND) {
-        // The low four bits of a system command are the platform's own.
-        switch (wParam & 0xFFF0) {
-        case SC_CLOSE:
-            SendMessage(WM_CLOSE);
-            break;
-        case SC_MINIMIZE:
-            ShowWindow(SW_MINIMIZE);
-            break;
-        case SC_RESTORE:
-            ShowWindow(SW_RESTORE);
-            break;
-        default:
-            break;
-        }
-    }
-    return 0;
+    if (message == nDispatching)
+        bReachedDefault = TRUE;
+    if (ReflectedMessage(message) != WM_NULL)
+        return lrReflect(message, wParam, lParam);
+    return CWndEvents::lrDefault(this, message, wParam, lParam);
 }
+
+LRESULT CWnd::lrReflect(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* child = nullptr;
+    if (message == WM_NOTIFY)
+        child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
+    else if (message == WM_DRAWITEM)
+        child = reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem;
+    else
+        child = reinterpret_cast<CWnd*>(lParam);
+    LRESULT reflected = child ? child->SendMessage(ReflectedMessage(message), wParam, lParam) : 0;
+    if (reflected || message == WM_NOTIFY || message == WM_DRAWITEM)
+        return reflected;
+    return CWndEvents::lrDefault(this, message, wParam, lParam);
+}
+
+BOOL CWnd::PreTranslateMessage(MSG*)
+{
+    return FALSE;
+}
+
+void CWnd::DoDataExchange(CDataExchange*) {}
+
+void CWnd::DrawItem(LPDRAWITEMSTRUCT) {}
 
 void CWnd::vDeliver(UINT message, WPARAM wParam, LPARAM lParam)
 {
     WindowProc(message, wParam, lParam);
+}
+
+BOOL CWnd::bDispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    const UINT savedMessage = std::exchange(nDispatching, message);
+    const BOOL savedDefault = std::exchange(bReachedDefault, FALSE);
+    const LRESULT r = WindowProc(message, wParam, lParam);
+    const BOOL handled = !bReachedDefault;
+    nDispatching = savedMessage;
+    bReachedDefault = savedDefault;
+    if (pResult)
+        *pResult = r;
+    return handled;
 }
 
 BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -120,6 +191,61 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return result;
 }
 
+BOOL CWnd::CreateEx(DWORD, const QString& className, const QString& windowName, DWORD style, int x, int y,
+    int nWidth, int nHeight, CWnd* pParentWnd, UINT nID)
+{
+    if (IsWindow())
+        return FALSE;
+    QWidget* parentWidget = pParentWnd ? pParentWnd->GetSafeWidget() : nullptr;
+    QWidget* w = nullptr;
+    if (style & WS_CHILD) {
+        if (!parentWidget)
+            return FALSE;
+        w = new QWidget(parentWidget);
+    } else {
+        // An owned pop-up: no frame, no task-bar entry, above its owner.
+        w = new QWidget(parentWidget ? parentWidget->window() : nullptr,
+            Qt::Tool | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint);
+    }
+    w->setAttribute(Qt::WA_OpaquePaintEvent);
+    w->setWindowTitle(windowName);
+    w->setGeometry(x, y, nWidth, nHeight);
+    dwStyle = style;
+    bNativePaint = FALSE;
+    Attach(w, className, (style & WS_CHILD) ? static_cast<int>(nID) : 0, (style & WS_CHILD) ? pParentWnd : nullptr);
+    if (style & WS_CHILD)
+        pParentWnd->AddChildRef(this);
+    if (style & WS_VISIBLE)
+        w->show();
+    return TRUE;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* parent)
+{
+    if (!parent || IsWindow())
+        return FALSE;
+    for (ChildEntry& entry : parent->children) {
+        if (entry.pWnd == this || entry.pWnd->nCtrlId != static_cast<int>(nID) || !entry.pWnd->pWidget)
+            continue;
+        CWnd* old = entry.pWnd;
+        QWidget* w = old->pWidget;
+        const QString cls = old->strClassName;
+        dwStyle = old->dwStyle;
+        bNativePaint = old->bNativePaint;
+        old->vDetachWidget();
+        Attach(w, cls, static_cast<int>(nID), parent);
+        entry.pWnd = this;
+        std::unique_ptr<CWnd> doomed = std::move(entry.owned);
+        if (doomed)
+            doomed->pParent = nullptr;
+        doomed.reset();
+        PreSubclassWindow();
+        pWidget->update();
+        return TRUE;
+    }
+    return FALSE;
+}
+
 BOOL CWnd::ShowWindow(int nCmdShow)
 {
     if (!pWidget)
@@ -131,7 +257,10 @@ BOOL CWnd::ShowWindow(int nCmdShow)
         break;
     case SW_SHOWNORMAL:
     case SW_RESTORE:
-        pWidget->showNormal();
+        if (pWidget->isWindow())
+            pWidget->showNormal();
+        else
+            pWidget->show();
         break;
     case SW_MINIMIZE:
     case SW_SHOWMINIMIZED:
@@ -170,16 +299,213 @@ BOOL CWnd::DestroyWindow()
 {
     if (!pWidget)
         return FALSE;
+    if (g_pCapture == this)
+        ReleaseCapture();
     for (auto& [id, timer] : timers)
         delete timer;
     timers.clear();
+    std::vector<ChildEntry> list = std::move(children);
     children.clear();
+    list.clear();
     QWidget* w = pWidget;
     pWidget = nullptr;
-    if (!pParent)
-        delete w;
+    delete w;
     OnWidgetDestroyed();
     return TRUE;
+}
+
+BOOL CWnd::EnableWindow(BOOL bEnable)
+{
+    if (!pWidget)
+        return FALSE;
+    const BOOL wasDisabled = !pWidget->isEnabled();
+    pWidget->setEnabled(bEnable != FALSE);
+    return wasDisabled;
+}
+
+BOOL CWnd::IsWindowEnabled() const
+{
+    return pWidget && pWidget->isEnabled();
+}
+
+void CWnd::GetClientRect(RECT* rc) const
+{
+    *rc = pWidget ? RECT{0, 0, pWidget->width(), pWidget->height()} : RECT{};
+}
+
+void CWnd::GetWindowRect(RECT* rc) const
+{
+    if (!pWidget) {
+        *rc = RECT{};
+        return;
+    }
+    const QRect frame = pWidget->isWindow() ? pWidget->frameGeometry() : pWidget->rect();
+    const QPoint topLeft = pWidget->isWindow() ? frame.topLeft() : pWidget->mapToGlobal(QPoint(0, 0));
+    *rc = RECT{topLeft.x(), topLeft.y(), topLeft.x() + frame.width(), topLeft.y() + frame.height()};
+}
+
+void CWnd::ClientToScreen(POINT* pt) const
+{
+    if (!pWidget)
+        return;
+    const QPoint p = pWidget->mapToGlobal(QPoint(pt->x, pt->y));
+    *pt = POINT{p.x(), p.y()};
+}
+
+void CWnd::ScreenToClient(POINT* pt) const
+{
+    if (!pWidget)
+        return;
+    const QPoint p = pWidget->mapFromGlobal(QPoint(pt->x, pt->y));
+    *pt = POINT{p.x(), p.y()};
+}
+
+void CWnd::ClientToScreen(RECT* rc) const
+{
+    POINT a{rc->left, rc->top}, b{rc->right, rc->bottom};
+    ClientToScreen(&a);
+    ClientToScreen(&b);
+    *rc = RECT{a.x, a.y, b.x, b.y};
+}
+
+void CWnd::ScreenToClient(RECT* rc) const
+{
+    POINT a{rc->left, rc->top}, b{rc->right, rc->bottom};
+    ScreenToClient(&a);
+    ScreenToClient(&b);
+    *rc = RECT{a.x, a.y, b.x, b.y};
+}
+
+void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint)
+{
+    if (!pWidget)
+        return;
+    // A fixed-size window (a dialog) takes the size it is given here.
+    if (pWidget->minimumSize() == pWidget->maximumSize())
+        pWidget->setFixedSize(nWidth, nHeight);
+    pWidget->setGeometry(x, y, nWidth, nHeight);
+    if (bRepaint)
+        pWidget->update();
+}
+
+void CWnd::MoveWindow(const RECT* rc, BOOL bRepaint)
+{
+    MoveWindow(rc->left, rc->top, RectWidth(*rc), RectHeight(*rc), bRepaint);
+}
+
+BOOL CWnd::SetWindowPos(const CWnd*, int x, int y, int cx, int cy, UINT nFlags)
+{
+    if (!pWidget)
+        return FALSE;
+    if (!(nFlags & SWP_NOMOVE))
+        pWidget->move(x, y);
+    if (!(nFlags & SWP_NOSIZE)) {
+        // A fixed-size window keeps the size it is given here.
+        if (pWidget->minimumSize() == pWidget->maximumSize())
+            pWidget->setFixedSize(cx, cy);
+        else
+            pWidget->resize(cx, cy);
+    }
+    if (nFlags & SWP_SHOWWINDOW)
+        pWidget->show();
+    if (nFlags & SWP_HIDEWINDOW)
+        pWidget->hide();
+    return TRUE;
+}
+
+void CWnd::InvalidateRect(const RECT* rc, BOOL bErase)
+{
+    if (!pWidget)
+        return;
+    CWndEvents::vMarkErase(this, bErase);
+    if (rc)
+        pWidget->update(QRect(rc->left, rc->top, RectWidth(*rc), RectHeight(*rc)));
+    else
+        pWidget->update();
+}
+
+void CWnd::Invalidate(BOOL bErase)
+{
+    InvalidateRect(nullptr, bErase);
+}
+
+void CWnd::UpdateWindow()
+{
+    if (pWidget && pWidget->isVisible())
+        pWidget->repaint();
+}
+
+BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT)
+{
+    const DWORD old = dwStyle;
+    dwStyle = (dwStyle & ~dwRemove) | dwAdd;
+    return old != dwStyle;
+}
+
+LONG CWnd::GetWindowLong(int nIndex) const
+{
+    switch (nIndex) {
+    case GWL_STYLE:
+        return static_cast<LONG>(dwStyle);
+    case GWL_ID:
+        return nCtrlId;
+    default:
+        return 0;
+    }
+}
+
+LONG CWnd::SetWindowLong(int nIndex, LONG dwNewLong)
+{
+    const LONG old = GetWindowLong(nIndex);
+    if (nIndex == GWL_STYLE)
+        dwStyle = static_cast<DWORD>(dwNewLong);
+    else if (nIndex == GWL_ID)
+        nCtrlId = dwNewLong;
+    return old;
+}
+
+CWnd* CWnd::SetCapture()
+{
+    CWnd* old = g_pCapture;
+    if (old == this)
+        return old;
+    if (old && old->pWidget)
+        old->pWidget->releaseMouse();
+    g_pCapture = this;
+    if (pWidget && pWidget->isVisible())
+        pWidget->grabMouse();
+    if (old)
+        old->SendMessage(WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(this));
+    return old;
+}
+
+CWnd* CWnd::GetCapture()
+{
+    return g_pCapture;
+}
+
+BOOL CWnd::ReleaseCapture()
+{
+    CWnd* old = std::exchange(g_pCapture, nullptr);
+    if (!old)
+        return TRUE;
+    if (old->pWidget)
+        old->pWidget->releaseMouse();
+    old->SendMessage(WM_CAPTURECHANGED, 0, 0);
+    return TRUE;
+}
+
+CWnd* CWnd::SetFocus()
+{
+    CWnd* old = GetFocus();
+    if (pWidget)
+        pWidget->setFocus(Qt::OtherFocusReason);
+    return old;
+}
+
+CWnd* CWnd::GetFocus()
+{
+    return FromWidget(QApplication::focusWidget());
 }
 
 UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse)
@@ -213,8 +539,8 @@ BOOL CWnd::HasTimer(UINT_PTR nIDEvent) const
 CWnd* CWnd::GetDlgItem(int nID) const
 {
     for (const auto& child : children)
-        if (child->nCtrlId == nID)
-            return child.get();
+        if (child.pWnd->nCtrlId == nID)
+            return child.pWnd;
     return nullptr;
 }
 
@@ -222,8 +548,8 @@ std::vector<CWnd*> CWnd::EnumChildWindows() const
 {
     std::vector<CWnd*> out;
     for (const auto& child : children) {
-        out.push_back(child.get());
-        auto below = child->EnumChildWindows();
+        out.push_back(child.pWnd);
+        auto below = child.pWnd->EnumChildWindows();
         out.insert(out.end(), below.begin(), below.end());
     }
     return out;
@@ -233,12 +559,12 @@ void CWnd::SetWindowText(const QString& text)
 {
     if (!pWidget)
         return;
-    if (!pParent)
+    if (pWidget->isWindow())
         pWidget->setWindowTitle(text);
     else if (auto* button = qobject_cast<QAbstractButton*>(pWidget))
         button->setText(text);
     else if (auto* label = qobject_cast<QLabel*>(pWidget))
-        label->setText(text);
+        CWndEvents::vSetLabelText(this, label, text);
     else if (auto* edit = qobject_cast<QLineEdit*>(pWidget))
         edit->setText(text);
     else
@@ -249,12 +575,12 @@ QString CWnd::GetWindowText() const
 {
     if (!pWidget)
         return {};
-    if (!pParent)
+    if (pWidget->isWindow())
         return pWidget->windowTitle();
     if (auto* button = qobject_cast<QAbstractButton*>(pWidget))
         return button->text();
     if (auto* label = qobject_cast<QLabel*>(pWidget))
-        return label->text();
+        return CWndEvents::LabelText(label);
     if (auto* edit = qobject_cast<QLineEdit*>(pWidget))
         return edit->text();
     return pWidget->windowTitle();
@@ -264,14 +590,32 @@ void CWnd::SetFont(const QFont& font, BOOL bRedraw)
 {
     if (!pWidget)
         return;
-    pWidget->setFont(font);
+    CWndEvents::vSetBaseFont(pWidget, font);
     if (bRedraw)
         pWidget->update();
 }
 
 QFont CWnd::GetFont() const
 {
-    return pWidget ? pWidget->font() : QFont();
+    return pWidget ? CWndEvents::BaseFont(pWidget) : QFont();
+}
+
+LRESULT CWnd::NotifyParent(UINT nCode)
+{
+    if (!pParent)
+        return 0;
+    NMHDR nm{this, static_cast<UINT_PTR>(nCtrlId), nCode};
+    return pParent->SendMessage(WM_NOTIFY, static_cast<WPARAM>(nCtrlId), reinterpret_cast<LPARAM>(&nm));
+}
+
+CWnd* CWnd::FromWidget(const QWidget* widget)
+{
+    for (const QWidget* w = widget; w; w = w->parentWidget()) {
+        const QVariant v = w->property(kWndProperty);
+        if (v.isValid())
+            return reinterpret_cast<CWnd*>(v.value<quintptr>());
+    }
+    return nullptr;
 }
 
 void CWnd::Attach(QWidget* widget, const QString& className, int ctrlId, CWnd* parent)
@@ -280,14 +624,52 @@ void CWnd::Attach(QWidget* widget, const QString& className, int ctrlId, CWnd* p
     strClassName = className;
     nCtrlId = ctrlId;
     pParent = parent;
+    widget->setProperty(kWndProperty, QVariant::fromValue(reinterpret_cast<quintptr>(this)));
+    widget->setMouseTracking(true);
+    widget->installEventFilter(pProxy);
+    CWndEvents::vInstallKeyRouter();
     // A widget deleted behind our back (its parent went first) leaves no dangling pointer.
-    QObject::connect(widget, &QObject::destroyed, pProxy, [this] { pWidget = nullptr; });
+    QObject::connect(widget, &QObject::destroyed, pProxy, [this] {
+        pWidget = nullptr;
+        if (g_pCapture == this)
+            g_pCapture = nullptr;
+    });
+}
+
+void CWnd::vDetachWidget()
+{
+    if (!pWidget)
+        return;
+    pWidget->removeEventFilter(pProxy);
+    pWidget->setProperty(kWndProperty, QVariant());
+    QObject::disconnect(pWidget, nullptr, pProxy, nullptr);
+    pWidget = nullptr;
 }
 
 CWnd* CWnd::AddChild(std::unique_ptr<CWnd> child)
 {
-    children.push_back(std::move(child));
-    return children.back().get();
+    CWnd* p = child.get();
+    children.push_back(ChildEntry{p, std::move(child)});
+    return p;
+}
+
+void CWnd::AddChildRef(CWnd* child)
+{
+    for (const ChildEntry& c : children)
+        if (c.pWnd == child)
+            return;
+    children.push_back(ChildEntry{child, nullptr});
+}
+
+void CWnd::vForgetChild(CWnd* child)
+{
+    for (auto it = children.begin(); it != children.end(); ++it) {
+        if (it->pWnd == child) {
+            it->owned.release(); // the child is being destroyed by its owner already
+            children.erase(it);
+            return;
+        }
+    }
 }
 
 CWnd* AfxGetMainWnd()

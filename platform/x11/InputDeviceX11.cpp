@@ -375,6 +375,8 @@ CInputDevice::WaitResult CInputDevice::nWait()
         const bool bMore = bReadQueued(im, kind, IsAcquired());
         if (im.nCount > 0)
             return WAIT_RECORDS;
+        if (X11QuietConnectionLost())
+            return WAIT_FAILED;
         if (bMore)
             continue;
         pollfd fds[2] = {{ConnectionNumber(im.dpy), POLLIN, 0}, {im.nWakeFd, POLLIN, 0}};

@@ -18,7 +18,7 @@ BOOL bRequestActivation(unsigned long nWindowId)
         return FALSE;
     const Atom active = XInternAtom(dpy, "_NET_ACTIVE_WINDOW", True);
     if (active == None)
-        return FALSE;  // no EWMH window manager has ever run here
+        return FALSE;  // nothing on this display speaks EWMH
     const long kSourceUser = 2;
     XEvent ev{};
     ev.xclient.type = ClientMessage;

@@ -54,6 +54,9 @@ Display* CX11Display::ThreadDisplay()
 void CX11Display::vSetThreadDisplay(Display* dpy)
 {
     X11InstallErrorHandler();
+    // A worker stops quietly when its connection goes; the UI thread's own
+    // loss ends the program.
+    X11SetQuietConnection(dpy);
     t_threadDisplay = dpy;
 }
 

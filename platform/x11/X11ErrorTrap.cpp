@@ -1,11 +1,45 @@
-// The process-wide X error handler and the per-thread traps it fills.
+// The process-wide X error handlers and the per-thread traps they fill.
 #include "platform/x11/X11ErrorTrap.h"
+
+#include "platform/PlatformSession.h"
 
 #include <cstdio>
 
 namespace {
 thread_local CX11ErrorTrap* t_trap = nullptr;
+thread_local Display* t_quietDisplay = nullptr;
+thread_local bool t_bQuietLost = false;
+
+// A lost connection: a worker thread's own one only stops that thread (its
+// wait reports the failure); any other, the UI thread's or the toolkit's,
+// ends the program.
+int LumicueX11IOErrorHandler(Display* dpy)
+{
+    if (dpy && dpy == t_quietDisplay) {
+        t_bQuietLost = true;
+        return 0;
+    }
+    vLeaveOnSessionLost();
+}
+
+// Xlib calls this after the handler returns; the default would exit().
+void vQuietIOErrorExit(Display*, void*)
+{
+}
 } // namespace
+
+void X11SetQuietConnection(Display* dpy)
+{
+    t_quietDisplay = dpy;
+    t_bQuietLost = false;
+    if (dpy)
+        XSetIOErrorExitHandler(dpy, vQuietIOErrorExit, nullptr);
+}
+
+bool X11QuietConnectionLost()
+{
+    return t_bQuietLost;
+}
 
 int LumicueX11ErrorHandler(Display* dpy, XErrorEvent* ev)
 {
@@ -24,6 +58,7 @@ void X11InstallErrorHandler()
     if (!installed) {
         installed = true;
         XSetErrorHandler(LumicueX11ErrorHandler);
+        XSetIOErrorHandler(LumicueX11IOErrorHandler);
     }
 }
 

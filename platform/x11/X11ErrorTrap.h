@@ -27,5 +27,12 @@ private:
     int nErrorCode = 0;
 };
 
-// Installs the process-wide handler once; every connection shares it.
+// Installs the process-wide handlers once; every connection shares them. A
+// lost connection ends the program (see vLeaveOnSessionLost), unless it is
+// the calling thread's quiet one.
 void X11InstallErrorHandler();
+// Makes dpy the calling thread's quiet connection (null for none): losing it
+// only marks it lost, so the thread can stop on its own.
+void X11SetQuietConnection(Display* dpy);
+// Whether the calling thread's quiet connection was lost.
+bool X11QuietConnectionLost();

@@ -74,6 +74,8 @@ void CDisplayFixture::TearDown()
 
 bool CDisplayFixture::bStartCompositor()
 {
+    // Later changes of the selection (a test stopping it) wake the waits.
+    x.vWatchSelection("_NET_WM_CM_S0");
     return xvfb.bStartOwner(compositor, CXvfbServer::CompositorArgs(), {}, "_NET_WM_CM_S0",
                             (dir.LogDir() / "xcompmgr.log").string(), CDeadline::Seconds(10));
 }
@@ -88,6 +90,7 @@ void CDisplayFixture::vStopCompositor()
 
 bool CDisplayFixture::bStartTray()
 {
+    x.vWatchSelection("_NET_SYSTEM_TRAY_S0");
     return xvfb.bStartOwner(tray, CXvfbServer::TrayArgs(), HelperEnvironment(), "_NET_SYSTEM_TRAY_S0",
                             (dir.LogDir() / "trayer.log").string(), CDeadline::Seconds(10));
 }
@@ -124,7 +127,12 @@ std::vector<std::string> CDisplayFixture::ProgramEnvironment(const LaunchOptions
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
         if (getenv(name))
             env.push_back(std::string(name) + "=" + getenv(name));
-    env.insert(env.end(), options.extraEnv.begin(), options.extraEnv.end());
+    // An extra NAME=value replaces the fixture's own NAME.
+    for (const std::string& extra : options.extraEnv) {
+        const std::string name = extra.substr(0, extra.find('=') + 1);
+        std::erase_if(env, [&](const std::string& e) { return e.compare(0, name.size(), name) == 0; });
+        env.push_back(extra);
+    }
     return env;
 }
 
@@ -132,6 +140,8 @@ CChildProcess& CDisplayFixture::Launch(const std::vector<std::string>& args, con
 {
     CChildProcess::Options start;
     start.argv = {dir.ProgramPath().string()};
+    if (!options.strUlimit.empty())  // the shell sets the limits and becomes the program
+        start.argv.insert(start.argv.begin(), {"sh", "-c", "ulimit " + options.strUlimit + " && exec \"$0\" \"$@\""});
     start.argv.insert(start.argv.end(), args.begin(), args.end());
     start.env = ProgramEnvironment(options);
     start.strLogPath = (dir.LogDir() / ("lumicue-" + std::to_string(programs.size() + 1) + ".log")).string();

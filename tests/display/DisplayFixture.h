@@ -31,7 +31,8 @@ struct DisplaySetup {
 
 struct LaunchOptions {
     std::string strLang = "C.UTF-8";
-    std::vector<std::string> extraEnv;  // NAME=value, added last
+    std::vector<std::string> extraEnv;  // NAME=value, replacing the fixture's own NAME
+    std::string strUlimit;              // limits for the shell's ulimit, e.g. "-f 0"
 };
 
 class CDisplayFixture : public ::testing::Test {

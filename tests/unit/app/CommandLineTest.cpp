@@ -17,7 +17,7 @@ StartAction ActionFor(const QStringList& args)
 TEST(CommandLine, CollectsSwitchWordsWithoutTheirMark)
 {
     QStringList words;
-    int n = ParseCommandLine({"/prog", "/clean", "file.png", "-Min", "--clean", "/"}, words);
+    int n = ParseCommandLine({"/prog", "/clean", "file.png", "-Min", "--clean", "-"}, words);
     EXPECT_EQ(n, 4);
     EXPECT_EQ(words, (QStringList{"clean", "Min", "-clean", ""}));
 }
@@ -51,7 +51,37 @@ TEST(CommandLine, NearMissesSelectNothing)
 {
     EXPECT_EQ(ActionFor({"--clean"}), StartAction::Normal);
     EXPECT_EQ(ActionFor({"/clea"}), StartAction::Normal);
-    EXPECT_EQ(ActionFor({"/"}), StartAction::Normal);
+    EXPECT_EQ(ActionFor({"-"}), StartAction::Normal);
     EXPECT_EQ(ActionFor({"clean"}), StartAction::Normal);
     EXPECT_EQ(ActionFor({}), StartAction::Normal);
+}
+
+TEST(CommandLine, FilePathsAreNotSwitches)
+{
+    // Another "/" in the word, or an existing file or folder, makes a path.
+    EXPECT_EQ(ActionFor({"/usr/share/doc/readme.txt"}), StartAction::Normal);
+    EXPECT_EQ(ActionFor({"/media/slides.pdf"}), StartAction::Normal);
+    EXPECT_EQ(ActionFor({"/usr"}), StartAction::Normal);
+    EXPECT_EQ(ActionFor({"/"}), StartAction::Normal);
+    EXPECT_EQ(ActionFor({"/usr/bin", "/m"}), StartAction::Hidden);
+    // "-" never starts a path, and a word naming nothing stays a switch.
+    EXPECT_EQ(ActionFor({"-usr/x"}), StartAction::Quit);
+    EXPECT_EQ(ActionFor({"/uninstall-lumicue-nowhere"}), StartAction::Quit);
+}
+
+TEST(CommandLine, LongOptionsAndTheirPrecedence)
+{
+    const auto option = [](const QStringList& args, QString* unknown = nullptr) {
+        return GetLongOption(QStringList{QStringLiteral("lumicue")} + args, unknown);
+    };
+    EXPECT_EQ(option({"/m", "--", "-x"}), LongOption::None);
+    EXPECT_EQ(option({"--on", "--off"}), LongOption::On);
+    EXPECT_EQ(option({"--toggle", "--version", "--help"}), LongOption::Help);
+    EXPECT_EQ(option({"--off", "--version"}), LongOption::Version);
+
+    QString unknown;
+    EXPECT_EQ(option({"--help", "--clean"}, &unknown), LongOption::Unknown);
+    EXPECT_EQ(unknown, QStringLiteral("--clean"));
+    EXPECT_EQ(option({"--help=1"}), LongOption::Unknown);
+    EXPECT_EQ(option({"--Toggle"}), LongOption::Unknown);
 }

@@ -142,7 +142,7 @@ TEST_F(MainWindow, HideSavesEscapeAndCloseBoxOnlyHide)
 
     wnd.SendMessage(WM_COMMAND, ID_APP_ABOUT, 0); // About shows it too
     EXPECT_TRUE(wnd.IsWindowVisible());
-    core->option.nOpacity = 40;
+    wnd.pageFun.sliderOpacity.SetPos(40); // Hide takes the slider's position
     wnd.SendMessage(WM_COMMAND, IDOK, 0);
     EXPECT_FALSE(wnd.IsWindowVisible());
     ASSERT_TRUE(QFile::exists(OptionFile()));

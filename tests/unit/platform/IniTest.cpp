@@ -1,12 +1,19 @@
 // The INI functions against files laid out as Windows reads and writes them.
 #include "platform/storage/Ini.h"
 
+#include "platform/image/Bitmap32.h"
+#include "platform/image/PngImage.h"
+#include "platform/storage/SafeFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <random>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -215,6 +222,61 @@ TEST_F(IniTest, WritesKeepTheFileEncodingAndRefuseBadInput)
 
     EXPECT_FALSE(WritePrivateProfileStringW("Main", "A", "1", Path("no/such/folder/x.ini")));
     EXPECT_FALSE(QFile::exists(Path("no")));
+}
+
+TEST_F(IniTest, WritesKeepEveryOtherByteAndNeverCutTheFile)
+{
+    // A Latin-1 line and an odd last byte of a UTF-16 file are not the
+    // writer's to re-encode or drop.
+    const QString latin = WriteRaw("latin.ini", "[Main]\r\nName=J\xFCrgen\r\nLanguage=1036");
+    ASSERT_TRUE(WritePrivateProfileStringW("Main", "Language", "1031", latin));
+    ASSERT_TRUE(WritePrivateProfileStringW("Main", "Extra", "1", latin));
+    EXPECT_EQ(ReadRaw(latin), "[Main]\r\nName=J\xFCrgen\r\nLanguage=1031\r\nExtra=1\r\n");
+    const QByteArray odd("\xFF\xFE[\0M\0]\0\n\0A\0=\0" "1\0\n\0\x41", 19);
+    const QString u16 = WriteRaw("odd.ini", odd);
+    ASSERT_TRUE(WritePrivateProfileStringW("M", "A", "2", u16));
+    EXPECT_EQ(ReadRaw(u16), QByteArray("\xFF\xFE[\0M\0]\0\n\0A\0=\0" "2\0\n\0\x41", 19));
+
+    // The same value again writes nothing: the file is not even replaced.
+    struct stat before {}, after {};
+    ASSERT_EQ(stat(QFile::encodeName(latin).constData(), &before), 0);
+    ASSERT_TRUE(WritePrivateProfileStringW("main", "language", "1031", latin));
+    ASSERT_EQ(stat(QFile::encodeName(latin).constData(), &after), 0);
+    EXPECT_EQ(before.st_ino, after.st_ino);
+
+    // A write that fails part way (a full disk; a file-size limit here, which
+    // stops root too) keeps the old file whole and leaves nothing behind.
+    const QByteArray kept = ReadRaw(latin);
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 8;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const BOOL bWritten = WritePrivateProfileStringW("Main", "Language", "2052", latin);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(bWritten);
+    EXPECT_EQ(ReadRaw(latin), kept);
+    EXPECT_EQ(QDir(dir.path()).entryList({"latin*"}, QDir::Files | QDir::Hidden), QStringList{"latin.ini"});
+}
+
+TEST_F(IniTest, SpecialFilesReadAsMissingWithoutBlocking)
+{
+    // A FIFO with no writer would block a plain open for ever.
+    const QString fifo = Path("fifo.ini");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_EQ(Get(fifo, "Main", "Language"), "dflt");
+    EXPECT_FALSE(WritePrivateProfileStringW("Main", "Language", "1031", fifo));
+    QByteArray data;
+    EXPECT_EQ(ReadRegularFile(fifo, data, 100), FileRead::Missing);
+    EXPECT_EQ(ReadRegularFile("/dev/zero", data, 100), FileRead::Missing);
+    EXPECT_FALSE(bAppendToFile(fifo, "line\n"));
+    CBitmap32 bitmap;
+    EXPECT_FALSE(CPngImage::bDecodeFile(fifo, bitmap));
+    struct stat st {};
+    ASSERT_EQ(stat(QFile::encodeName(fifo).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 TEST_F(IniTest, ReadsFromMemory)

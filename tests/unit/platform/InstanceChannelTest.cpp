@@ -15,9 +15,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -44,7 +51,7 @@ protected:
         CSavedEnv::vSet("XDG_RUNTIME_DIR", dir.path().toLocal8Bit().constData());
     }
 
-    CSavedEnv env{{"XDG_RUNTIME_DIR"}};
+    CSavedEnv env{{"XDG_RUNTIME_DIR", "XDG_CACHE_HOME"}};
 
     // Runs a client on its own thread while this thread serves.
     template <class F>
@@ -104,6 +111,20 @@ TEST_F(InstanceChannel, SendIsAnsweredAndPostIsDelivered)
     EXPECT_EQ(wnd.lastMessage, static_cast<UINT>(WM_COMMAND));
 }
 
+TEST_F(InstanceChannel, ALongRuntimeFolderPathStillMeets)
+{
+    // Far past the 108 bytes of a socket path.
+    const QString deep = dir.path() + '/' + QString(120, 'd') + '/' + QString(120, 'e');
+    ASSERT_TRUE(QDir().mkpath(deep));
+    CSavedEnv::vSet("XDG_RUNTIME_DIR", deep.toLocal8Bit().constData());
+    CAnsweringWnd wnd;
+    CInstanceServer server;
+    ASSERT_TRUE(server.bListen("TEST-DEEP", &wnd, [](UINT, WPARAM, LPARAM) { return true; }));
+    LRESULT answer = 0;
+    vRunClient([&] { CRemoteWindow("TEST-DEEP").bSendMessageTimeout(kAsk, 0, 0, 2000, &answer); });
+    EXPECT_EQ(answer, static_cast<LRESULT>(kAsk));
+}
+
 TEST_F(InstanceChannel, RequestsOutsideTheProtocolAreRefused)
 {
     CAnsweringWnd wnd;
@@ -121,14 +142,100 @@ TEST_F(InstanceChannel, NoListenerMeansNoWindowFound)
     EXPECT_FALSE(CRemoteWindow("TEST-NOBODY").bSendMessageTimeout(kAsk, 0, 0, 200, &answer));
 }
 
-TEST_F(InstanceChannel, AStaleSocketIsTakenOver)
+TEST_F(InstanceChannel, AHandlerOutlivesItsClientAndTheDeadline)
 {
-    QFile stale(CInstanceServer::SocketPath("TEST-STALE"));
-    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-    stale.close();
+    // The handler runs its own event loop (a message box) until the client
+    // has given up, past the connection deadline; the connection must stay
+    // the handler's, and the channel must go on serving.
+    struct CBusyWnd : CAnsweringWnd {
+        QEventLoop nested;
+        int nEntered = 0;
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+        {
+            if (nEntered++ == 0)
+                nested.exec();
+            return CAnsweringWnd::WindowProc(message, wParam, lParam);
+        }
+    } wnd;
+    CInstanceServer server;
+    ASSERT_TRUE(server.bListen("TEST-BUSY", &wnd, [](UINT, WPARAM, LPARAM) { return true; }));
+    LRESULT answer = 0;
+    BOOL bLate = TRUE, bNext = FALSE;
+    vRunClient([&] {
+        bLate = CRemoteWindow("TEST-BUSY").bSendMessageTimeout(kAsk, 0, 0, CInstanceServer::nConnectionDeadlineMs + 200, &answer);
+        QMetaObject::invokeMethod(&wnd.nested, "quit", Qt::QueuedConnection);
+        bNext = CRemoteWindow("TEST-BUSY").bSendMessageTimeout(kAsk, 0, 0, 5000, &answer);
+    });
+    EXPECT_FALSE(bLate);
+    EXPECT_TRUE(bNext);
+    EXPECT_EQ(answer, static_cast<LRESULT>(kAsk));
+}
+
+TEST_F(InstanceChannel, IdleClientsNeitherHoldTheChannelNorUseUpItsDescriptors)
+{
     CAnsweringWnd wnd;
     CInstanceServer server;
-    EXPECT_TRUE(server.bListen("TEST-STALE", &wnd, [](UINT, WPARAM, LPARAM) { return true; }));
+    ASSERT_TRUE(server.bListen("TEST-IDLE", &wnd, [](UINT, WPARAM, LPARAM) { return true; }));
+    // Another process sends 3 bytes on each of a dozen connections and falls
+    // silent, then asks for real; this one has descriptors for 8 clients.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::vector<int> idle;
+        for (int fd; idle.size() < 12 && (fd = ConnectToChannel("TEST-IDLE", 1000)) >= 0; idle.push_back(fd))
+            (void)!write(fd, "abc", 3);
+        LRESULT answer = 0;
+        const BOOL bAnswered = CRemoteWindow("TEST-IDLE").bSendMessageTimeout(kAsk, 0, 0, 4000, &answer);
+        _exit(idle.size() == 12 && bAnswered && answer == static_cast<LRESULT>(kAsk) ? 0 : 1);
+    }
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old), 0);
+    const auto nOpen = static_cast<rlim_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}));
+    rlimit low{nOpen + 8, old.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+    int status = -1;
+    vRunClient([&] { waitpid(child, &status, 0); });
+    setrlimit(RLIMIT_NOFILE, &old);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "the channel must serve again once the idle clients' deadline passed";
+}
+
+TEST_F(InstanceChannel, LockNeverFollowsAPlantedNameAndFallsBackToThePrivateFolder)
+{
+    const QString cache = dir.path() + "/cache";
+    CSavedEnv::vSet("XDG_CACHE_HOME", cache.toLocal8Bit().constData());
+    const QString runtime = GetRuntimeFolder();
+    ASSERT_EQ(runtime, dir.path());
+    // A link planted under the lock's name, a folder under another's.
+    ASSERT_EQ(symlink((dir.path() + "/victim").toLocal8Bit().constData(),
+                  (runtime + "/TEST-LINK.lock").toLocal8Bit().constData()), 0);
+    ASSERT_TRUE(QDir(runtime).mkdir("TEST-DIR.lock"));
+    for (const char* name : {"TEST-LINK", "TEST-DIR"}) {
+        CInstanceLock first, second;
+        ASSERT_TRUE(first.bCreate(name)) << name;
+        EXPECT_EQ(first.Folder(), cache + "/lumicue");
+        EXPECT_FALSE(first.bAlreadyExists());
+        ASSERT_TRUE(second.bCreate(name));
+        EXPECT_TRUE(second.bAlreadyExists()) << "both starts must meet in the private folder";
+    }
+    EXPECT_FALSE(QFile::exists(dir.path() + "/victim"));
+    EXPECT_EQ(QFileInfo(cache + "/lumicue").permissions() & 0x0077, 0) << "the private folder is the user's alone";
+
+    // Without a runtime folder a private folder that is not ours is refused,
+    // and so is running without a lock.
+    CSavedEnv::vSet("XDG_RUNTIME_DIR", nullptr);
+    ASSERT_TRUE(QDir(cache).removeRecursively());
+    ASSERT_TRUE(QDir().mkpath(dir.path() + "/elsewhere"));
+    ASSERT_TRUE(QDir().mkpath(cache));
+    ASSERT_EQ(symlink((dir.path() + "/elsewhere").toLocal8Bit().constData(), (cache + "/lumicue").toLocal8Bit().constData()), 0);
+    EXPECT_EQ(GetRuntimeFolder(), QString());
+    CInstanceLock refused;
+    EXPECT_FALSE(refused.bCreate("TEST-REFUSED"));
+    ASSERT_TRUE(QFile::remove(cache + "/lumicue"));
+    ASSERT_TRUE(QDir(cache).mkdir("lumicue"));
+    if (getuid() == 0 && chown((cache + "/lumicue").toLocal8Bit().constData(), 1, 1) == 0) {
+        EXPECT_EQ(GetPrivateFolder(), QString()) << "a folder another user made for us";
+    }
 }
 
 TEST(RegisteredMessage, SameNameSameNumberInTheRegisteredRange)

@@ -14,6 +14,7 @@
 #include <csignal>
 #include <random>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -247,6 +248,11 @@ TEST_F(OptionSaveTest, MissingOrUnreadableFileGivesDefaults)
     EXPECT_TRUE(IsDefault(o));
     // A folder in the file's place cannot be read as the record.
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("AppOption.data")));
+    o.vLoad(dir.path());
+    EXPECT_TRUE(IsDefault(o));
+    // Nor can a FIFO, which must not block the start either.
+    ASSERT_TRUE(QDir(dir.path()).rmdir(QStringLiteral("AppOption.data")));
+    ASSERT_EQ(mkfifo(QFile::encodeName(CLumicueOption::GetFilePath(dir.path())).constData(), 0600), 0);
     o.vLoad(dir.path());
     EXPECT_TRUE(IsDefault(o));
 }

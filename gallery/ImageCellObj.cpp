@@ -1,0 +1,47 @@
+// Painting and hit-testing of one gallery cell.
+#include "gallery/ImageCellObj.h"
+
+#include "gallery/PictureCache.h"
+#include "platform/ui/DC.h"
+#include "ui/SysColorSet.h"
+
+BOOL CImageCellObj::bHitTest(int x, int y) const
+{
+    return PtInRect(&rcCell, POINT{x, y});
+}
+
+void CImageCellObj::vBeginDraw(CDC* pDC)
+{
+    pDC->SaveDC();
+    pDC->SetBkMode(TRANSPARENT);
+}
+
+void CImageCellObj::vEndDraw(CDC* pDC)
+{
+    pDC->RestoreDC(-1);
+}
+
+void CImageCellObj::vDraw(CDC* pDC, const QString& strPath, BOOL bSelected, CPictureCache& cache)
+{
+    vBeginDraw(pDC);
+    pDC->FillSolidRect(&rcCell, bSelected ? g_sysColors.clrSelectedFill : g_sysColors.clrLightFill);
+    RECT rc = rcCell;
+    InflateRect(&rc, -nImageInset, -nImageInset);
+    if (!IsRectEmpty(&rc) && !strPath.isEmpty()) {
+        // Already scaled to the area, so the blend copies pixel for pixel.
+        if (const CBitmap32* picture = cache.Find(strPath, RectWidth(rc), RectHeight(rc)))
+            pDC->AlphaBlendStretch(&rc, *picture, FALSE);
+    }
+    vEndDraw(pDC);
+}
+
+void CImageCellObj::vDrawFocus(CDC* pDC)
+{
+    RECT rc = rcCell;
+    pDC->Draw3dRect(&rc, RGB(0, 0, 0), RGB(0, 0, 0));
+    InflateRect(&rc, -1, -1);
+    pDC->Draw3dRect(&rc, RGB(255, 255, 255), RGB(255, 255, 255));
+    InflateRect(&rc, -nImageInset, -nImageInset);
+    pDC->Draw3dRect(&rc, RGB(255, 255, 255), RGB(255, 255, 255));
+    pDC->DrawFocusRect(&rc);
+}

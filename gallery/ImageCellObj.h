@@ -1,0 +1,30 @@
+// One cell of the gallery grid: its rectangle, its id, and how it paints its
+// picture, its fill and, when selected, its focus frames.
+#pragma once
+
+#include "platform/Win32.h"
+
+#include <QString>
+
+class CDC;
+class CPictureCache;
+
+class CImageCellObj {
+public:
+    virtual ~CImageCellObj() = default;
+
+    // The point lies in rcCell (left and top edges in, right and bottom out).
+    virtual BOOL bHitTest(int x, int y) const;
+    virtual void vBeginDraw(CDC* pDC);
+    // The fill (selected or light) and the picture stretched into the cell
+    // less nImageInset on every side; an undecodable picture leaves the fill.
+    virtual void vDraw(CDC* pDC, const QString& strPath, BOOL bSelected, CPictureCache& cache);
+    // Black frame on the cell's edge, white frames 1 and 3 pixels inside, and
+    // the dotted focus frame on the innermost one.
+    virtual void vDrawFocus(CDC* pDC);
+    virtual void vEndDraw(CDC* pDC);
+
+    RECT rcCell{};
+    int nId = 0;
+    int nImageInset = 2;
+};

@@ -1,0 +1,79 @@
+// The gallery grid: the catalogue of pointer pictures found in a folder, the
+// cells laid out in rows, the selection moved by mouse and arrow keys, and
+// the choice or cancellation posted to the window that shows it.
+#pragma once
+
+#include "gallery/GridGeometry.h"
+#include "gallery/ImageCellObj.h"
+#include "gallery/PictureCache.h"
+
+#include <QString>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class CDC;
+class CWnd;
+
+// Posted by the grid to its window and relayed to the page (LPARAM: the id).
+constexpr UINT WM_IMAGETYPE_SELECTED = WM_USER + 1150;
+constexpr UINT WM_IMAGETYPE_CANCELLED = WM_USER + 1151;
+
+class CImageTypeControl {
+public:
+    CImageTypeControl() = default;
+    virtual ~CImageTypeControl();
+    CImageTypeControl(const CImageTypeControl&) = delete;
+    CImageTypeControl& operator=(const CImageTypeControl&) = delete;
+
+    // Catalogues the folder's "*.png" entries (extension in any case, folders
+    // included) in file-name order, ignoring case, and sizes the grid.
+    BOOL bInit(int nWidth, int nHeight, const QString& strFolder, BOOL bPopup);
+    void vAddImage(const QString& strPath);
+    // Selects the picture stored under strPath (case ignored) and answers
+    // FALSE; otherwise selects the first picture and answers TRUE. An empty
+    // catalogue answers FALSE and changes nothing.
+    BOOL bSelectPathOrFirst(const QString& strPath);
+    QString GetSelectedPath() const;
+
+    virtual void vAttach(CWnd* pWnd, int nSelectedId, BOOL bPopupGrid);
+    virtual void vLayout();
+    virtual void vLayoutCells(RECT rc);
+    virtual void vNumberCells();
+    // Paints the whole grid, in the window's client coordinates.
+    virtual void vPaint(CDC* pDC);
+    virtual void vRelayout();
+    virtual CImageCellObj* pSelectAt(int x, int y);
+    virtual void vCommit(WPARAM wParam, LPARAM lParam);
+    virtual void vCancel(WPARAM wParam, LPARAM lParam);
+    virtual void vFillPattern(CDC* pDC, int left, int top, int right, int bottom);
+
+    void vSelect(int nId);
+    void vInvalidateCell(RECT rc);
+    void vOnKeyDown(UINT nVirtKey);
+    void vOnMouseMove(int x, int y);
+    void vOnLButtonUp(int x, int y);
+
+    int nCellWidth = 0;
+    int nCellHeight = 0;
+    int nCount = 0;
+    std::map<int, QString> mapImagePath;
+    std::vector<std::unique_ptr<CImageCellObj>> vecCells;
+    RECT rcControl{};
+    int nCols = 3;
+    int nRows = 3;
+    int nMargin = 8;
+    int nSelected = 0;
+    RECT rcGrid{};
+    CWnd* pOwnerWnd = nullptr;
+    BOOL bPopup = FALSE;
+    CPictureCache pictures;
+
+private:
+    QString PathAt(int nIndex) const;
+    CImageCellObj* pCellById(int nId) const;
+    int nIndexById(int nId) const;
+    // The window hears of a choice or a cancellation; a pop-up then hides.
+    void vPostAndHide(UINT message, WPARAM wParam, LPARAM lParam);
+};

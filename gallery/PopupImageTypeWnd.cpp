@@ -1,0 +1,62 @@
+// The gallery pop-up: a frameless pop-up that takes the keyboard when shown,
+// reads what lies beneath its shadow first, and hides when it loses activation.
+#include "gallery/PopupImageTypeWnd.h"
+
+#include "platform/ScreenPixels.h"
+
+#include <QWidget>
+
+BOOL CPopupImageTypeWnd::bCreatePopup(DWORD dwStyle, int nId, const RECT* prc, CWnd* pParent, int nSelected, int, int, int)
+{
+    if (!bCreateGrid(dwStyle | WS_POPUP, *prc, pParent, nId, nSelected, TRUE))
+        return FALSE;
+    QWidget* w = GetSafeWidget();
+    // A pop-up takes mouse and keyboard while shown and closes on a click
+    // elsewhere; translucent so a compositor can blend its shadow.
+    w->setWindowFlags(Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint);
+    w->setAttribute(Qt::WA_TranslucentBackground);
+    SetFocus();
+    return TRUE;
+}
+
+BOOL CPopupImageTypeWnd::ShowWindow(int nCmdShow)
+{
+    if (nCmdShow != SW_HIDE && IsWindow() && !IsWindowVisible()) {
+        shadow.bTranslucent = CScreenPixels::bComposited();
+        if (!shadow.bTranslucent) {
+            // What the shadow darkens must be read before the window covers it.
+            RECT rc;
+            GetWindowRect(&rc);
+            rc.right = rc.left + RectWidth(pControl->rcControl) + 4;
+            rc.bottom = rc.top + RectHeight(pControl->rcControl) + 4;
+            shadow.vTakeBeneath(rc);
+        }
+    }
+    const BOOL bWasVisible = CImageTypeWnd::ShowWindow(nCmdShow);
+    // The pop-up holds mouse and keyboard while shown: the keys come here
+    // without the window system's activation.
+    if (nCmdShow != SW_HIDE && IsWindow())
+        SetFocus();
+    return bWasVisible;
+}
+
+LRESULT CPopupImageTypeWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) {
+        // While shown the pop-up holds the mouse: a press outside it is a
+        // click elsewhere, which ends it like a loss of activation.
+        RECT rc;
+        GetClientRect(&rc);
+        if (!PtInRect(&rc, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) {
+            ShowWindow(SW_HIDE);
+            return 0;
+        }
+    }
+    if (message == WM_ACTIVATE) {
+        const LRESULT result = CImageTypeWnd::WindowProc(message, wParam, lParam);
+        if (LOWORD(wParam) == WA_INACTIVE)
+            ShowWindow(SW_HIDE);
+        return result;
+    }
+    return CImageTypeWnd::WindowProc(message, wParam, lParam);
+}

@@ -1,0 +1,17 @@
+// What the screen shows, for a window that darkens what lies beneath it: is a
+// compositing manager blending windows, and which pixels are on screen now.
+#pragma once
+
+#include "platform/Win32.h"
+
+class CBitmap32;
+
+class CScreenPixels {
+public:
+    // Whether a compositing manager blends translucent windows over what
+    // lies beneath them.
+    static BOOL bComposited();
+    // The opaque screen pixels of rc (screen coordinates) as they show now;
+    // parts off the screen read as black. FALSE when nothing can be read.
+    static BOOL bRead(const RECT& rc, CBitmap32& out);
+};

@@ -1,0 +1,55 @@
+// Trackbar operations on the slider widget.
+#include "platform/ui/SliderCtrl.h"
+
+#include <QSlider>
+
+namespace {
+
+QSlider* SliderOf(const CWnd* w)
+{
+    return qobject_cast<QSlider*>(w->GetSafeWidget());
+}
+
+} // namespace
+
+void CSliderCtrl::SetRange(int nMin, int nMax, BOOL)
+{
+    if (QSlider* s = SliderOf(this))
+        s->setRange(nMin, nMax);
+}
+
+void CSliderCtrl::SetRangeMin(int nMin, BOOL)
+{
+    if (QSlider* s = SliderOf(this))
+        s->setMinimum(nMin);
+}
+
+void CSliderCtrl::SetRangeMax(int nMax, BOOL)
+{
+    if (QSlider* s = SliderOf(this))
+        s->setMaximum(nMax);
+}
+
+int CSliderCtrl::GetRangeMin() const
+{
+    QSlider* s = SliderOf(this);
+    return s ? s->minimum() : 0;
+}
+
+int CSliderCtrl::GetRangeMax() const
+{
+    QSlider* s = SliderOf(this);
+    return s ? s->maximum() : 0;
+}
+
+void CSliderCtrl::SetPos(int nPos)
+{
+    if (QSlider* s = SliderOf(this))
+        s->setValue(nPos);
+}
+
+int CSliderCtrl::GetPos() const
+{
+    QSlider* s = SliderOf(this);
+    return s ? s->value() : 0;
+}

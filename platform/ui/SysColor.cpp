@@ -1,0 +1,45 @@
+// Win32 system colour indexes mapped onto the roles of the Qt palette, in
+// one table.
+#include "platform/ui/SysColor.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+
+namespace {
+
+struct SysColorRole {
+    int nIndex;
+    QPalette::ColorGroup group;
+    QPalette::ColorRole role;
+};
+
+constexpr SysColorRole kRoles[] = {
+    {COLOR_WINDOW, QPalette::Active, QPalette::Base},
+    {COLOR_WINDOWTEXT, QPalette::Active, QPalette::Text},
+    {COLOR_HIGHLIGHT, QPalette::Active, QPalette::Highlight},
+    {COLOR_HIGHLIGHTTEXT, QPalette::Active, QPalette::HighlightedText},
+    {COLOR_BTNFACE, QPalette::Active, QPalette::Button},
+    {COLOR_BTNSHADOW, QPalette::Active, QPalette::Dark},
+    {COLOR_GRAYTEXT, QPalette::Disabled, QPalette::Text},
+    {COLOR_BTNTEXT, QPalette::Active, QPalette::ButtonText},
+    {COLOR_BTNHIGHLIGHT, QPalette::Active, QPalette::Light},
+    {COLOR_3DDKSHADOW, QPalette::Active, QPalette::Shadow},
+    {COLOR_3DLIGHT, QPalette::Active, QPalette::Midlight},
+    {COLOR_INFOTEXT, QPalette::Active, QPalette::ToolTipText},
+    {COLOR_INFOBK, QPalette::Active, QPalette::ToolTipBase},
+    {COLOR_HOTLIGHT, QPalette::Active, QPalette::Link},
+};
+
+} // namespace
+
+COLORREF GetSysColor(int nIndex)
+{
+    const QPalette pal = QGuiApplication::palette();
+    for (const SysColorRole& r : kRoles) {
+        if (r.nIndex == nIndex) {
+            const QColor c = pal.color(r.group, r.role);
+            return RGB(static_cast<BYTE>(c.red()), static_cast<BYTE>(c.green()), static_cast<BYTE>(c.blue()));
+        }
+    }
+    return 0;
+}

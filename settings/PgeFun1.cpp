@@ -1,0 +1,194 @@
+// The Pointer page: the gallery, the preview, the opacity, the hotkey field
+// and the on/off button, each acting on the option record at once.
+#include "settings/PgeFun1.h"
+
+#include "lang/Language.h"
+#include "platform/KeyNames.h"
+#include "platform/ui/Cursor.h"
+#include "platform/ui/DataExchange.h"
+#include "platform/ui/KeyState.h"
+#include "res/ResourceIds.h"
+#include "settings/CoreAssist.h"
+#include "settings/MakerSite.h"
+#include "settings/PointerHost.h"
+
+#include <QFileInfo>
+
+namespace {
+constexpr int nGalleryId = 2;
+// Posted to itself once the page is up: the gallery's pictures are decoded
+// while the user has not yet asked for them.
+constexpr UINT WM_WARM_GALLERY = WM_USER + 1152;
+}
+
+CPgeFun1::CPgeFun1() : CSkinDialog(IDD_POINTER_PAGE, nullptr) {}
+
+CPgeFun1::~CPgeFun1() = default;
+
+CPointerHost* CPgeFun1::Host()
+{
+    return dynamic_cast<CPointerHost*>(AfxGetMainWnd());
+}
+
+void CPgeFun1::DoDataExchange(CDataExchange* pDX)
+{
+    DDX_Control(pDX, IDC_OPACITY_SLIDER, sliderOpacity);
+    DDX_Control(pDX, IDC_POINTER_PREVIEW, picPointer);
+    DDX_Control(pDX, IDC_LINK_MORE, linkMore);
+}
+
+BOOL CPgeFun1::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    CreateSkinFonts();
+    TranslateDialog(this, IDD_POINTER_PAGE);
+    SetCtrlStyle(IDC_POINTER_HINT, SKIN_DEFAULT, nullptr, RGB(0, 0, 255));
+
+    const QString url = QString::fromLatin1(MAKER_SITE) + QStringLiteral("/resources/pointers.htm");
+    linkMore.vSetURL(url);
+    linkMore.SetWindowText(url);
+    linkMore.SetWindowText(GetLangText(QStringLiteral("109"), QStringLiteral("Get More Custom Pointer Graphics ")));
+
+    CCoreAssist* core = GetCoreAssist();
+    CImageTypeControl& grid = *wndGallery.pControl;
+    grid.bInit(48, 48, core->strAppDir + QStringLiteral("pointer"), TRUE);
+    wndGallery.bCreatePopup(WS_POPUP, nGalleryId, &grid.rcControl, this, 0, 300, 200, 0);
+    // A first run, or a picture gone from the folder: the first one instead.
+    if (grid.bSelectPathOrFirst(core->option.strPointerFile))
+        core->option.strPointerFile = grid.GetSelectedPath();
+    vUpdateControls();
+    PostMessage(WM_WARM_GALLERY);
+    return TRUE;
+}
+
+void CPgeFun1::vUpdateControls()
+{
+    CLumicueOption& option = GetCoreAssist()->option;
+    picPointer.vSetImage(option.strPointerFile);
+    sliderOpacity.SetRangeMin(0, TRUE);
+    sliderOpacity.SetRangeMax(100, TRUE);
+    sliderOpacity.SetPos(option.nOpacity);
+    if (CWnd* field = GetDlgItem(IDC_HOTKEY_EDIT))
+        field->SetWindowText(option.hotKey.GetHotKeyText());
+    vUpdateSwitchButton();
+}
+
+void CPgeFun1::vUpdateSwitchButton()
+{
+    CWnd* button = GetDlgItem(IDC_SWITCH_BUTTON);
+    if (!button)
+        return;
+    const CPointerHost* host = Host();
+    button->SetWindowText(host && host->bIsPointerOn() ? GetLangText(QStringLiteral("105"), QStringLiteral("Deactivate"))
+                                                       : GetLangText(QStringLiteral("104"), QStringLiteral("Activate")));
+}
+
+void CPgeFun1::vStoreSettings()
+{
+    GetCoreAssist()->option.nOpacity = sliderOpacity.GetPos();
+}
+
+void CPgeFun1::vOpenGallery()
+{
+    // With no pictures there is nothing to choose from.
+    if (!wndGallery.IsWindow() || wndGallery.pControl->nCount == 0)
+        return;
+    RECT rc;
+    picPointer.GetWindowRect(&rc);
+    wndGallery.SetWindowPos(nullptr, rc.left, rc.bottom, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    wndGallery.ShowWindow(SW_SHOW);
+}
+
+LRESULT CPgeFun1::OnImageTypeSelected()
+{
+    const QString path = wndGallery.pControl->GetSelectedPath();
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return 0;
+    GetCoreAssist()->option.strPointerFile = path;
+    picPointer.vSetImage(path);
+    if (CPointerHost* host = Host())
+        host->vUpdatePointer();
+    return 0;
+}
+
+LRESULT CPgeFun1::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_NOTIFY: {
+        const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
+        if (hdr && hdr->idFrom == static_cast<UINT_PTR>(IDC_OPACITY_SLIDER) && hdr->code == NM_RELEASEDCAPTURE) {
+            GetCoreAssist()->option.nOpacity = sliderOpacity.GetPos();
+            if (CPointerHost* host = Host())
+                host->vUpdatePointer();
+            return 0;
+        }
+        break;
+    }
+    case WM_SETCURSOR: {
+        const CWnd* under = reinterpret_cast<const CWnd*>(wParam);
+        if (under && under->GetDlgCtrlID() == IDC_POINTER_PREVIEW) {
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        break;
+    }
+    case WM_IMAGETYPE_SELECTED:
+        return OnImageTypeSelected();
+    case WM_WARM_GALLERY:
+        wndGallery.vWarmPictures();
+        return 0;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == STN_CLICKED && LOWORD(wParam) == IDC_POINTER_PREVIEW) {
+            vOpenGallery();
+            return 0;
+        }
+        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_SWITCH_BUTTON) {
+            if (CPointerHost* host = Host())
+                host->bTogglePointer();
+            vUpdateSwitchButton();
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return CSkinDialog::WindowProc(message, wParam, lParam);
+}
+
+void CPgeFun1::vTakeHotKey(const MSG& msg)
+{
+    CHotKey key;
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    key.bCtrl = (GetKeyState(VK_CONTROL) & 0x4000) ? TRUE : FALSE;
+    key.bShift = (GetKeyState(VK_SHIFT) & 0x4000) ? TRUE : FALSE;
+    key.bAlt = (GetKeyState(VK_MENU) & 0x4000) ? TRUE : FALSE;
+    key.bWin = ((state[VK_LWIN] | state[VK_RWIN]) & 0x80) ? TRUE : FALSE;
+    key.nVirtKey = static_cast<int>(msg.wParam);
+    key.bExtended = (msg.lParam >> 24) & 1;
+    key.vValidate();
+    CHotKey& stored = GetCoreAssist()->option.hotKey;
+    stored.bUnregister(IDH_TOGGLE);
+    stored = key;
+    if (stored.bValid)
+        stored.bRegister(IDH_TOGGLE);
+    if (CWnd* field = GetDlgItem(IDC_HOTKEY_EDIT))
+        field->SetWindowText(key.GetHotKeyText());
+}
+
+BOOL CPgeFun1::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message != WM_KEYDOWN && pMsg->message != WM_SYSKEYDOWN)
+        return CSkinDialog::PreTranslateMessage(pMsg);
+    const UINT vk = static_cast<UINT>(pMsg->wParam);
+    const CWnd* target = pMsg->hwnd;
+    const bool bModifier = vk == VK_SHIFT || vk == VK_CONTROL || vk == VK_MENU || vk == VK_LWIN || vk == VK_RWIN;
+    if (target && target == GetDlgItem(IDC_HOTKEY_EDIT) && !bModifier) {
+        vTakeHotKey(*pMsg);
+        return TRUE;
+    }
+    // Enter and Escape on the page neither confirm nor close the dialog.
+    if (vk == VK_ESCAPE || vk == VK_RETURN)
+        return TRUE;
+    return CSkinDialog::PreTranslateMessage(pMsg);
+}

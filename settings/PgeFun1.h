@@ -1,0 +1,41 @@
+// The "Pointer" page of the main window: the chosen picture and its gallery,
+// the opacity slider, the hotkey field, the on/off button and the link to
+// more pictures. Every change takes effect at once; the main window saves.
+#pragma once
+
+#include "gallery/PictureCtrl.h"
+#include "gallery/PopupImageTypeWnd.h"
+#include "platform/ui/SliderCtrl.h"
+#include "ui/HLinkCtrl.h"
+#include "ui/SkinDialog.h"
+
+class CPointerHost;
+
+class CPgeFun1 : public CSkinDialog {
+public:
+    CPgeFun1();
+    ~CPgeFun1() override;
+
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // The button tells the pointer's state: "Deactivate" while it is on.
+    void vUpdateSwitchButton();
+    // Takes the dialog's data and the slider's position (Hide).
+    void vStoreSettings();
+
+    CSliderCtrl sliderOpacity;
+    CPictureCtrl picPointer;
+    CPopupImageTypeWnd wndGallery;
+    CHLinkCtrl linkMore;
+
+private:
+    void vUpdateControls();
+    void vOpenGallery();
+    LRESULT OnImageTypeSelected();
+    // A key pressed in the hotkey field becomes the hotkey at once.
+    void vTakeHotKey(const MSG& msg);
+    static CPointerHost* Host();
+};

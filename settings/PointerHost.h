@@ -1,0 +1,14 @@
+// What the Pointer page asks of the window that owns the pointer: switch it,
+// redraw it after its picture or opacity changed, and tell whether it is on.
+#pragma once
+
+#include "platform/Win32.h"
+
+class CPointerHost {
+public:
+    virtual ~CPointerHost() = default;
+    // Switches the pointer; answers the new state.
+    virtual BOOL bTogglePointer() = 0;
+    virtual void vUpdatePointer() = 0;
+    virtual BOOL bIsPointerOn() const = 0;
+};

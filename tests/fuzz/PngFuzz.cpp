@@ -1,0 +1,12 @@
+// Fuzzes the PNG decoder with whatever bytes a picture file may hold.
+#include "platform/image/Bitmap32.h"
+#include "platform/image/PngImage.h"
+
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    CBitmap32 bitmap;
+    CPngImage::bDecodeMemory(data, size, bitmap);
+    return 0;
+}

@@ -1,0 +1,100 @@
+// The gallery catalogue: which entries of the folder become pictures, in what
+// order, how large the grid gets, and finding the stored picture again.
+#include "gallery/ImageTypeControl.h"
+#include "unit/overlay/TestPng.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CatalogueFolder {
+    QTemporaryDir dir;
+    QString Add(const QString& name)
+    {
+        const QString path = dir.path() + QLatin1Char('/') + name;
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        return path;
+    }
+};
+
+} // namespace
+
+TEST(Catalogue, GridSizeFollowsThePictureCount)
+{
+    struct Case {
+        int n, cols, rows;
+        RECT rc;
+    };
+    for (const Case& c : {Case{1, 1, 1, {0, 0, 64, 74}}, Case{4, 2, 2, {0, 0, 112, 122}},
+             Case{5, 3, 2, {0, 0, 160, 122}}, Case{7, 3, 3, {0, 0, 160, 170}}, Case{10, 4, 3, {0, 0, 208, 170}}}) {
+        CatalogueFolder folder;
+        for (int i = 0; i < c.n; ++i)
+            folder.Add(QStringLiteral("p%1.png").arg(i));
+        CImageTypeControl grid;
+        grid.bInit(48, 48, folder.dir.path(), TRUE);
+        EXPECT_EQ(grid.nCount, c.n);
+        EXPECT_EQ(grid.nCols, c.cols) << c.n;
+        EXPECT_EQ(grid.nRows, c.rows) << c.n;
+        EXPECT_EQ(grid.rcControl, c.rc) << c.n;
+    }
+}
+
+TEST(Catalogue, EmptyOrMissingFolderKeepsTheEmptyGrid)
+{
+    CatalogueFolder empty;
+    for (const QString& folder : {empty.dir.path(), empty.dir.path() + QStringLiteral("/missing")}) {
+        CImageTypeControl grid;
+        grid.bInit(48, 48, folder, TRUE);
+        EXPECT_EQ(grid.nCount, 0);
+        EXPECT_EQ(grid.nCols, 3);
+        EXPECT_EQ(grid.nRows, 3);
+        EXPECT_TRUE(IsRectEmpty(&grid.rcControl));
+        EXPECT_EQ(grid.GetSelectedPath(), QString());
+        EXPECT_FALSE(grid.bSelectPathOrFirst(QStringLiteral("/any.png")));
+    }
+}
+
+TEST(Catalogue, TakesPngInAnyCaseAndFoldersInFileNameOrder)
+{
+    CatalogueFolder folder;
+    const QString upper = folder.Add(QStringLiteral("ARROW.PNG"));
+    const QString lower = folder.Add(QStringLiteral("beam.png"));
+    const QString hidden = folder.Add(QStringLiteral(".png"));
+    folder.Add(QStringLiteral("ring.png.bak"));
+    folder.Add(QStringLiteral("spot.jpg"));
+    folder.Add(QStringLiteral("noext"));
+    ASSERT_TRUE(QDir(folder.dir.path()).mkdir(QStringLiteral("Cursor.png")));
+
+    CImageTypeControl grid;
+    grid.bInit(48, 48, folder.dir.path(), TRUE);
+    ASSERT_EQ(grid.nCount, 4);
+    EXPECT_EQ(grid.mapImagePath[0], hidden);
+    EXPECT_EQ(grid.mapImagePath[1], upper);
+    EXPECT_EQ(grid.mapImagePath[2], lower);
+    EXPECT_EQ(grid.mapImagePath[3], folder.dir.path() + QStringLiteral("/Cursor.png"));
+    EXPECT_EQ(grid.vecCells.size(), 4u);
+}
+
+TEST(Catalogue, SelectPathOrFirst)
+{
+    CatalogueFolder folder;
+    const QString a = folder.Add(QStringLiteral("a.png"));
+    const QString b = folder.Add(QStringLiteral("b.png"));
+    CImageTypeControl grid;
+    grid.bInit(48, 48, folder.dir.path(), TRUE);
+    grid.vAttach(nullptr, 0, TRUE);
+
+    // The stored path in another letter case is still that picture.
+    EXPECT_FALSE(grid.bSelectPathOrFirst(b.toUpper()));
+    EXPECT_EQ(grid.GetSelectedPath(), b);
+    // A deleted picture, or the empty path of a first run, falls back to the first.
+    ASSERT_TRUE(QFile::remove(b));
+    EXPECT_TRUE(grid.bSelectPathOrFirst(folder.dir.path() + QStringLiteral("/gone.png")));
+    EXPECT_EQ(grid.GetSelectedPath(), a);
+    EXPECT_TRUE(grid.bSelectPathOrFirst(QString()));
+    EXPECT_EQ(grid.GetSelectedPath(), a);
+}

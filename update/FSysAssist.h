@@ -1,0 +1,23 @@
+// System helpers: the program's version strings and splitting a text at a
+// separator.
+#pragma once
+
+#include "platform/Win32.h"
+
+#include <QString>
+#include <QStringList>
+
+class CFSysAssist {
+public:
+    virtual ~CFSysAssist() = default;
+
+    // Product name, internal name and product version ("1, 0, 0, 0") of the
+    // file, or of the running program when the path is null; FALSE when the
+    // file carries none (only the program itself does).
+    BOOL GetVersionStrings(const QString* pPath, const void* hModule, QString& strProductName,
+        QString& strInternalName, QString& strProductVersion) const;
+
+    // The parts of the text between separators: a leading separator gives an
+    // empty first part, a trailing one no empty last part, an empty text none.
+    void SplitText(const QString& text, const QString& separator, QStringList& parts) const;
+};
