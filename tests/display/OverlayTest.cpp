@@ -101,9 +101,9 @@ TEST_F(OverlayFallbackTest, StripedPictureIsShapedInRequestsThatFit)
     // 256 opaque columns between 256 clear ones: one shape rectangle per
     // opaque run would be 65,536 of them.
     CTestPicture picture(512, 256, 0);
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 512; x += 2)
-            picture.vSet(x, y, kRed);
+    for (int py = 0; py < 256; ++py)
+        for (int px = 0; px < 512; px += 2)
+            picture.vSet(px, py, kRed);
     vStart(picture, {.strName = "stripes.png"});
     vSwitchOnAt(640, 400);
     ASSERT_TRUE(bOverlayAt({384, 272, 512, 256}));
@@ -129,9 +129,9 @@ protected:
 TEST_F(OverlayDepth16Test, PictureIsDrawnInTheScreensOwnPixelFormat)
 {
     CTestPicture picture(32, 32, 0);
-    for (int y = 1; y < 32; ++y)
-        for (int x = 0; x < 32; ++x)
-            picture.vSet(x, y, x < 16 ? kRed : 0xFF00FF00);
+    for (int py = 1; py < 32; ++py)
+        for (int px = 0; px < 32; ++px)
+            picture.vSet(px, py, px < 16 ? kRed : 0xFF00FF00);
     vStart(picture);
     vSwitchOnAt(300, 300);
     ASSERT_TRUE(bOverlayAt({284, 284, 32, 32}));
