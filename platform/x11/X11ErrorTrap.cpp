@@ -1,7 +1,8 @@
 // The process-wide X error handlers and the per-thread traps they fill.
-#include "platform/x11/X11ErrorTrap.h"
-
+// Qt first (through the session seam): Xlib's macros break Qt's headers.
 #include "platform/PlatformSession.h"
+
+#include "platform/x11/X11ErrorTrap.h"
 
 #include <cstdio>
 
