@@ -5,6 +5,7 @@
 #include "overlay/InputMonitor.h"
 #include "overlay/PointerImplement.h"
 #include "platform/ui/Dialog.h"
+#include "platform/ui/NotifyIcon.h"
 
 #include <QIcon>
 #include <atomic>
@@ -28,6 +29,15 @@ public:
     // Hidden becomes shown and shown becomes hidden, minimising first.
     void vToggleVisible();
 
+    // The notification-area icon, its balloons and its menu.
+    void vAddTrayIcon();
+    void vShowBalloon(const QString& title, const QString& text, UINT uTimeout, DWORD dwInfoFlags);
+    LRESULT OnTaskBarN(WPARAM wParam, LPARAM lParam);
+    LRESULT OnUpdateNotice(WPARAM wParam, LPARAM lParam);
+    // Keeps the update notice's information id in Registry.ini.
+    static BOOL bStoreInfoID(const QString& text);
+
+    NOTIFYICONDATAW nid;
     QIcon hIcon;
     int nBalloonKind = 0;
     CPointerImplement funPointer;
@@ -39,4 +49,10 @@ private:
     BOOL bOnCommand(UINT nID);
     void vOnClose();
     void vOnUpdateTimer();
+    void vRemoveTrayIcon();
+    void vOnTrayMenu();
+    void vOnBalloonClick();
 };
+
+constexpr UINT WM_TRAYNOTIFY = WM_USER + 110;
+constexpr UINT TRAY_ICON_ID = 516;
