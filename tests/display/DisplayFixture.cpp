@@ -121,7 +121,12 @@ std::vector<std::string> CDisplayFixture::ProgramEnvironment(const LaunchOptions
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
         if (getenv(name))
             env.push_back(std::string(name) + "=" + getenv(name));
-    env.insert(env.end(), options.extraEnv.begin(), options.extraEnv.end());
+    // An extra entry replaces the fixture's own of the same name (PATH, ...).
+    for (const std::string& extra : options.extraEnv) {
+        const std::string name = extra.substr(0, extra.find('=') + 1);
+        std::erase_if(env, [&](const std::string& e) { return e.compare(0, name.size(), name) == 0; });
+        env.push_back(extra);
+    }
     return env;
 }
 

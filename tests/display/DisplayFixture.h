@@ -28,7 +28,7 @@ struct DisplaySetup {
 
 struct LaunchOptions {
     std::string strLang = "C.UTF-8";
-    std::vector<std::string> extraEnv;  // NAME=value, added last
+    std::vector<std::string> extraEnv;  // NAME=value, replacing the fixture's own
 };
 
 class CDisplayFixture : public ::testing::Test {

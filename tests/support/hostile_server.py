@@ -75,8 +75,8 @@ def route(conn, path, query):
     q = {k: v[0] for k, v in urllib.parse.parse_qs(query).items()}
     if path == "/ok":
         answer(conn, 200, b"hello world")
-    elif path.startswith("/files/"):
-        name = os.path.basename(path[len("/files/"):])
+    elif path.startswith("/files/") or path == "/product/update.ini":
+        name = os.path.basename(path)
         try:
             with open(os.path.join(ARGS.files, name), "rb") as f:
                 answer(conn, 200, f.read())
@@ -175,13 +175,19 @@ def main():
     p.add_argument("--certs", required=True, help="folder made by make-test-ca.sh")
     p.add_argument("--lifetime", type=int, default=300)
     p.add_argument("--watch-stdin", action="store_true")
+    p.add_argument("--port-file", help="also write the ports here, renamed into place")
     ARGS = p.parse_args()
     c = ARGS.certs
     tls = serve(os.path.join(c, "server.pem"), os.path.join(c, "server.key"))
     rogue = serve(os.path.join(c, "rogue.pem"), os.path.join(c, "rogue.key"))
     plain = serve()
     plain.tunnel_port = tls.server_address[1]
-    print(plain.server_address[1], tls.server_address[1], rogue.server_address[1], flush=True)
+    ports = "%d %d %d" % (plain.server_address[1], tls.server_address[1], rogue.server_address[1])
+    print(ports, flush=True)
+    if ARGS.port_file:
+        with open(ARGS.port_file + ".tmp", "w") as f:
+            f.write(ports + "\n")
+        os.rename(ARGS.port_file + ".tmp", ARGS.port_file)
     if ARGS.watch_stdin:
         threading.Thread(target=lambda: (sys.stdin.read(), os._exit(0)), daemon=True).start()
     time.sleep(ARGS.lifetime)
