@@ -211,10 +211,11 @@ void CLumicueMain::vOnClose()
 
 void CLumicueMain::vOnUpdateTimer()
 {
+    CFSysAssist sys;
     QString product, internal, version;
-    CFSysAssist::GetVersionStrings(nullptr, nullptr, product, internal, version);
+    sys.GetVersionStrings(nullptr, nullptr, product, internal, version);
     QStringList parts;
-    CFSysAssist::SplitText(version, QStringLiteral(", "), parts);
+    sys.SplitText(version, QStringLiteral(", "), parts);
     while (parts.size() < 3)
         parts << QString();
     g_autoUpdate.hNotifyWnd = this;

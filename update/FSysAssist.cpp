@@ -1,32 +1,45 @@
-// Version strings compiled in from the build's project version, the text
-// splitter, and system error texts.
+// Version strings compiled in from the build's project version, text
+// splitting, and system error texts.
 #include "update/FSysAssist.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
 
-BOOL CFSysAssist::GetVersionStrings(const QString* path, const void*, QString& productName, QString& internalName,
-                                    QString& productVersion)
+BOOL CFSysAssist::GetVersionStrings(const QString* pPath, const void*, QString& strProductName,
+    QString& strInternalName, QString& strProductVersion) const
 {
-    if (path)
-        return FALSE;
-    productName = QStringLiteral("Lumicue");
-    internalName = QStringLiteral("Lumicue");
-    productVersion = QStringLiteral(LUMICUE_PRODUCT_VERSION);
+    if (pPath) {
+        // Only the running program carries version strings.
+        const QString self = QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
+        if (pPath->isEmpty() || self.isEmpty()
+            || QFileInfo(pPath->left(MAX_PATH - 1)).canonicalFilePath() != QFileInfo(self).canonicalFilePath())
+            return FALSE;
+    }
+    strProductName = QStringLiteral(LUMICUE_PRODUCT_NAME);
+    strInternalName = QStringLiteral(LUMICUE_INTERNAL_NAME);
+    strProductVersion = QStringLiteral(LUMICUE_PRODUCT_VERSION);
     return TRUE;
 }
 
-void CFSysAssist::SplitText(const QString& text, const QString& separator, QStringList& parts)
+void CFSysAssist::SplitText(const QString& text, const QString& separator, QStringList& parts) const
 {
+    if (separator.isEmpty()) {
+        if (!text.isEmpty())
+            parts.append(text);
+        return;
+    }
     QString rest = text;
     while (!rest.isEmpty()) {
-        const qsizetype at = separator.isEmpty() ? -1 : rest.indexOf(separator);
+        const qsizetype at = rest.indexOf(separator);
         if (at < 0) {
             if (rest != separator)
-                parts << rest;
+                parts.append(rest);
             return;
         }
-        parts << rest.left(at);
+        parts.append(rest.left(at));
         rest = rest.mid(at + separator.size());
     }
 }

@@ -1,5 +1,5 @@
-// System helpers of the update check and the About page: the program's
-// version strings, a text splitter and the text of the last system error.
+// System helpers: the program's version strings, splitting a text at a
+// separator, and the text of the last system error.
 #pragma once
 
 #include "platform/Win32.h"
@@ -11,14 +11,16 @@ class CFSysAssist {
 public:
     virtual ~CFSysAssist() = default;
 
-    // The product name, internal name and product version ("1, 0, 0, 0") of
-    // the file, or of the running program when path is null. Only the
-    // running program carries version strings here.
-    static BOOL GetVersionStrings(const QString* path, const void* module, QString& productName,
-                                  QString& internalName, QString& productVersion);
-    // Splits text at every separator: a leading separator gives an empty
-    // first part, a trailing one no empty last part, an empty text no parts.
-    static void SplitText(const QString& text, const QString& separator, QStringList& parts);
+    // Product name, internal name and product version ("1, 0, 0, 0") of the
+    // file, or of the running program when the path is null; FALSE when the
+    // file carries none (only the program itself does).
+    BOOL GetVersionStrings(const QString* pPath, const void* hModule, QString& strProductName,
+        QString& strInternalName, QString& strProductVersion) const;
+
+    // The parts of the text between separators: a leading separator gives an
+    // empty first part, a trailing one no empty last part, an empty text none.
+    void SplitText(const QString& text, const QString& separator, QStringList& parts) const;
+
     // Stores the calling thread's last error (errno) in nCode and answers its
     // text; an empty text when there is none.
     static QString GetLastErrorText(DWORD& nCode);
