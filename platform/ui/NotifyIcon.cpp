@@ -1,6 +1,7 @@
 // Notification icons kept by owner and id, each a QSystemTrayIcon.
 #include "platform/ui/NotifyIcon.h"
 
+#include "platform/ui/NotificationBalloon.h"
 #include "platform/ui/Wnd.h"
 
 #include <QGuiApplication>
@@ -13,7 +14,11 @@
 namespace {
 
 using IconKey = std::pair<CWnd*, UINT>;
-std::map<IconKey, std::unique_ptr<QSystemTrayIcon>> g_icons;
+struct IconEntry {
+    std::unique_ptr<QSystemTrayIcon> pIcon;
+    std::unique_ptr<CNotificationBalloon> pBalloon;
+};
+std::map<IconKey, IconEntry> g_icons;
 
 LPARAM MouseMessageOf(QSystemTrayIcon::ActivationReason reason)
 {
@@ -45,8 +50,9 @@ QSystemTrayIcon::MessageIcon BalloonIconOf(DWORD dwInfoFlags)
     }
 }
 
-void vApply(QSystemTrayIcon& icon, const NOTIFYICONDATAW& nid)
+void vApply(IconEntry& entry, const NOTIFYICONDATAW& nid)
 {
+    QSystemTrayIcon& icon = *entry.pIcon;
     if (nid.uFlags & NIF_ICON)
         icon.setIcon(nid.hIcon);
     if (nid.uFlags & NIF_TIP)
@@ -55,7 +61,8 @@ void vApply(QSystemTrayIcon& icon, const NOTIFYICONDATAW& nid)
         QString title, text;
         CopyToField(title, nid.szInfoTitle, NID_INFO_TITLE_CHARS);
         CopyToField(text, nid.szInfo, NID_INFO_CHARS);
-        icon.showMessage(title, text, BalloonIconOf(nid.dwInfoFlags), static_cast<int>(nid.uTimeout));
+        if (!entry.pBalloon || !entry.pBalloon->bShow(title, text, static_cast<int>(nid.uTimeout)))
+            icon.showMessage(title, text, BalloonIconOf(nid.dwInfoFlags), static_cast<int>(nid.uTimeout));
     }
 }
 
@@ -64,22 +71,25 @@ BOOL bAdd(const NOTIFYICONDATAW& nid)
     const IconKey key{nid.hWnd, nid.uID};
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()) || !nid.hWnd || g_icons.count(key))
         return FALSE;
-    auto icon = std::make_unique<QSystemTrayIcon>();
+    IconEntry entry;
+    entry.pIcon = std::make_unique<QSystemTrayIcon>();
+    QSystemTrayIcon* icon = entry.pIcon.get();
     CWnd* owner = nid.hWnd;
     const UINT uID = nid.uID;
     const UINT uCallback = (nid.uFlags & NIF_MESSAGE) ? nid.uCallbackMessage : 0;
     if (uCallback) {
-        QObject::connect(icon.get(), &QSystemTrayIcon::activated, [=](QSystemTrayIcon::ActivationReason reason) {
+        QObject::connect(icon, &QSystemTrayIcon::activated, [=](QSystemTrayIcon::ActivationReason reason) {
             if (const LPARAM msg = MouseMessageOf(reason))
                 owner->PostMessage(uCallback, uID, msg);
         });
-        QObject::connect(icon.get(), &QSystemTrayIcon::messageClicked,
-            [=] { owner->PostMessage(uCallback, uID, NIN_BALLOONUSERCLICK); });
+        auto onClick = [=] { owner->PostMessage(uCallback, uID, NIN_BALLOONUSERCLICK); };
+        QObject::connect(icon, &QSystemTrayIcon::messageClicked, onClick);
+        entry.pBalloon = std::make_unique<CNotificationBalloon>(onClick, QDBusConnection::sessionBus());
     }
-    vApply(*icon, nid);
+    vApply(entry, nid);
     // Shown even without a host: Qt puts the icon in place when one starts.
     icon->show();
-    g_icons[key] = std::move(icon);
+    g_icons[key] = std::move(entry);
     return bNotifyAreaPresent();
 }
 
@@ -105,7 +115,7 @@ BOOL Shell_NotifyIconW(DWORD dwMessage, const NOTIFYICONDATAW* pnid)
         auto it = g_icons.find(key);
         if (it == g_icons.end())
             return FALSE;
-        vApply(*it->second, *pnid);
+        vApply(it->second, *pnid);
         return TRUE;
     }
     case NIM_DELETE:

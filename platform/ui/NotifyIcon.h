@@ -1,6 +1,7 @@
 // The notification-area icon as the shell's icon record and call give it,
 // over QSystemTrayIcon: clicks and balloon clicks reach the owner window as
-// its callback message with the shell's mouse-message numbers.
+// its callback message with the shell's mouse-message numbers. Balloons go
+// through the notification service where one runs.
 #pragma once
 
 #include "platform/Win32.h"
