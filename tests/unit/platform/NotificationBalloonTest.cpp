@@ -57,9 +57,9 @@ TEST(NotificationBalloon, GoesThroughTheServiceAndReportsClicksOnTheCurrentOne)
         ASSERT_TRUE(service.registerObject("/org/freedesktop/Notifications", &fake, QDBusConnection::ExportAllSlots));
         ASSERT_TRUE(service.registerService("org.freedesktop.Notifications"));
         EXPECT_TRUE(balloon.bShow("Lumicue", "Hight Visibility Pointer  is On", 1000));
-        ASSERT_TRUE(bWaitUntil([&] { return fake.seen.size() == 1; }));
+        ASSERT_TRUE(bWaitUntil([&] { return balloon.nCurrentId() == 41; }));
         EXPECT_TRUE(balloon.bShow("Lumicue Update", "New version", 20000));
-        ASSERT_TRUE(bWaitUntil([&] { return fake.seen.size() == 2; }));
+        ASSERT_TRUE(bWaitUntil([&] { return balloon.nCurrentId() == 42; }));
         EXPECT_EQ(fake.seen, (QStringList{"0|Lumicue|Hight Visibility Pointer  is On|default,Open|1000",
                                   "41|Lumicue Update|New version|default,Open|20000"}));
 
