@@ -1,6 +1,6 @@
 // Balloons through a notification service on a private bus: sent with the
-// title, text and time-out, replacing the previous one; a click on the
-// current one (and only that) is reported; no service means no balloon.
+// title, text and time-out; a click on the current one (and only that) is
+// reported; no service means no balloon.
 #include "platform/ui/NotificationBalloon.h"
 
 #include <QCoreApplication>
@@ -15,10 +15,10 @@ class CFakeNotifications : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public slots:
-    uint Notify(const QString&, uint replaces, const QString&, const QString& summary, const QString& body,
+    uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body,
         const QStringList& actions, const QVariantMap&, int timeout)
     {
-        seen << QStringLiteral("%1|%2|%3|%4|%5").arg(replaces).arg(summary, body, actions.join(',')).arg(timeout);
+        seen << QStringLiteral("%1|%2|%3|%4").arg(summary, body, actions.join(',')).arg(timeout);
         return ++nNext;
     }
 
@@ -60,8 +60,8 @@ TEST(NotificationBalloon, GoesThroughTheServiceAndReportsClicksOnTheCurrentOne)
         ASSERT_TRUE(bWaitUntil([&] { return balloon.nCurrentId() == 41; }));
         EXPECT_TRUE(balloon.bShow("Lumicue Update", "New version", 20000));
         ASSERT_TRUE(bWaitUntil([&] { return balloon.nCurrentId() == 42; }));
-        EXPECT_EQ(fake.seen, (QStringList{"0|Lumicue|Hight Visibility Pointer  is On|default,Open|1000",
-                                  "41|Lumicue Update|New version|default,Open|20000"}));
+        EXPECT_EQ(fake.seen, (QStringList{"Lumicue|Hight Visibility Pointer  is On|default,Open|1000",
+                                  "Lumicue Update|New version|default,Open|20000"}));
 
         for (uint id : {41u, 42u}) {
             QDBusMessage signal = QDBusMessage::createSignal("/org/freedesktop/Notifications",
