@@ -4,13 +4,11 @@
 #include "app/CommandLine.h"
 #include "app/LumicueMain.h"
 #include "lang/Language.h"
-#include "platform/storage/Folders.h"
+#include "platform/storage/AutoRun.h"
 #include "platform/instance/RemoteWindow.h"
 #include "platform/instance/RuntimeFolder.h"
 #include "res/ResourceIds.h"
 #include "settings/CoreAssist.h"
-
-#include <QFile>
 
 const QString kInstanceName = QStringLiteral("LUMICUE-46E5F037-5C31-4fbf-8265-2F0AA7A4A547");
 const QString kExitName = QStringLiteral("LUMICUE-EXIT-46E5F037-5C31-4fbf-8265-2F0AA7A4A547");
@@ -51,9 +49,7 @@ BOOL CLumicueApp::FindRunningInstanceProc(const CRemoteWindow& window, std::opti
 
 BOOL CLumicueApp::bRemoveAutoRun()
 {
-    QString configHome;
-    if (bGetAppDataFolder(configHome, FALSE))
-        QFile::remove(configHome + QStringLiteral("/autostart/Lumicue.desktop"));
+    bDeleteAutoRunEntry(QStringLiteral("Lumicue"));
     return TRUE;
 }
 

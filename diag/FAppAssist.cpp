@@ -33,8 +33,8 @@ BOOL CFAppAssist::bUninitialize()
     return TRUE;
 }
 
-int CFAppAssist::bWriteLog(DWORD type, const QString* value, const QString* text1, const QString* text2,
-                           const QString* fileName, int line, const QString* text3)
+BOOL CFAppAssist::bWriteLog(DWORD type, const QString* value, const QString* text1, const QString* text2,
+                            const QString* fileName, int line, const QString* text3)
 {
     if (!bLogEnabled || (type & nLogMask) == 0)
         return 1;

@@ -21,8 +21,8 @@ public:
 
     // Writes one entry when logging is on and the type is in the mask;
     // every string may be null. Answers 1 when nothing is to be written.
-    int bWriteLog(DWORD type, const QString* value, const QString* text1, const QString* text2,
-                  const QString* fileName, int line, const QString* text3);
+    BOOL bWriteLog(DWORD type, const QString* value, const QString* text1, const QString* text2,
+                   const QString* fileName, int line, const QString* text3);
     // Appends a time-stamped line to today's file; FALSE only when the
     // log folder is missing and cannot be made.
     BOOL bAppendLogLine(const QString& entry);

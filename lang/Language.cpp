@@ -6,6 +6,7 @@
 
 #include "platform/storage/Ini.h"
 #include "platform/Locale.h"
+#include "platform/MulDiv.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Wnd.h"
 
@@ -34,21 +35,6 @@ constexpr int LANG_FONT_MAX_PIXELS = 256;
 
 const QString kSectionText = QStringLiteral("Text");
 const QString kSectionLanguage = QStringLiteral("Language");
-
-// Windows' MulDiv: a * b / c rounded half away from zero; -1 when c is 0 or
-// the result does not fit.
-int MulDiv(int a, int b, int c)
-{
-    if (c == 0)
-        return -1;
-    const long long num = static_cast<long long>(a) * b;
-    long long q = (std::llabs(num) + std::llabs(static_cast<long long>(c)) / 2) / std::llabs(static_cast<long long>(c));
-    if ((num < 0) != (c < 0))
-        q = -q;
-    if (q > INT32_MAX || q < INT32_MIN)
-        return -1;
-    return static_cast<int>(q);
-}
 
 int nDisplayDpi()
 {

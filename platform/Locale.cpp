@@ -1,6 +1,8 @@
 // Maps POSIX locale names to Windows language ids.
 #include "platform/Locale.h"
 
+#include <QStringList>
+
 #include <cstdlib>
 
 namespace {
@@ -13,6 +15,7 @@ struct LocaleId {
 };
 
 // Language with territory first; the bare language rows give the fallback.
+// A row with "@modifier" serves only names with that modifier.
 constexpr LocaleId kLocales[] = {
     {"en_US", 1033}, {"en_GB", 2057}, {"en_AU", 3081}, {"en_CA", 4105}, {"en_NZ", 5129},
     {"en_IE", 6153}, {"en_ZA", 7177}, {"en_IN", 16393}, {"en", 1033},
@@ -42,7 +45,10 @@ constexpr LocaleId kLocales[] = {
     {"uk_UA", 1058}, {"uk", 1058},
     {"hr_HR", 1050}, {"hr", 1050},
     {"sl_SI", 1060}, {"sl", 1060},
-    {"sr_RS", 9242}, {"sr", 9242},
+    // Serbian is written in Cyrillic unless the locale's modifier says Latin.
+    {"sr_RS", 10266}, {"sr_ME", 12314}, {"sr", 10266},
+    {"sr_RS@latin", 9242}, {"sr_ME@latin", 11290}, {"sr@latin", 9242},
+    {"ca_ES@valencia", 2051}, {"ca@valencia", 2051},
     {"lt_LT", 1063}, {"lt", 1063},
     {"lv_LV", 1062}, {"lv", 1062},
     {"et_EE", 1061}, {"et", 1061},
@@ -68,35 +74,61 @@ LANGID FindId(const QString& name)
     return 0;
 }
 
-} // namespace
-
-LANGID LangIdFromLocaleName(const QString& localeName)
+// The id for a locale name; 0 when it names no language we know, so that a
+// list of languages can go on to the next one.
+LANGID KnownLangId(const QString& localeName)
 {
     // language[_territory][.codeset][@modifier]
     QString name = localeName.trimmed();
-    for (const char16_t stop : {u'.', u'@'})
-        if (const qsizetype cut = name.indexOf(stop); cut >= 0)
-            name.truncate(cut);
+    const qsizetype at = name.indexOf(u'@');
+    const QString modifier = at < 0 ? QString() : name.mid(at).toLower();
+    if (at >= 0)
+        name.truncate(at);
+    if (const qsizetype dot = name.indexOf(u'.'); dot >= 0)
+        name.truncate(dot);
     name.replace(u'-', u'_');
     const qsizetype sep = name.indexOf(u'_');
     const QString language = (sep < 0 ? name : name.left(sep)).toLower();
     const QString territory = sep < 0 ? QString() : name.mid(sep + 1).toUpper();
     if (language.isEmpty() || language == u"c" || language == u"posix")
-        return LANGID_ENGLISH_US;
+        return 0;
+    QStringList candidates;
     if (!territory.isEmpty())
-        if (const LANGID id = FindId(language + u'_' + territory))
+        candidates << language + u'_' + territory + modifier << language + u'_' + territory;
+    candidates << language + modifier << language;
+    for (const QString& candidate : candidates)
+        if (const LANGID id = FindId(candidate))
             return id;
-    if (const LANGID id = FindId(language))
-        return id;
-    return LANGID_ENGLISH_US;
+    return 0;
+}
+
+bool bIsCLocale(const QString& localeName)
+{
+    const QString name = localeName.section(u'.', 0, 0).section(u'@', 0, 0);
+    return name.isEmpty() || name == u"C" || name == u"POSIX";
+}
+
+} // namespace
+
+LANGID LangIdFromLocaleName(const QString& localeName)
+{
+    const LANGID id = KnownLangId(localeName);
+    return id ? id : LANGID_ENGLISH_US;
 }
 
 LANGID GetUserDefaultLangID()
 {
+    QString locale;
     for (const char* var : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const char* value = std::getenv(var);
-        if (value && *value)
-            return LangIdFromLocaleName(QString::fromLocal8Bit(value));
+        locale = QString::fromLocal8Bit(std::getenv(var));
+        if (!locale.isEmpty())
+            break;
     }
-    return LANGID_ENGLISH_US;
+    // As the GNU tools do: LANGUAGE, a list in order of preference, counts
+    // only when the locale is not C.
+    if (!bIsCLocale(locale))
+        for (const QString& entry : QString::fromLocal8Bit(std::getenv("LANGUAGE")).split(u':', Qt::SkipEmptyParts))
+            if (const LANGID id = KnownLangId(entry))
+                return id;
+    return LangIdFromLocaleName(locale);
 }

@@ -1,5 +1,5 @@
 // Plain Windows-style scalar types, message numbers and constants that the
-// program's parts are written against. Values are the Win32 ones, so ids,
+// program is written against. Values are the Win32 ones, so ids,
 // files and messages keep their meaning on every platform.
 #pragma once
 

@@ -3,6 +3,7 @@
 #include "platform/ui/DialogTemplate.h"
 
 #include "res/ResourceIds.h"
+#include "settings/MakerSite.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ const DialogTemplate kMainDialog{
             SS_LEFT},
         {IDC_LINK_DONATE, QStringLiteral("Static"), QString(), 34, 40, 240, 11, SS_LEFT},
         {IDC_TAB_SHEET, QStringLiteral("SysTabControl32"), QString(), 7, 55, 267, 151, WS_TABSTOP},
-        {IDC_LINK_SITE, QStringLiteral("Static"), QStringLiteral(MAKER_SITE_TEXT), 8, 215, 149, 13, SS_CENTERIMAGE},
+        {IDC_LINK_SITE, QStringLiteral("Static"), QString::fromLatin1(MAKER_SITE), 8, 215, 149, 13, SS_CENTERIMAGE},
         {IDOK, QStringLiteral("Button"), QStringLiteral("&Hide"), 164, 216, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP},
         {IDC_EXIT, QStringLiteral("Button"), QStringLiteral("E&xit"), 224, 216, 50, 14, BS_PUSHBUTTON | WS_TABSTOP},
     },

@@ -25,6 +25,3 @@ constexpr UINT ID_DONATE = 21277;
 
 constexpr int IDH_TOGGLE = 9;
 constexpr UINT_PTR IDT_UPDATECHECK = 2;
-
-// The maker's web site, as the link shows it before start-up replaces it.
-#define MAKER_SITE_TEXT "https://lumicue.example"

@@ -60,7 +60,7 @@ void CHotKey::vSet(BOOL ctrl, BOOL shift, BOOL alt, BOOL valid, int virtKey, BOO
     bExtended = extended;
 }
 
-BOOL CHotKey::vValidate()
+void CHotKey::vValidate()
 {
     bValid = 1;
     const bool anyModifier = bAlt || bCtrl || bShift || bWin;
@@ -68,7 +68,6 @@ BOOL CHotKey::vValidate()
         && (UINT(nVirtKey) == VK_DELETE || UINT(nVirtKey) == VK_BACK || UINT(nVirtKey) == VK_SPACE
             || UINT(nVirtKey) == VK_ESCAPE))
         bValid = 0;
-    return TRUE;
 }
 
 UINT CHotKey::GetModifiers() const

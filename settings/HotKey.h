@@ -16,7 +16,8 @@ public:
     virtual ~CHotKey() = default;
 
     void vSet(BOOL ctrl, BOOL shift, BOOL alt, BOOL valid, int virtKey, BOOL win, BOOL extended);
-    BOOL vValidate();
+    // Decides bValid; it has nothing to report.
+    void vValidate();
     BOOL bRegister(int nId);
     BOOL bUnregister(int nId);
     QString GetHotKeyText() const;

@@ -3,23 +3,16 @@
 #include "settings/LumicueOption.h"
 
 #include "lang/Language.h"
+#include "platform/VirtualKeys.h"
 #include "platform/storage/Archive.h"
 #include "platform/ui/MessageBox.h"
+#include "res/ResourceIds.h"
 #include "settings/CoreAssist.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-
-namespace {
-
-// Id of the toggle hotkey, the program's only one.
-constexpr int IDH_TOGGLE = 9;
-
-} // namespace
-
-CLumicueOption::MessageBoxFn CLumicueOption::pfnMessageBox = &AfxMessageBox;
 
 CLumicueOption::CLumicueOption()
 {
@@ -30,7 +23,7 @@ void CLumicueOption::vSetDefaults()
 {
     bValid = 1;
     bAutoCheckUpdate = 0;
-    hotKey.vSet(0, 0, 0, 1, 0x77, 0, 0);
+    hotKey.vSet(0, 0, 0, 1, VK_F8, 0, 0);
     nOpacity = 75;
     strPointerFile.clear();
 }
@@ -99,8 +92,8 @@ void CLumicueOption::vSave(const QString& folder)
     const QByteArray& bytes = record.data();
     const BOOL bSaved = !ar.bFailed() && file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
         && file.write(bytes) == bytes.size() && file.commit();
-    if (!bSaved && pfnMessageBox)
-        pfnMessageBox(GetLangText(QStringLiteral("5"), QStringLiteral("Error Occur!")), MB_ICONEXCLAMATION);
+    if (!bSaved)
+        AfxMessageBox(GetLangText(QStringLiteral("5"), QStringLiteral("Error Occur!")), MB_ICONEXCLAMATION);
 }
 
 BOOL CLumicueOption::bRegisterHotKey()

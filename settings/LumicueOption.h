@@ -28,10 +28,6 @@ public:
     // "<folder>/AppOption.data".
     static QString GetFilePath(const QString& folder);
 
-    // The message box a failed save shows; tests put a recorder here.
-    using MessageBoxFn = int (*)(const QString& text, UINT nType);
-    static MessageBoxFn pfnMessageBox;
-
     BOOL bValid = 1;
     BOOL bAutoCheckUpdate = 0;
     CHotKey hotKey;

@@ -2,7 +2,7 @@
 // its window, drive XTest motions and read its cost from /proc.
 #pragma once
 
-#include "harness/ChildProcess.h"
+#include "ChildProcess.h"
 #include "harness/XSession.h"
 
 #include <X11/Xlib.h>

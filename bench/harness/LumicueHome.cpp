@@ -1,88 +1,29 @@
 // Preparing the install folder, picture and option file of a Lumicue run.
 #include "harness/LumicueHome.h"
 
-#include <png.h>
+#include "OptionRecord.h"
+#include "TestPicture.h"
 
 #include <cmath>
-#include <cstdio>
+#include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
-namespace {
-
-void vPutInt(std::string& out, int value)
+// A soft disc with a ring, in straight (not premultiplied) ARGB.
+bool CLumicueHome::bWritePicture(const std::string& path, int size)
 {
-    const unsigned u = static_cast<unsigned>(value);
-    for (int i = 0; i < 4; ++i)
-        out += static_cast<char>((u >> (8 * i)) & 0xFF);
-}
-
-// A soft disc with a ring: straight (not premultiplied) RGBA rows, as PNG stores them.
-std::vector<unsigned char> PictureRows(int size)
-{
-    std::vector<unsigned char> pixels(static_cast<size_t>(size) * size * 4);
+    CTestPicture picture(size, size);
     const double c = (size - 1) / 2.0, r = size / 2.0;
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             const double d = std::hypot(x - c, y - c) / r;
-            unsigned char* p = &pixels[(static_cast<size_t>(y) * size + x) * 4];
             const bool ring = d > 0.8 && d <= 1.0;
-            p[0] = ring ? 40 : 255;
-            p[1] = ring ? 40 : 200;
-            p[2] = ring ? 40 : 0;
-            p[3] = d > 1.0 ? 0 : ring ? 255 : static_cast<unsigned char>(220 * (1.0 - d / 2));
+            const uint32_t alpha = d > 1.0 ? 0 : ring ? 255 : static_cast<uint32_t>(220 * (1.0 - d / 2));
+            picture.vSet(x, y, alpha << 24 | (ring ? 0x282828u : 0xFFC800u));
         }
-    return pixels;
-}
-
-std::u16string Utf16(const std::string& ascii)
-{
-    return std::u16string(ascii.begin(), ascii.end());
-}
-
-} // namespace
-
-std::string CLumicueHome::OptionBytes(const std::u16string& pointerFile, int opacity, int virtKey)
-{
-    std::string out;
-    vPutInt(out, 1); // bValid
-    vPutInt(out, 0); // bAutoCheckUpdate: no network during a benchmark
-    vPutInt(out, opacity);
-    out += "\xFF\xFE\xFF";
-    out += static_cast<char>(pointerFile.size()); // callers keep paths below 255 units
-    for (char16_t unit : pointerFile) {
-        out += static_cast<char>(unit & 0xFF);
-        out += static_cast<char>(unit >> 8);
-    }
-    for (int value : {1, 0, 0, 0, virtKey, 0, 0}) // bValid, bAlt, bCtrl, bShift, nVirtKey, bWin, bExtended
-        vPutInt(out, value);
-    return out;
-}
-
-bool CLumicueHome::bWritePicture(const std::string& path, int size)
-{
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    std::vector<unsigned char> pixels = PictureRows(size);
-    bool ok = false;
-    if (info && !setjmp(png_jmpbuf(png))) {
-        png_init_io(png, file);
-        png_set_IHDR(png, info, size, size, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                     PNG_FILTER_TYPE_DEFAULT);
-        png_write_info(png, info);
-        for (int y = 0; y < size; ++y)
-            png_write_row(png, &pixels[static_cast<size_t>(y) * size * 4]);
-        png_write_end(png, nullptr);
-        ok = true;
-    }
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(file) == 0 && ok;
+    return picture.bWritePng(path);
 }
 
 bool CLumicueHome::bPrepare(const std::string& root, const std::string& programPath)
@@ -108,9 +49,10 @@ bool CLumicueHome::bPrepare(const std::string& root, const std::string& programP
     const std::string picture = (app / "pointer" / "bench.png").string();
     if (picture.size() >= 255 || !bWritePicture(picture, kPictureSize))
         return false;
-    std::ofstream option(fs::path(root) / "config" / "Lumicue" / "AppOption.data", std::ios::binary);
-    option << OptionBytes(Utf16(picture), kOpacity, kVkF8);
-    return static_cast<bool>(option.flush());
+    COptionRecord option;  // F8, no update check: no network during a benchmark
+    option.nOpacity = kOpacity;
+    option.strPointerFile = picture;
+    return option.bWrite((fs::path(root) / "config" / "Lumicue" / "AppOption.data").string());
 }
 
 std::vector<std::string> CLumicueHome::Environment() const

@@ -10,7 +10,6 @@ class CLumicueHome {
 public:
     static constexpr int kPictureSize = 128;
     static constexpr int kOpacity = 75;
-    static constexpr int kVkF8 = 0x77;
 
     // Builds the folders under root from the program at programPath.
     bool bPrepare(const std::string& root, const std::string& programPath);
@@ -18,9 +17,6 @@ public:
     // DISPLAY is added by the caller.
     std::vector<std::string> Environment() const;
 
-    // The option file's bytes: three integers, the path as a wide archive
-    // string, seven hotkey integers (44 + 2n bytes for a path of n units).
-    static std::string OptionBytes(const std::u16string& pointerFile, int opacity, int virtKey);
     static bool bWritePicture(const std::string& path, int size);
 
 private:

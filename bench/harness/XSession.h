@@ -1,8 +1,8 @@
-// A private X server (Xvfb, found through -displayfd) with a compositing
-// manager, and the benchmark's own connection to it.
+// The benchmark's private X server with a compositing manager (both from the
+// shared test support), and its own connection to it.
 #pragma once
 
-#include "harness/ChildProcess.h"
+#include "XvfbServer.h"
 
 #include <X11/Xlib.h>
 
@@ -23,18 +23,14 @@ public:
 
     Display* Dpy() const { return dpy; }
     const std::string& DisplayName() const { return strDisplay; }
-    pid_t ServerPid() const { return server.Pid(); }
+    pid_t ServerPid() { return server.Process().Pid(); }
     pid_t CompositorPid() const { return compositor.Pid(); }
-    int Width() const { return nWidth; }
-    int Height() const { return nHeight; }
+    int Width() const { return server.ScreenSetup().nWidth; }
+    int Height() const { return server.ScreenSetup().nHeight; }
 
 private:
-    bool bStartServer(const std::string& logDir, int cpu);
-    bool bStartCompositor(const std::string& logDir, int cpu);
-    CChildProcess server;
+    CXvfbServer server;
     CChildProcess compositor;
     Display* dpy = nullptr;
     std::string strDisplay;
-    int nWidth = 1280;
-    int nHeight = 1024;
 };

@@ -2,6 +2,7 @@
 // that dialog code expects.
 #include "platform/ui/Dialog.h"
 
+#include "platform/MulDiv.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/Resources.h"
 
@@ -68,15 +69,9 @@ QString StripMnemonics(const QString& text)
     return out;
 }
 
-int MulDiv(int a, int b, int c)
-{
-    long long p = static_cast<long long>(a) * b;
-    return static_cast<int>((p >= 0 ? p + c / 2 : p - c / 2) / c);
-}
-
 } // namespace
 
-CDialog::CDialog(UINT nIDTemplate, CWnd* pParent) : pParentWnd(pParent), nTemplateId(nIDTemplate) {}
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWindow) : pParentWnd(pParentWindow), nTemplateId(nIDTemplate) {}
 
 CDialog::~CDialog() = default;
 
@@ -90,15 +85,15 @@ int CDialog::DialogUnitsToPixelsY(int du) const
     return MulDiv(du, nBaseUnitY, 8);
 }
 
-BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParent)
+BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWindow)
 {
     const DialogTemplate* tpl = FindDialogTemplate(nIDTemplate);
     if (!tpl || IsWindow())
         return FALSE;
     nTemplateId = nIDTemplate;
-    pParentWnd = pParent;
+    pParentWnd = pParentWindow;
 
-    QWidget* parentWidget = pParent ? pParent->GetSafeWidget() : nullptr;
+    QWidget* parentWidget = pParentWindow ? pParentWindow->GetSafeWidget() : nullptr;
     Qt::WindowFlags flags = tpl->bChild ? Qt::Widget
                                         : Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
             | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;

@@ -1,6 +1,8 @@
 // Window objects over Qt widgets: message delivery, timers, the window tree.
 #include "platform/ui/Wnd.h"
 
+#include "platform/WindowActivation.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEvent>
@@ -158,6 +160,9 @@ BOOL CWnd::SetForegroundWindow()
         return FALSE;
     pWidget->raise();
     pWidget->activateWindow();
+    // The toolkit's activation waits for the window to be mapped, which a
+    // window manager leaves undone for a window it still holds minimised.
+    bRequestActivation(pWidget->winId());
     return TRUE;
 }
 

@@ -1,5 +1,5 @@
-// A window object that answers numbered messages, the way the program's parts
-// expect windows to behave, over a Qt widget. Posting is thread-safe; sending
+// A window object that answers numbered messages, as a Win32 window does,
+// over a Qt widget. Posting is thread-safe; sending
 // runs the handler at once on the UI thread.
 #pragma once
 

@@ -1,7 +1,10 @@
 // Hotkeys over X: a passive key grab on the root window of the UI
 // connection for every combination of the lock keys, since X matches
 // modifiers exactly and NumLock or CapsLock being on must not matter.
-// Auto-repeat presses post WM_HOTKEY too, as Windows does.
+// Auto-repeat presses post WM_HOTKEY too, as Windows does. The grabs follow
+// the keyboard layout: a registration names a virtual key, so when the
+// mapping changes (setxkbmap, a new keyboard) each key is grabbed again on
+// the keycode that now carries it.
 #include "platform/HotKeyRegistrar.h"
 
 #include "platform/ui/Wnd.h"
@@ -22,8 +25,9 @@ struct Registration {
     int id;
     UINT modifiers;
     UINT vk;
-    KeyCode keycode;
+    KeyCode keycode;  // 0 while the layout has no key for vk
     unsigned int xmods;
+    std::vector<unsigned int> locks;  // the lock-key variants grabbed
 };
 
 std::vector<Registration> g_registrations;
@@ -79,13 +83,57 @@ void vUngrab(Display* dpy, KeyCode keycode, unsigned int xmods, const std::vecto
         XUngrabKey(dpy, keycode, xmods | lock, root);
 }
 
+KeyCode KeycodeOf(Display* dpy, UINT vk)
+{
+    const KeySym sym = VkToKeySym(vk, FALSE);
+    return sym == NoSymbol ? 0 : XKeysymToKeycode(dpy, sym);
+}
+
+// Grabs every lock variant; false (and nothing held) when one was refused.
+bool bGrab(Display* dpy, Registration& r)
+{
+    r.locks = LockVariants(dpy);
+    const Window root = DefaultRootWindow(dpy);
+    CX11ErrorTrap trap(dpy);
+    for (unsigned int lock : r.locks)
+        XGrabKey(dpy, r.keycode, r.xmods | lock, root, True, GrabModeAsync, GrabModeAsync);
+    if (trap.nSync() == 0)
+        return true;
+    // Another client holds some of them: give back the ones we got.
+    // Ungrabbing a combination we never held does nothing.
+    vUngrab(dpy, r.keycode, r.xmods, r.locks);
+    trap.nSync();
+    return false;
+}
+
+void vRegrabAll(Display* dpy)
+{
+    for (Registration& r : g_registrations) {
+        CX11ErrorTrap trap(dpy);
+        if (r.keycode != 0)
+            vUngrab(dpy, r.keycode, r.xmods, r.locks);
+        trap.nSync();
+        r.keycode = KeycodeOf(dpy, r.vk);
+        // A layout without the key, or a grab now held elsewhere, leaves the
+        // registration in place without a key until the next change.
+        if (r.keycode != 0 && !bGrab(dpy, r))
+            r.keycode = 0;
+    }
+}
+
 bool bOnEvent(XEvent& ev)
 {
+    if (ev.type == MappingNotify) {
+        XRefreshKeyboardMapping(&ev.xmapping);
+        if (ev.xmapping.request != MappingPointer)
+            vRegrabAll(ev.xmapping.display);
+        return false;
+    }
     if (ev.type != KeyPress)
         return false;
     const unsigned int state = ev.xkey.state & RELEVANT_MODS;
     for (const Registration& r : g_registrations) {
-        if (r.keycode != ev.xkey.keycode || r.xmods != state)
+        if (r.keycode == 0 || r.keycode != ev.xkey.keycode || r.xmods != state)
             continue;
         if (r.target)
             r.target->PostMessage(WM_HOTKEY, WPARAM(r.id), LPARAM((r.vk & 0xFFFF) << 16 | (r.modifiers & 0xFFFF)));
@@ -105,27 +153,12 @@ BOOL RegisterHotKey(CWnd* target, int id, UINT fsModifiers, UINT vk)
     for (const Registration& r : g_registrations)
         if (r.modifiers == fsModifiers && r.vk == vk)
             return FALSE;
-    const KeySym sym = VkToKeySym(vk, FALSE);
-    const KeyCode keycode = sym == NoSymbol ? 0 : XKeysymToKeycode(dpy, sym);
-    if (keycode == 0)
+    Registration r{target, id, fsModifiers, vk, KeycodeOf(dpy, vk), XModifiers(fsModifiers), {}};
+    if (r.keycode == 0 || !bGrab(dpy, r))
         return FALSE;
-
-    const unsigned int xmods = XModifiers(fsModifiers);
-    const std::vector<unsigned int> variants = LockVariants(dpy);
-    const Window root = DefaultRootWindow(dpy);
-    CX11ErrorTrap trap(dpy);
-    for (unsigned int lock : variants)
-        XGrabKey(dpy, keycode, xmods | lock, root, True, GrabModeAsync, GrabModeAsync);
-    if (trap.nSync() != 0) {
-        // Another client holds some of them: give back the ones we got.
-        // Ungrabbing a combination we never held does nothing.
-        vUngrab(dpy, keycode, xmods, variants);
-        trap.nSync();
-        return FALSE;
-    }
     if (!CX11Display::bHasEventHandler(g_handlerToken))
         g_handlerToken = CX11Display::nAddEventHandler(bOnEvent);
-    g_registrations.push_back({target, id, fsModifiers, vk, keycode, xmods});
+    g_registrations.push_back(r);
     return TRUE;
 }
 
@@ -141,7 +174,8 @@ BOOL UnregisterHotKey(CWnd* target, int id)
     if (!dpy)
         return TRUE;
     CX11ErrorTrap trap(dpy);
-    vUngrab(dpy, r.keycode, r.xmods, LockVariants(dpy));
+    if (r.keycode != 0)
+        vUngrab(dpy, r.keycode, r.xmods, r.locks);
     trap.nSync();
     return TRUE;
 }

@@ -41,6 +41,9 @@ void CDisplayFixture::SetUp()
     if (setup.bTray) {
         ASSERT_TRUE(bStartTray()) << "trayer did not take the tray selection";
     }
+    if (setup.bWindowManager) {
+        ASSERT_TRUE(bStartWindowManager()) << "openbox did not take the window manager selection";
+    }
 }
 
 void CDisplayFixture::TearDown()
@@ -51,9 +54,11 @@ void CDisplayFixture::TearDown()
             PrintLog("program run " + std::to_string(++n), *p);
         PrintLog("xcompmgr", compositor);
         PrintLog("trayer", tray);
+        PrintLog("openbox", windowManager);
     }
     for (auto& p : programs)
         p->vStop();
+    windowManager.vStop();
     tray.vStop();
     compositor.vStop();
     x.vClose();
@@ -65,16 +70,8 @@ void CDisplayFixture::TearDown()
 
 bool CDisplayFixture::bStartCompositor()
 {
-    const std::string selection = "_NET_WM_CM_S0";
-    x.vWatchSelection(selection);
-    CChildProcess::Options options;
-    options.argv = {"xcompmgr"};
-    options.env = {"DISPLAY=" + xvfb.strDisplay(), "PATH=" + Env("PATH", "/usr/bin:/bin")};
-    options.strLogPath = (dir.LogDir() / "xcompmgr.log").string();
-    if (!compositor.bStart(options))
-        return false;
-    return x.bWaitUntil([&] { return x.bHasSelectionOwner(selection); }, CDeadline::Seconds(10),
-                        {compositor.PidFd()});
+    return xvfb.bStartOwner(compositor, CXvfbServer::CompositorArgs(), {}, "_NET_WM_CM_S0",
+                            (dir.LogDir() / "xcompmgr.log").string(), CDeadline::Seconds(10));
 }
 
 void CDisplayFixture::vStopCompositor()
@@ -87,19 +84,21 @@ void CDisplayFixture::vStopCompositor()
 
 bool CDisplayFixture::bStartTray()
 {
-    const std::string selection = "_NET_SYSTEM_TRAY_S0";
-    x.vWatchSelection(selection);
-    CChildProcess::Options options;
-    options.argv = {"trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request", "--height", "24"};
-    options.env = {"DISPLAY=" + xvfb.strDisplay(), "PATH=" + Env("PATH", "/usr/bin:/bin"),
-                   "HOME=" + dir.Home().string(), "XDG_CONFIG_HOME=" + dir.ConfigHome().string(),
-                   "XDG_RUNTIME_DIR=" + dir.RuntimeDir().string(),
-                   "DBUS_SESSION_BUS_ADDRESS=unix:path=" + (dir.RuntimeDir() / "no-bus").string()};
-    options.strLogPath = (dir.LogDir() / "trayer.log").string();
-    if (!tray.bStart(options))
-        return false;
-    return x.bWaitUntil([&] { return x.bHasSelectionOwner(selection); }, CDeadline::Seconds(10),
-                        {tray.PidFd()});
+    return xvfb.bStartOwner(tray, CXvfbServer::TrayArgs(), HelperEnvironment(), "_NET_SYSTEM_TRAY_S0",
+                            (dir.LogDir() / "trayer.log").string(), CDeadline::Seconds(10));
+}
+
+bool CDisplayFixture::bStartWindowManager()
+{
+    return xvfb.bStartOwner(windowManager, CXvfbServer::WindowManagerArgs(), HelperEnvironment(), "WM_S0",
+                            (dir.LogDir() / "openbox.log").string(), CDeadline::Seconds(10));
+}
+
+std::vector<std::string> CDisplayFixture::HelperEnvironment() const
+{
+    return {"HOME=" + dir.Home().string(), "XDG_CONFIG_HOME=" + dir.ConfigHome().string(),
+            "XDG_RUNTIME_DIR=" + dir.RuntimeDir().string(),
+            "DBUS_SESSION_BUS_ADDRESS=unix:path=" + (dir.RuntimeDir() / "no-bus").string()};
 }
 
 std::vector<std::string> CDisplayFixture::ProgramEnvironment(const LaunchOptions& options) const

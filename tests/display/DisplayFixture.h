@@ -1,5 +1,5 @@
 // The fixture of every display test: a private Xvfb, optionally a
-// compositing manager and a tray host, a private HOME with XDG folders and an
+// compositing manager, a tray host and a window manager, a private HOME with XDG folders and an
 // install folder, the real program started from there with its own
 // environment, and a test connection to drive and inspect it all. Teardown
 // ends every process it started, group and all, and prints the program's
@@ -24,6 +24,7 @@ struct DisplaySetup {
     bool bCompositor = true;       // xcompmgr, the compositing manager
     bool bTray = false;            // trayer, a system tray host
     bool bShippedPointers = true;  // copy the shipped pictures into pointer/
+    bool bWindowManager = false;   // openbox: focus, minimise, activation
 };
 
 struct LaunchOptions {
@@ -44,6 +45,7 @@ protected:
     bool bStartCompositor();
     void vStopCompositor();
     bool bStartTray();
+    bool bStartWindowManager();
 
     // Starts the installed program with these arguments; the process stays
     // the fixture's and is ended at teardown.
@@ -63,11 +65,14 @@ protected:
     bool bWaitForFile(const std::filesystem::path& path, bool bExists, int nSeconds = 10);
 
     std::vector<std::string> ProgramEnvironment(const LaunchOptions& options) const;
+    // HOME, XDG folders and no session bus, for the desktop's helpers.
+    std::vector<std::string> HelperEnvironment() const;
 
     CTestDirectory dir;
     CXvfbServer xvfb;
     CTestDisplay x;
     CChildProcess compositor;
     CChildProcess tray;
+    CChildProcess windowManager;
     std::deque<std::unique_ptr<CChildProcess>> programs;
 };

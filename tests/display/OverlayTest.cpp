@@ -66,8 +66,8 @@ TEST_F(OverlayFallbackTest, WithoutCompositorTheWindowIsShapedByAlpha)
     // rest clear; the top row clear throughout.
     CTestPicture picture(32, 32, 0);
     for (int y = 1; y < 32; ++y) {
-        for (int x = 0; x < 15; ++x)
-            picture.vSet(x, y, kRed);
+        for (int px = 0; px < 15; ++px)
+            picture.vSet(px, y, kRed);
         picture.vSet(15, y, 0x80FF0000);
         picture.vSet(16, y, 0x7FFF0000);
     }

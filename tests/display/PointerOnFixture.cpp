@@ -18,6 +18,7 @@ void CPointerOnFixture::vStart(const CTestPicture& picture, const PointerStart& 
     ASSERT_TRUE(picture.bWritePng(path.string()));
     COptionRecord record;
     record.nOpacity = start.nOpacity;
+    record.hotKey = start.hotKey;
     record.strPointerFile = path.string();
     fs::create_directories(dir.DataDir());
     ASSERT_TRUE(record.bWrite(dir.OptionFile().string()));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "DisplayFixture.h"
+#include "OptionRecord.h"
 #include "TestPicture.h"
 
 #include <functional>
@@ -13,6 +14,7 @@ struct PointerStart {
     std::string strName = "ring.png";  // file name in pointer/
     int nOpacity = 100;
     bool bHidden = true;  // /m, so that the dialog covers nothing
+    OptionHotKey hotKey = {};  // F8 alone
 };
 
 class CPointerOnFixture : public CDisplayFixture {

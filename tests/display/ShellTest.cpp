@@ -2,6 +2,7 @@
 // restoring the main window, Exit, a killed instance, the German language.
 #include "DisplayFixture.h"
 #include "LangFile.h"
+#include "res/ResourceIds.h"
 
 #include <X11/keysym.h>
 
@@ -158,9 +159,10 @@ TEST_F(ShellTest, GermanLanguageFileTranslatesTheWindow)
     CLangFile german;
     ASSERT_TRUE(german.bLoad((dir.LanguageDir() / "German.lng").string()));
     ASSERT_EQ(german.strValue("Language", "Language"), "1031");
-    const std::string title = german.strValue("317", "0");
-    const KeySym hideKey = MnemonicKey(german.strValue("317", "1"));
-    const KeySym exitKey = MnemonicKey(german.strValue("317", "1255"));
+    const std::string section = std::to_string(IDD_LUMICUE_MAIN);
+    const std::string title = german.strValue(section, "0");
+    const KeySym hideKey = MnemonicKey(german.strValue(section, std::to_string(IDOK)));
+    const KeySym exitKey = MnemonicKey(german.strValue(section, std::to_string(IDC_EXIT)));
     ASSERT_FALSE(title.empty());
     ASSERT_NE(hideKey, NoSymbol);
     ASSERT_NE(exitKey, NoSymbol);

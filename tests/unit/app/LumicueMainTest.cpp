@@ -5,7 +5,9 @@
 #include "app/LumicueApp.h"
 
 #include "lang/Language.h"
+#include "platform/VirtualKeys.h"
 #include "platform/ui/MessageBox.h"
+#include "res/ResourceIds.h"
 #include "platform/null/NullHotKeys.h"
 #include "platform/null/NullOverlay.h"
 #include "settings/CoreAssist.h"
@@ -25,8 +27,6 @@ int RecordBox(CWnd*, const QString& text, const QString&, UINT)
     g_boxes.push_back(text);
     return IDOK;
 }
-
-constexpr UINT VK_F8 = 0x77;
 
 class MainWindow : public ::testing::Test {
 protected:
@@ -58,7 +58,7 @@ protected:
 TEST_F(MainWindow, StartsTheMonitorCreatesTheOverlayAndRegistersF8)
 {
     CLumicueMain wnd;
-    ASSERT_TRUE(wnd.Create(317));
+    ASSERT_TRUE(wnd.Create(IDD_LUMICUE_MAIN));
     EXPECT_EQ(NullOverlay::nLiveDevices(CInputDevice::KIND_MOUSE), 1);
     EXPECT_EQ(NullOverlay::nLiveDevices(CInputDevice::KIND_KEYBOARD), 0);
     EXPECT_TRUE(wnd.funPointer.wndPoint.bHasWindow());
@@ -66,7 +66,7 @@ TEST_F(MainWindow, StartsTheMonitorCreatesTheOverlayAndRegistersF8)
     ASSERT_EQ(held.size(), 1u);
     EXPECT_EQ(held[0].id, 9);
     EXPECT_EQ(held[0].vk, VK_F8);
-    EXPECT_FALSE(wnd.HasTimer(2)) << "no update check unless the option asks for it";
+    EXPECT_FALSE(wnd.HasTimer(IDT_UPDATECHECK)) << "no update check unless the option asks for it";
     EXPECT_FALSE(wnd.bPointerOn.load());
     EXPECT_TRUE(g_boxes.empty());
 }
@@ -75,17 +75,17 @@ TEST_F(MainWindow, UpdateOptionStartsTheOneShotTimer)
 {
     core->option.bAutoCheckUpdate = 1;
     CLumicueMain wnd;
-    ASSERT_TRUE(wnd.Create(317));
-    EXPECT_TRUE(wnd.HasTimer(2));
-    wnd.SendMessage(WM_TIMER, 2, 0);
-    EXPECT_FALSE(wnd.HasTimer(2));
+    ASSERT_TRUE(wnd.Create(IDD_LUMICUE_MAIN));
+    EXPECT_TRUE(wnd.HasTimer(IDT_UPDATECHECK));
+    wnd.SendMessage(WM_TIMER, IDT_UPDATECHECK, 0);
+    EXPECT_FALSE(wnd.HasTimer(IDT_UPDATECHECK));
 }
 
 TEST_F(MainWindow, FailedMonitorShowsOneFatalBoxAndLeavesNoPointer)
 {
     NullOverlay::vFailDeviceCreate(CInputDevice::KIND_MOUSE, true);
     CLumicueMain wnd;
-    wnd.Create(317);
+    wnd.Create(IDD_LUMICUE_MAIN);
     ASSERT_EQ(g_boxes.size(), 1u);
     EXPECT_EQ(g_boxes[0], "Fatal Error Occur!");
     EXPECT_FALSE(wnd.funPointer.wndPoint.bHasWindow());
@@ -98,11 +98,11 @@ TEST_F(MainWindow, FailedMonitorShowsOneFatalBoxAndLeavesNoPointer)
 TEST_F(MainWindow, HotkeyMenuCommandAndToggleSwitchAlike)
 {
     CLumicueMain wnd;
-    ASSERT_TRUE(wnd.Create(317));
+    ASSERT_TRUE(wnd.Create(IDD_LUMICUE_MAIN));
     wnd.SendMessage(WM_HOTKEY, 9, 0);
     EXPECT_TRUE(wnd.bPointerOn.load());
     EXPECT_TRUE(NullOverlay::Log(wnd.funPointer.wndPoint.Layered()).bShown);
-    wnd.SendMessage(WM_COMMAND, 34062, 0);
+    wnd.SendMessage(WM_COMMAND, ID_TOGGLE_POINTER, 0);
     EXPECT_FALSE(wnd.bPointerOn.load());
     EXPECT_FALSE(NullOverlay::Log(wnd.funPointer.wndPoint.Layered()).bShown);
     wnd.SendMessage(WM_HOTKEY, 3, 0); // not ours
@@ -115,7 +115,7 @@ TEST_F(MainWindow, HotkeyMenuCommandAndToggleSwitchAlike)
 TEST_F(MainWindow, SwitchingOnMinimisesAVisibleWindowOffLeavesIt)
 {
     CLumicueMain wnd;
-    ASSERT_TRUE(wnd.Create(317));
+    ASSERT_TRUE(wnd.Create(IDD_LUMICUE_MAIN));
     wnd.ShowWindow(SW_SHOW);
     wnd.bTogglePointer();
     EXPECT_TRUE(wnd.IsIconic());
@@ -128,19 +128,19 @@ TEST_F(MainWindow, SwitchingOnMinimisesAVisibleWindowOffLeavesIt)
 TEST_F(MainWindow, HideSavesEscapeAndCloseBoxOnlyHide)
 {
     CLumicueMain wnd;
-    ASSERT_TRUE(wnd.Create(317));
+    ASSERT_TRUE(wnd.Create(IDD_LUMICUE_MAIN));
     wnd.ShowWindow(SW_SHOW);
     wnd.SendMessage(WM_COMMAND, IDCANCEL, 0);
     EXPECT_FALSE(wnd.IsWindowVisible());
     EXPECT_FALSE(QFile::exists(OptionFile()));
 
-    wnd.SendMessage(WM_COMMAND, 26027, 0); // Open restores
+    wnd.SendMessage(WM_COMMAND, ID_OPEN, 0); // Open restores
     EXPECT_TRUE(wnd.IsWindowVisible());
     wnd.SendMessage(WM_SYSCOMMAND, SC_CLOSE | 0x3, 0); // low bits are the platform's
     EXPECT_FALSE(wnd.IsWindowVisible());
     EXPECT_FALSE(QFile::exists(OptionFile()));
 
-    wnd.SendMessage(WM_COMMAND, 57664, 0); // About shows it too
+    wnd.SendMessage(WM_COMMAND, ID_APP_ABOUT, 0); // About shows it too
     EXPECT_TRUE(wnd.IsWindowVisible());
     core->option.nOpacity = 40;
     wnd.SendMessage(WM_COMMAND, IDOK, 0);
@@ -154,7 +154,7 @@ TEST_F(MainWindow, HideSavesEscapeAndCloseBoxOnlyHide)
 TEST_F(MainWindow, AnswersTheInstanceMessageAndClosesOnTheExitMessage)
 {
     CLumicueMain wnd;
-    ASSERT_TRUE(wnd.Create(317));
+    ASSERT_TRUE(wnd.Create(IDD_LUMICUE_MAIN));
     EXPECT_EQ(wnd.SendMessage(g_uInstanceMessage, 0, 0), static_cast<LRESULT>(g_uInstanceMessage));
     EXPECT_EQ(wnd.SendMessage(WM_HELP, 0, 0), TRUE);
     EXPECT_EQ(NullOverlay::nLiveDevices(CInputDevice::KIND_MOUSE), 1);
@@ -167,7 +167,7 @@ TEST_F(MainWindow, AnswersTheInstanceMessageAndClosesOnTheExitMessage)
 TEST_F(MainWindow, ExitStopsTheMonitorDestroysTheOverlayUnregistersAndSaves)
 {
     CLumicueMain wnd;
-    ASSERT_TRUE(wnd.Create(317));
+    ASSERT_TRUE(wnd.Create(IDD_LUMICUE_MAIN));
     wnd.bTogglePointer();
     wnd.SendMessage(WM_COMMAND, 1255, 0); // Exit
     EXPECT_EQ(NullOverlay::nLiveDevices(CInputDevice::KIND_MOUSE), 0);

@@ -4,6 +4,8 @@
 
 #include "lang/Language.h"
 
+#include "SavedEnv.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,9 +14,6 @@
 
 #include <cstdlib>
 #include <memory>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include <ostream>
 
@@ -28,11 +27,6 @@ class LanguageFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* var : kVars) {
-            const char* v = std::getenv(var);
-            savedEnv.push_back(v ? std::optional<std::string>(v) : std::nullopt);
-            unsetenv(var);
-        }
         setenv("LC_ALL", "C", 1);
         vResetLanguage();
         // Language files are looked for beside the executable only.
@@ -45,12 +39,6 @@ protected:
     void TearDown() override
     {
         vResetLanguage();
-        for (size_t i = 0; i < std::size(kVars); ++i) {
-            if (savedEnv[i])
-                setenv(kVars[i], savedEnv[i]->c_str(), 1);
-            else
-                unsetenv(kVars[i]);
-        }
     }
 
     QString AddFile(const QString& name, const QByteArray& content) const
@@ -83,8 +71,7 @@ protected:
         return InitLanguage(&folder, nullptr, &config);
     }
 
-    static constexpr const char* kVars[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
-    std::vector<std::optional<std::string>> savedEnv;
+    CSavedEnv env{{"LC_ALL", "LC_MESSAGES", "LANG", "LANGUAGE"}, true};
     std::unique_ptr<QTemporaryDir> langDir;
     QTemporaryDir configDir;
     QString folder;

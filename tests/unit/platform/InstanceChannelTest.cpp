@@ -5,6 +5,8 @@
 #include "platform/instance/RuntimeFolder.h"
 #include "platform/ui/Wnd.h"
 
+#include "SavedEnv.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
@@ -39,9 +41,10 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        setenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit().constData(), 1);
+        CSavedEnv::vSet("XDG_RUNTIME_DIR", dir.path().toLocal8Bit().constData());
     }
-    void TearDown() override { unsetenv("XDG_RUNTIME_DIR"); }
+
+    CSavedEnv env{{"XDG_RUNTIME_DIR"}};
 
     // Runs a client on its own thread while this thread serves.
     template <class F>

@@ -1,11 +1,11 @@
 // The user's language id from the POSIX locale variables.
 #include "platform/Locale.h"
 
+#include "SavedEnv.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <optional>
-#include <string>
 
 namespace {
 
@@ -18,6 +18,11 @@ TEST(LocaleTest, MapsLocaleNamesToWindowsIds)
     EXPECT_EQ(LangIdFromLocaleName("zh_CN.GB18030"), 2052);
     EXPECT_EQ(LangIdFromLocaleName("zh_TW.UTF-8"), 1028);
     EXPECT_EQ(LangIdFromLocaleName("pt_BR"), 1046);
+    // Serbian: Cyrillic unless the modifier says Latin.
+    EXPECT_EQ(LangIdFromLocaleName("sr_RS.UTF-8"), 10266);
+    EXPECT_EQ(LangIdFromLocaleName("sr_RS.UTF-8@latin"), 9242);
+    EXPECT_EQ(LangIdFromLocaleName("sr@latin"), 9242);
+    EXPECT_EQ(LangIdFromLocaleName("de_DE@euro"), 1031);
     // Odd spelling and case as some systems give them.
     EXPECT_EQ(LangIdFromLocaleName("DE-de"), 1031);
     // Territory unknown for the language, or none: the language's usual id.
@@ -30,26 +35,7 @@ TEST(LocaleTest, MapsLocaleNamesToWindowsIds)
 
 class LocaleEnvTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        for (const char* var : kVars) {
-            const char* v = std::getenv(var);
-            saved.push_back(v ? std::optional<std::string>(v) : std::nullopt);
-            unsetenv(var);
-        }
-    }
-    void TearDown() override
-    {
-        for (size_t i = 0; i < std::size(kVars); ++i) {
-            if (saved[i])
-                setenv(kVars[i], saved[i]->c_str(), 1);
-            else
-                unsetenv(kVars[i]);
-        }
-    }
-
-    static constexpr const char* kVars[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
-    std::vector<std::optional<std::string>> saved;
+    CSavedEnv env{{"LC_ALL", "LC_MESSAGES", "LANG", "LANGUAGE"}, true};
 };
 
 TEST_F(LocaleEnvTest, TakesTheFirstNonEmptyVariable)
@@ -65,6 +51,18 @@ TEST_F(LocaleEnvTest, TakesTheFirstNonEmptyVariable)
     EXPECT_EQ(GetUserDefaultLangID(), 2052);
     setenv("LC_ALL", "C", 1); // set, and it says: no language
     EXPECT_EQ(GetUserDefaultLangID(), 1033);
+}
+
+TEST_F(LocaleEnvTest, LanguageListCountsUnlessTheLocaleIsC)
+{
+    setenv("LANGUAGE", "xx:fr_FR:de", 1); // the first known entry
+    EXPECT_EQ(GetUserDefaultLangID(), 1033) << "no locale set is the C locale";
+    setenv("LANG", "C.UTF-8", 1);
+    EXPECT_EQ(GetUserDefaultLangID(), 1033);
+    setenv("LANG", "de_DE.UTF-8", 1);
+    EXPECT_EQ(GetUserDefaultLangID(), 1036);
+    setenv("LANGUAGE", "xx", 1); // nothing known: the locale's own
+    EXPECT_EQ(GetUserDefaultLangID(), 1031);
 }
 
 } // namespace

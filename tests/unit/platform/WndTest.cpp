@@ -2,6 +2,7 @@
 // built from templates and the keys a dialog routes.
 #include "platform/ui/Dialog.h"
 #include "platform/ui/DialogTemplate.h"
+#include "res/ResourceIds.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -53,7 +54,7 @@ public:
 
 class CTestDialog : public CDialog {
 public:
-    CTestDialog() : CDialog(317) {}
+    CTestDialog() : CDialog(IDD_LUMICUE_MAIN) {}
     BOOL OnInitDialog() override
     {
         ++nInit;
@@ -134,7 +135,7 @@ TEST(Wnd, TimerDeliversItsIdUntilKilled)
 TEST(Dialog, BuildsTheMainTemplateInDialogUnits)
 {
     CTestDialog dlg;
-    ASSERT_TRUE(dlg.Create(317));
+    ASSERT_TRUE(dlg.Create(IDD_LUMICUE_MAIN));
     EXPECT_EQ(dlg.nInit, 1);
     EXPECT_EQ(dlg.GetWindowText(), "Lumicue");
     EXPECT_FALSE(dlg.IsWindowVisible());
@@ -159,7 +160,7 @@ TEST(Dialog, BuildsTheMainTemplateInDialogUnits)
 TEST(Dialog, KeysAndCloseBoxReachTheirHandlers)
 {
     CTestDialog dlg;
-    ASSERT_TRUE(dlg.Create(317));
+    ASSERT_TRUE(dlg.Create(IDD_LUMICUE_MAIN));
     QWidget* top = dlg.GetSafeWidget();
     PressKey(top, Qt::Key_Return);
     PressKey(top, Qt::Key_Escape);
@@ -177,7 +178,7 @@ TEST(Dialog, KeysAndCloseBoxReachTheirHandlers)
 TEST(Dialog, ButtonsSendTheirCommand)
 {
     CTestDialog dlg;
-    ASSERT_TRUE(dlg.Create(317));
+    ASSERT_TRUE(dlg.Create(IDD_LUMICUE_MAIN));
     auto* exitButton = dlg.GetDlgItem(1255)->GetSafeWidget();
     QMetaObject::invokeMethod(exitButton, "click");
     ASSERT_EQ(dlg.commands.size(), 1u);
@@ -187,7 +188,7 @@ TEST(Dialog, ButtonsSendTheirCommand)
 TEST(Dialog, ShowWindowFollowsTheCommands)
 {
     CTestDialog dlg;
-    ASSERT_TRUE(dlg.Create(317));
+    ASSERT_TRUE(dlg.Create(IDD_LUMICUE_MAIN));
     EXPECT_FALSE(dlg.ShowWindow(SW_SHOW));
     EXPECT_TRUE(dlg.IsWindowVisible());
     dlg.ShowWindow(SW_MINIMIZE);

@@ -3,41 +3,15 @@
 
 #include "platform/storage/Folders.h"
 
+#include "SavedEnv.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
-#include <string>
 
 namespace {
-
-// Sets or clears an environment variable for one scope.
-class CEnvVar {
-public:
-    CEnvVar(const char* name, const char* value) : strName(name)
-    {
-        if (const char* old = std::getenv(name))
-            oldValue = old;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~CEnvVar()
-    {
-        if (oldValue)
-            setenv(strName.c_str(), oldValue->c_str(), 1);
-        else
-            unsetenv(strName.c_str());
-    }
-
-private:
-    std::string strName;
-    std::optional<std::string> oldValue;
-};
 
 } // namespace
 
@@ -46,7 +20,7 @@ TEST(CoreAssistTest, DataFolderIsMadeInTheConfigFolder)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QByteArray config = (dir.path() + QStringLiteral("/config")).toLocal8Bit();
-    CEnvVar xdg("XDG_CONFIG_HOME", config.constData());
+    CSavedEnv xdg("XDG_CONFIG_HOME", config.constData());
     CCoreAssist core;
     EXPECT_EQ(g_pAppAssist, &core);
     EXPECT_EQ(core.nLogMask, 0xF0000u);
@@ -69,8 +43,8 @@ TEST(CoreAssistTest, DataFolderIsMadeInTheConfigFolder)
 
 TEST(CoreAssistTest, WithoutConfigFolderTheProgramFolderServes)
 {
-    CEnvVar xdg("XDG_CONFIG_HOME", nullptr);
-    CEnvVar home("HOME", nullptr);
+    CSavedEnv xdg("XDG_CONFIG_HOME", nullptr);
+    CSavedEnv home("HOME", nullptr);
     CCoreAssist core;
     const QString appDir = GetModuleFolder();
     // Put a record where the doubled separator will look for it.

@@ -1,6 +1,9 @@
 // The option file: exact bytes, damaged files, atomic save.
 #include "settings/LumicueOption.h"
 
+#include "platform/VirtualKeys.h"
+#include "platform/ui/MessageBox.h"
+
 #include "platform/storage/Archive.h"
 
 #include <QBuffer>
@@ -47,7 +50,7 @@ bool IsDefault(const CLumicueOption& o)
 {
     return o.bValid == 1 && o.bAutoCheckUpdate == 0 && o.nOpacity == 75 && o.strPointerFile.isEmpty()
         && o.hotKey.bValid == 1 && o.hotKey.bCtrl == 0 && o.hotKey.bShift == 0 && o.hotKey.bAlt == 0
-        && o.hotKey.bWin == 0 && o.hotKey.nVirtKey == 0x77 && o.hotKey.bExtended == 0;
+        && o.hotKey.bWin == 0 && o.hotKey.nVirtKey == static_cast<int>(VK_F8) && o.hotKey.bExtended == 0;
 }
 
 // A record with every field away from its default.
@@ -64,7 +67,7 @@ QByteArray Sample()
 int g_boxes = 0;
 QString g_boxText;
 UINT g_boxType = 0;
-int RecordBox(const QString& text, UINT type)
+int RecordBox(CWnd*, const QString& text, const QString&, UINT type)
 {
     ++g_boxes;
     g_boxText = text;
@@ -78,9 +81,9 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         g_boxes = 0;
-        CLumicueOption::pfnMessageBox = &RecordBox;
+        SetMessageBoxHook(RecordBox);
     }
-    void TearDown() override { CLumicueOption::pfnMessageBox = nullptr; }
+    void TearDown() override { SetMessageBoxHook(nullptr); }
     QTemporaryDir dir;
 };
 
@@ -89,7 +92,7 @@ protected:
 TEST(OptionFileTest, DefaultRecordIs44Bytes)
 {
     CLumicueOption o;
-    const QByteArray expected = Int(1) + Int(0) + Int(75) + QByteArray("\xFF\xFE\xFF\x00", 4) + Hotkey(0x77);
+    const QByteArray expected = Int(1) + Int(0) + Int(75) + QByteArray("\xFF\xFE\xFF\x00", 4) + Hotkey(VK_F8);
     EXPECT_EQ(expected.size(), 44);
     EXPECT_EQ(Store(o), expected);
 }
@@ -128,13 +131,13 @@ TEST(OptionFileTest, PathLengthForms)
 TEST(OptionFileTest, NarrowPathLoadsAndIsWrittenBackWide)
 {
     CLumicueOption o;
-    Load(o, Int(1) + Int(0) + Int(60) + QByteArray("\x0B/tmp/gr\xC3\xBC\xC3\x9F") + Hotkey(0x77));
+    Load(o, Int(1) + Int(0) + Int(60) + QByteArray("\x0B/tmp/gr\xC3\xBC\xC3\x9F") + Hotkey(VK_F8));
     EXPECT_EQ(o.strPointerFile, QStringLiteral("/tmp/grüß"));
     const QByteArray wide = Store(o);
     EXPECT_EQ(wide.mid(12, 4), QByteArray("\xFF\xFE\xFF\x09", 4));
 
     // Not UTF-8: taken as Latin-1.
-    Load(o, Int(1) + Int(0) + Int(60) + QByteArray("\x04" "caf\xE9") + Hotkey(0x77));
+    Load(o, Int(1) + Int(0) + Int(60) + QByteArray("\x04" "caf\xE9") + Hotkey(VK_F8));
     EXPECT_EQ(o.strPointerFile, QStringLiteral("café"));
 }
 

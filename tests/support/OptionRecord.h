@@ -1,14 +1,16 @@
-// The bytes of an "AppOption.data" record, written out by the tests
-// themselves so that the program's reader and writer are checked against
-// the file layout and not against each other.
+// The bytes of an "AppOption.data" record, written by tests, benchmarks and
+// the demo themselves, so that the program's reader and writer are checked
+// against the file layout and not against each other.
 #pragma once
+
+#include "platform/VirtualKeys.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 struct OptionHotKey {
-    int32_t bValid = 1, bAlt = 0, bCtrl = 0, bShift = 0, nVirtKey = 0x77, bWin = 0, bExtended = 0;
+    int32_t bValid = 1, bAlt = 0, bCtrl = 0, bShift = 0, nVirtKey = VK_F8, bWin = 0, bExtended = 0;
 };
 
 class COptionRecord {

@@ -51,6 +51,10 @@ public:
     Window WaitForWindow(const std::string& strTitle, pid_t pid, bool bViewable, const CDeadline& deadline);
     std::string strTitle(Window w);
     pid_t WindowPid(Window w);
+    // The 32-bit items of a property of any type (WM_STATE, _NET_WM_STATE,
+    // _NET_ACTIVE_WINDOW, ...); empty when it is absent.
+    std::vector<long> Property32(Window w, const char* szProperty);
+    bool bPropertyHasAtom(Window w, const char* szProperty, const char* szAtom);
     bool bExists(Window w);
     bool bIsViewable(Window w);
     bool bGeometry(Window w, TestRect& rc);

@@ -95,6 +95,12 @@ void CTestDisplay::vRecord(const XEvent& ev)
     case KeyPress:
         records.push_back({KeyPress, ev.xkey.window, ev.xkey.keycode});
         break;
+    case MappingNotify: {
+        // Keysyms of later presses are looked up in the new layout.
+        XMappingEvent mapping = ev.xmapping;
+        XRefreshKeyboardMapping(&mapping);
+        break;
+    }
     default:
         break;
     }
@@ -193,6 +199,29 @@ pid_t CTestDisplay::WindowPid(Window w)
         XFree(data);
     }
     return pid;
+}
+
+std::vector<long> CTestDisplay::Property32(Window w, const char* szProperty)
+{
+    CTestErrorTrap trap(dpy);
+    std::vector<long> items;
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(dpy, w, AtomOf(szProperty), 0, 1024, False, AnyPropertyType, &type, &format, &count,
+                           &after, &data) == Success && data) {
+        if (format == 32)
+            items.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + count);
+        XFree(data);
+    }
+    return items;
+}
+
+bool CTestDisplay::bPropertyHasAtom(Window w, const char* szProperty, const char* szAtom)
+{
+    const std::vector<long> atoms = Property32(w, szProperty);
+    return std::find(atoms.begin(), atoms.end(), static_cast<long>(AtomOf(szAtom))) != atoms.end();
 }
 
 void CTestDisplay::vWatchTopLevel(Window w)

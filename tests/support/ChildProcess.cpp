@@ -1,9 +1,10 @@
-// Process start, wait and group kill for the display tests.
+// Process start, wait and group kill for tests, benchmarks and the demo.
 #include "ChildProcess.h"
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sched.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -11,8 +12,11 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <sstream>
+
+extern char** environ;
 
 namespace {
 
@@ -74,6 +78,7 @@ bool CChildProcess::bStart(const Options& options)
     envp.push_back(nullptr);
 
     pid_t parent = getpid();
+    vNoteStart();
     pid_t child = fork();
     if (child < 0)
         return false;
@@ -84,6 +89,44 @@ bool CChildProcess::bStart(const Options& options)
         _exit(127);
     }
     return bAfterFork(child);
+}
+
+bool CChildProcess::bStart(const std::vector<std::string>& argv, const std::vector<std::string>& overrides,
+                           const std::string& strLogPath)
+{
+    return bStart(Options{argv, MergedEnvironment(overrides), strLogPath});
+}
+
+std::vector<std::string> CChildProcess::MergedEnvironment(const std::vector<std::string>& overrides)
+{
+    auto name = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        bool bOverridden = false;
+        for (const std::string& o : overrides)
+            bOverridden = bOverridden || name(o) == name(*e);
+        if (!bOverridden)
+            env.emplace_back(*e);
+    }
+    for (const std::string& o : overrides)
+        if (o.find('=') + 1 < o.size())
+            env.push_back(o);
+    return env;
+}
+
+bool CChildProcess::bPinTo(int nCpu) const
+{
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    CPU_SET(nCpu, &set);
+    return pid > 0 && sched_setaffinity(pid, sizeof set, &set) == 0;
+}
+
+void CChildProcess::vNoteStart()
+{
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    nStartNs = ts.tv_sec * 1000000000LL + ts.tv_nsec;
 }
 
 bool CChildProcess::bStartFunction(const std::function<int()>& fn, const std::string& strLogPath)
