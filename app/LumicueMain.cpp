@@ -2,9 +2,14 @@
 #include "app/LumicueMain.h"
 
 #include "app/LumicueApp.h"
+#include "diag/ExceptionReport.h"
 #include "lang/Language.h"
+#include "platform/CursorPos.h"
+#include "platform/storage/Ini.h"
 #include "platform/ui/DataExchange.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/PopupMenu.h"
 #include "platform/ui/ShellOpen.h"
 #include "platform/ui/Resources.h"
 #include "platform/ui/WinApp.h"
@@ -12,8 +17,31 @@
 #include "settings/CoreAssist.h"
 #include "settings/MakerSite.h"
 #include "ui/SysColorSet.h"
+#include "update/AutoUpdate.h"
+#include "update/FSysAssist.h"
 
+#include <QUrl>
 #include <QWidget>
+
+namespace {
+
+constexpr int kBalloonUpdate = 2;
+constexpr UINT kUpdateCheckDelayMs = 60000;
+
+QString ProductPage()
+{
+    return QString::fromLatin1(MAKER_SITE) + QStringLiteral("/lumicue/");
+}
+
+// One minute; display tests shorten it through LUMICUE_TEST_UPDATE_DELAY_MS.
+UINT UpdateCheckDelayMs()
+{
+    bool ok = false;
+    const uint ms = qEnvironmentVariable("LUMICUE_TEST_UPDATE_DELAY_MS").toUInt(&ok);
+    return ok ? ms : kUpdateCheckDelayMs;
+}
+
+} // namespace
 
 CLumicueMain::CLumicueMain()
     : CSkinDialog(IDD_LUMICUE_MAIN, nullptr), hIcon(LoadIconResource(IDI_APP)), funPointer(bPointerOn)
@@ -24,9 +52,11 @@ CLumicueMain::CLumicueMain()
 
 CLumicueMain::~CLumicueMain()
 {
-    // Whatever way the window goes, no reader thread may outlive it.
+    // Whatever way the window goes, no reader or update thread may outlive it.
+    g_autoUpdate.vStop();
     inputMonitor.vStop();
     funPointer.bDestroy();
+    vRemoveTrayIcon();
 }
 
 void CLumicueMain::DoDataExchange(CDataExchange* pDX)
@@ -43,6 +73,7 @@ BOOL CLumicueMain::OnInitDialog()
     TranslateDialog(this, IDD_LUMICUE_MAIN);
     SendMessage(WM_SETICON, ICON_BIG, 0);
     SendMessage(WM_SETICON, ICON_SMALL, 0);
+    vAddTrayIcon();
     bCreatePages();
     vInitLinks();
 
@@ -56,7 +87,7 @@ BOOL CLumicueMain::OnInitDialog()
 
     CLumicueOption& option = GetCoreAssist()->option;
     if (option.bAutoCheckUpdate)
-        SetTimer(IDT_UPDATECHECK, 60000);
+        SetTimer(IDT_UPDATECHECK, UpdateCheckDelayMs());
     option.hotKey.bRegister(IDH_TOGGLE);
     return TRUE;
 }
@@ -129,11 +160,13 @@ LRESULT CLumicueMain::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (QWidget* w = GetSafeWidget())
             w->setWindowIcon(hIcon);
         return 0;
+    case WM_TRAYNOTIFY:
+        return OnTaskBarN(wParam, lParam);
+    case WM_UPDATE_NEWVERSION:
+        return OnUpdateNotice(wParam, lParam);
     case WM_HOTKEY:
-        if (static_cast<int>(wParam) == IDH_TOGGLE) {
+        if (static_cast<int>(wParam) == IDH_TOGGLE)
             bTogglePointer();
-            pageFun.vUpdateSwitchButton();
-        }
         return 0;
     case WM_COMMAND:
         if (lParam == 0 && LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL) {
@@ -165,7 +198,7 @@ BOOL CLumicueMain::bOnCommand(UINT nID)
         SendMessage(WM_CLOSE);
         return TRUE;
     case ID_VISIT:
-        bShellOpen(QString::fromLatin1(MAKER_SITE) + QStringLiteral("/lumicue/"));
+        bShellOpen(ProductPage());
         return TRUE;
     case ID_TOGGLE_POINTER:
         bTogglePointer();
@@ -183,6 +216,11 @@ BOOL CLumicueMain::bTogglePointer()
     pageFun.vUpdateSwitchButton();
     if (bOn && IsWindowVisible())
         ShowWindow(SW_MINIMIZE);
+    const QString state = bOn ? GetLangText(QStringLiteral("107"), QStringLiteral(" is On"))
+                              : GetLangText(QStringLiteral("108"), QStringLiteral(" is Off"));
+    vShowBalloon(QStringLiteral("Lumicue"),
+        QStringLiteral("%1 %2").arg(GetLangText(QStringLiteral("106"), QStringLiteral("Hight Visibility Pointer")), state),
+        1000, NIIF_INFO);
     return bOn;
 }
 
@@ -224,11 +262,127 @@ void CLumicueMain::vOnClose()
     CLumicueOption& option = GetCoreAssist()->option;
     option.bUnregisterHotKey();
     option.vSave();
+    g_autoUpdate.vStop();
+    vRemoveTrayIcon();
     PostQuitMessage(0);
 }
 
 void CLumicueMain::vOnUpdateTimer()
 {
+    CFSysAssist sys;
+    QString product, internal, version;
+    sys.GetVersionStrings(nullptr, nullptr, product, internal, version);
+    QStringList parts;
+    sys.SplitText(version, QStringLiteral(", "), parts);
+    while (parts.size() < 3)
+        parts << QString();
+    g_autoUpdate.hNotifyWnd = this;
+    g_autoUpdate.StartCheck(TRUE, product, QString::fromLatin1(MAKER_SITE) + QStringLiteral("/product/update.ini"),
+        QStringLiteral("V%1.%2.%3").arg(parts[0], parts[1], parts[2]));
     // The check runs once per run.
     KillTimer(IDT_UPDATECHECK);
+}
+
+void CLumicueMain::vAddTrayIcon()
+{
+    nid.hWnd = this;
+    nid.cbSize = 936;
+    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    nid.szTip = QStringLiteral("Lumicue");
+    nid.hIcon = LoadIconResource(IDI_APP);
+    nid.uCallbackMessage = WM_TRAYNOTIFY;
+    nid.uID = TRAY_ICON_ID;
+    Shell_NotifyIconW(NIM_ADD, &nid);
+    if (!bNotifyAreaPresent() && g_pAppAssist) {
+        const QString text = QStringLiteral("No notification area runs; the tray icon appears when one starts");
+        g_pAppAssist->bWriteLog(LOG_OTHER_ERROR, nullptr, &text, nullptr, nullptr, 0, nullptr);
+    }
+}
+
+void CLumicueMain::vRemoveTrayIcon()
+{
+    Shell_NotifyIconW(NIM_DELETE, &nid);
+}
+
+void CLumicueMain::vShowBalloon(const QString& title, const QString& text, UINT uTimeout, DWORD dwInfoFlags)
+{
+    nid.hWnd = this;
+    nid.cbSize = 936;
+    nid.uFlags = NIF_INFO;
+    nid.uID = TRAY_ICON_ID;
+    nid.uTimeout = uTimeout;
+    if (dwInfoFlags <= NIIF_ERROR)
+        nid.dwInfoFlags = dwInfoFlags;
+    CopyToField(nid.szInfoTitle, title, NID_INFO_TITLE_CHARS);
+    CopyToField(nid.szInfo, text, NID_INFO_CHARS);
+    Shell_NotifyIconW(NIM_MODIFY, &nid);
+}
+
+LRESULT CLumicueMain::OnTaskBarN(WPARAM wParam, LPARAM lParam)
+{
+    if (wParam != TRAY_ICON_ID)
+        return 0;
+    vReportExceptions("CSkinDialog", "OnTaskBarN", [&] {
+        switch (lParam) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            ShowWindow(SW_RESTORE);
+            SetForegroundWindow();
+            break;
+        case WM_RBUTTONUP:
+            vOnTrayMenu();
+            break;
+        case NIN_BALLOONUSERCLICK:
+            vOnBalloonClick();
+            break;
+        default:
+            break;
+        }
+    });
+    return 0;
+}
+
+void CLumicueMain::vOnTrayMenu()
+{
+    CMenu menu;
+    if (!LoadMenuResource(IDR_TRAY_MENU, menu))
+        return;
+    TranslateMenu(menu, IDR_TRAY_MENU);
+    CMenu* popup = menu.GetSubMenu(0);
+    if (!popup)
+        return;
+    int x = 0, y = 0;
+    CCursorPos::bGet(x, y);
+    popup->CheckMenuItem(ID_TOGGLE_POINTER, MF_BYCOMMAND | (bPointerOn.load() ? MF_CHECKED : MF_UNCHECKED));
+    TrackPopupMenu(*popup, TPM_RIGHTBUTTON | TPM_RIGHTALIGN, x, y, this);
+}
+
+void CLumicueMain::vOnBalloonClick()
+{
+    if (nBalloonKind != kBalloonUpdate)
+        return;
+    // The address comes from the network: only a web page is handed to the
+    // desktop, never a file or a program.
+    QUrl url(g_autoUpdate.strNewVerFile, QUrl::StrictMode);
+    if (url.scheme() != QLatin1String("https") && url.scheme() != QLatin1String("http"))
+        url = QUrl(ProductPage());
+    bShellOpen(url.toString());
+    if (!g_autoUpdate.strInfoID.isEmpty())
+        bStoreInfoID(g_autoUpdate.strInfoID);
+}
+
+LRESULT CLumicueMain::OnUpdateNotice(WPARAM, LPARAM)
+{
+    const QString title = GetLangText(QStringLiteral("10"), QStringLiteral("Lumicue Update"));
+    const QString text = GetLangText(QStringLiteral("11"),
+        QStringLiteral("New version of Lumicue is available, click here for more information."));
+    nBalloonKind = kBalloonUpdate;
+    vShowBalloon(title, text, 20000, NIIF_INFO);
+    return 0;
+}
+
+BOOL CLumicueMain::bStoreInfoID(const QString& text)
+{
+    return WritePrivateProfileStringW(QStringLiteral("Software\\Lumicue"), QStringLiteral("InfoID"), text,
+        GetCoreAssist()->strDataDir + QStringLiteral("/Registry.ini"));
 }

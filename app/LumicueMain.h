@@ -10,6 +10,7 @@
 #include "ui/HLinkCtrl.h"
 #include "ui/SkinDialog.h"
 #include "ui/TabSheet.h"
+#include "platform/ui/NotifyIcon.h"
 
 #include <QIcon>
 #include <atomic>
@@ -42,6 +43,16 @@ public:
     CHLinkCtrl linkSite;
     CTabSheet tabSheet;
     CPgeFun1 pageFun;
+
+    // The notification-area icon, its balloons and its menu.
+    void vAddTrayIcon();
+    void vShowBalloon(const QString& title, const QString& text, UINT uTimeout, DWORD dwInfoFlags);
+    LRESULT OnTaskBarN(WPARAM wParam, LPARAM lParam);
+    LRESULT OnUpdateNotice(WPARAM wParam, LPARAM lParam);
+    // Keeps the update notice's information id in Registry.ini.
+    static BOOL bStoreInfoID(const QString& text);
+
+    NOTIFYICONDATAW nid;
     QIcon hIcon;
     int nBalloonKind = 0;
     CAboutLumicue pageAbout;
@@ -56,8 +67,14 @@ private:
     BOOL bOnCommand(UINT nID);
     void vOnClose();
     void vOnUpdateTimer();
+    void vRemoveTrayIcon();
+    void vOnTrayMenu();
+    void vOnBalloonClick();
 
     // Set by the first close: a close request that arrives while it runs
     // (during the failed save's message box) is ignored.
     BOOL bClosing = FALSE;
 };
+
+constexpr UINT WM_TRAYNOTIFY = WM_USER + 110;
+constexpr UINT TRAY_ICON_ID = 516;

@@ -1,8 +1,12 @@
-// Version strings compiled in from the build's project version, and text splitting.
+// Version strings compiled in from the build's project version, text
+// splitting, and system error texts.
 #include "update/FSysAssist.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
 
 BOOL CFSysAssist::GetVersionStrings(const QString* pPath, const void*, QString& strProductName,
     QString& strInternalName, QString& strProductVersion) const
@@ -38,4 +42,15 @@ void CFSysAssist::SplitText(const QString& text, const QString& separator, QStri
         parts.append(rest.left(at));
         rest = rest.mid(at + separator.size());
     }
+}
+
+QString CFSysAssist::GetLastErrorText(DWORD& nCode)
+{
+    const int err = errno;
+    nCode = static_cast<DWORD>(err);
+    if (err == 0)
+        return {};
+    char buffer[256] = {};
+    // The GNU strerror_r answers the text, which may not be the buffer.
+    return QString::fromLocal8Bit(strerror_r(err, buffer, sizeof buffer));
 }

@@ -1,5 +1,5 @@
-// System helpers: the program's version strings and splitting a text at a
-// separator.
+// System helpers: the program's version strings, splitting a text at a
+// separator, and the text of the last system error.
 #pragma once
 
 #include "platform/Win32.h"
@@ -20,4 +20,8 @@ public:
     // The parts of the text between separators: a leading separator gives an
     // empty first part, a trailing one no empty last part, an empty text none.
     void SplitText(const QString& text, const QString& separator, QStringList& parts) const;
+
+    // Stores the calling thread's last error (errno) in nCode and answers its
+    // text; an empty text when there is none.
+    static QString GetLastErrorText(DWORD& nCode);
 };

@@ -1,4 +1,4 @@
-// Icon and string resources by id, as the resource section would give them.
+// Icon, string and menu resources by id, as the resource section would give them.
 #pragma once
 
 #include "platform/Win32.h"
@@ -6,6 +6,10 @@
 #include <QIcon>
 #include <QString>
 
+class CMenu;
+
 QIcon LoadIconResource(int nId);
 // The string with the id; FALSE when there is none.
 BOOL LoadStringResource(UINT nId, QString& text);
+// Fills menu with the menu resource; FALSE when there is none of that id.
+BOOL LoadMenuResource(UINT nId, CMenu& menu);

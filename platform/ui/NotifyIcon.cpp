@@ -1,0 +1,131 @@
+// Notification icons kept by owner and id, each a QSystemTrayIcon.
+#include "platform/ui/NotifyIcon.h"
+
+#include "platform/ui/NotificationBalloon.h"
+#include "platform/ui/Wnd.h"
+
+#include <QGuiApplication>
+#include <QSystemTrayIcon>
+
+#include <map>
+#include <memory>
+#include <utility>
+
+namespace {
+
+using IconKey = std::pair<CWnd*, UINT>;
+struct IconEntry {
+    std::unique_ptr<QSystemTrayIcon> pIcon;
+    std::unique_ptr<CNotificationBalloon> pBalloon;
+};
+std::map<IconKey, IconEntry> g_icons;
+
+LPARAM MouseMessageOf(QSystemTrayIcon::ActivationReason reason)
+{
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        return WM_LBUTTONDOWN;
+    case QSystemTrayIcon::DoubleClick:
+        return WM_LBUTTONDBLCLK;
+    case QSystemTrayIcon::Context:
+        return WM_RBUTTONUP;
+    case QSystemTrayIcon::MiddleClick:
+        return WM_MBUTTONUP;
+    default:
+        return 0;
+    }
+}
+
+QSystemTrayIcon::MessageIcon BalloonIconOf(DWORD dwInfoFlags)
+{
+    switch (dwInfoFlags) {
+    case NIIF_INFO:
+        return QSystemTrayIcon::Information;
+    case NIIF_WARNING:
+        return QSystemTrayIcon::Warning;
+    case NIIF_ERROR:
+        return QSystemTrayIcon::Critical;
+    default:
+        return QSystemTrayIcon::NoIcon;
+    }
+}
+
+void vApply(IconEntry& entry, const NOTIFYICONDATAW& nid)
+{
+    QSystemTrayIcon& icon = *entry.pIcon;
+    if (nid.uFlags & NIF_ICON)
+        icon.setIcon(nid.hIcon);
+    if (nid.uFlags & NIF_TIP)
+        icon.setToolTip(nid.szTip.left(NID_TIP_CHARS));
+    if (nid.uFlags & NIF_INFO) {
+        QString title, text;
+        CopyToField(title, nid.szInfoTitle, NID_INFO_TITLE_CHARS);
+        CopyToField(text, nid.szInfo, NID_INFO_CHARS);
+        if (!entry.pBalloon || !entry.pBalloon->bShow(title, text, static_cast<int>(nid.uTimeout)))
+            icon.showMessage(title, text, BalloonIconOf(nid.dwInfoFlags), static_cast<int>(nid.uTimeout));
+    }
+}
+
+BOOL bAdd(const NOTIFYICONDATAW& nid)
+{
+    const IconKey key{nid.hWnd, nid.uID};
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()) || !nid.hWnd || g_icons.count(key))
+        return FALSE;
+    IconEntry entry;
+    entry.pIcon = std::make_unique<QSystemTrayIcon>();
+    QSystemTrayIcon* icon = entry.pIcon.get();
+    CWnd* owner = nid.hWnd;
+    const UINT uID = nid.uID;
+    const UINT uCallback = (nid.uFlags & NIF_MESSAGE) ? nid.uCallbackMessage : 0;
+    if (uCallback) {
+        QObject::connect(icon, &QSystemTrayIcon::activated, [=](QSystemTrayIcon::ActivationReason reason) {
+            if (const LPARAM msg = MouseMessageOf(reason))
+                owner->PostMessage(uCallback, uID, msg);
+        });
+        auto onClick = [=] { owner->PostMessage(uCallback, uID, NIN_BALLOONUSERCLICK); };
+        QObject::connect(icon, &QSystemTrayIcon::messageClicked, onClick);
+        entry.pBalloon = std::make_unique<CNotificationBalloon>(onClick, QDBusConnection::sessionBus());
+    }
+    vApply(entry, nid);
+    // Shown even without a host: Qt puts the icon in place when one starts.
+    icon->show();
+    g_icons[key] = std::move(entry);
+    return bNotifyAreaPresent();
+}
+
+} // namespace
+
+void CopyToField(QString& field, const QString& text, int nMax)
+{
+    qsizetype n = std::min<qsizetype>(text.size(), nMax);
+    if (n < text.size() && n > 0 && text.at(n - 1).isHighSurrogate())
+        --n;
+    field = text.left(n);
+}
+
+BOOL Shell_NotifyIconW(DWORD dwMessage, const NOTIFYICONDATAW* pnid)
+{
+    if (!pnid)
+        return FALSE;
+    const IconKey key{pnid->hWnd, pnid->uID};
+    switch (dwMessage) {
+    case NIM_ADD:
+        return bAdd(*pnid);
+    case NIM_MODIFY: {
+        auto it = g_icons.find(key);
+        if (it == g_icons.end())
+            return FALSE;
+        vApply(it->second, *pnid);
+        return TRUE;
+    }
+    case NIM_DELETE:
+        return g_icons.erase(key) ? TRUE : FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+BOOL bNotifyAreaPresent()
+{
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && QSystemTrayIcon::isSystemTrayAvailable();
+}
