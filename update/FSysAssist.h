@@ -17,7 +17,7 @@ public:
     BOOL GetVersionStrings(const QString* pPath, const void* hModule, QString& strProductName,
         QString& strInternalName, QString& strProductVersion) const;
 
-    // The parts of the text between separators: a leading separator gives an
+    // The pieces of the text between separators: a leading separator gives an
     // empty first part, a trailing one no empty last part, an empty text none.
     void SplitText(const QString& text, const QString& separator, QStringList& parts) const;
 
