@@ -89,9 +89,12 @@ void CX11StackingWatch::vApplyTarget()
     }
     if (want == current)
         return;
-    if (want && !current)
+    if (want && !current) {
         XSelectInput(dpy, root, SubstructureNotifyMask);
-    else if (!want && current)
+        // A window mapped between the showing and this selection went unseen:
+        // start from the top.
+        XRaiseWindow(dpy, want);
+    } else if (!want && current)
         XSelectInput(dpy, root, NoEventMask);
     current = want;
     XFlush(dpy);
