@@ -15,10 +15,12 @@ namespace {
 
 enum class IniEncoding { Utf8, Utf8Bom, Utf16Le, Utf16Be };
 
+// A byte-order mark counts as blank wherever a line holds one, so that the
+// reader and the line editor agree on a file with one in the middle.
 bool bIsBlank(QChar c)
 {
     const char16_t u = c.unicode();
-    return u == ' ' || u == '\t' || u == '\r' || u == '\n' || u == '\v' || u == '\f';
+    return u == ' ' || u == '\t' || u == '\r' || u == '\n' || u == '\v' || u == '\f' || u == 0xFEFF;
 }
 
 QStringView Trim(QStringView s)

@@ -291,4 +291,15 @@ TEST_F(IniTest, ReadsFromMemory)
     EXPECT_EQ(GetProfileIntFromData(data, "Lumicue", "Absent", 5), 5u);
 }
 
+// A byte-order mark in the middle of a file (found by fuzzing): the value the
+// editor writes is the value the reader then finds.
+TEST(IniData, WhatIsWrittenIsReadBackWithAByteOrderMarkInside)
+{
+    QByteArray data("[x\n\xEF\xBB\xBF[Main]\r\nLe=0\r\n[Main]\r\n");
+    bSetProfileStringInData(data, QStringLiteral("Main"), QStringLiteral("Language"), QStringLiteral("1031"));
+    QString value;
+    GetProfileStringFromData(data, QStringLiteral("Main"), QStringLiteral("Language"), QString(), value, 1024);
+    EXPECT_EQ(value, QStringLiteral("1031"));
+}
+
 } // namespace
