@@ -302,6 +302,15 @@ void CInet::vSetError(DWORD nCode, const QString& text)
     strErrorText = text;
 }
 
+// A transfer that failed: its error kept, no partial body, the request closed.
+int CInet::nFailTransfer(const Transfer& t, QByteArray& bytes, int nResult)
+{
+    RecordLastError(t.rc, t.szError);
+    bytes.clear();
+    CloseRequest();
+    return nResult;
+}
+
 void CInet::RecordLastError(int nCurlCode, const char* szCurlText)
 {
     long nOsError = 0;
@@ -494,10 +503,7 @@ int CInet::HttpGet(QString& url, QByteArray& bytes, DWORD& size, BOOL bLenient)
             return INET_TOO_LARGE;
         }
         if (!t.bHeadersDone) {
-            RecordLastError(t.rc, t.szError);
-            bytes.clear();
-            CloseRequest();
-            return t.rc == CURLE_SEND_ERROR && !bLenient ? INET_RESET : INET_FAILED;
+            return nFailTransfer(t, bytes, t.rc == CURLE_SEND_ERROR && !bLenient ? INET_RESET : INET_FAILED);
         }
         if (bIsAuth(t.nStatus) && pass == 0) {
             if (strProxyUser.isEmpty()) {
@@ -526,12 +532,8 @@ int CInet::HttpGet(QString& url, QByteArray& bytes, DWORD& size, BOOL bLenient)
             return INET_HTTP_STATUS;
         }
         // A body cut short, or a transfer that failed midway, is no answer.
-        if (t.rc != CURLE_OK) {
-            RecordLastError(t.rc, t.szError);
-            bytes.clear();
-            CloseRequest();
-            return INET_FAILED;
-        }
+        if (t.rc != CURLE_OK)
+            return nFailTransfer(t, bytes, INET_FAILED);
         size = static_cast<DWORD>(bytes.size());
         CloseRequest();
         if (size == 0) {
@@ -609,12 +611,8 @@ int CInet::UrlGet(const QString& url, QByteArray& bytes, DWORD& size)
         CloseRequest();
         return INET_TOO_LARGE;
     }
-    if (t.rc != CURLE_OK) {
-        RecordLastError(t.rc, t.szError);
-        bytes.clear();
-        CloseRequest();
-        return INET_FAILED;
-    }
+    if (t.rc != CURLE_OK)
+        return nFailTransfer(t, bytes, INET_FAILED);
     size = static_cast<DWORD>(bytes.size());
     CloseRequest();
     return size > 0 ? INET_OK : INET_FAILED;

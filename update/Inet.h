@@ -94,6 +94,7 @@ private:
     void vPrepare(Transfer& t, const QString& url);
     int RedirectResult(QString& url, const InetUrlParts& from, Transfer& t);
     void RecordLastError(int nCurlCode, const char* szCurlText);
+    int nFailTransfer(const Transfer& t, QByteArray& bytes, int nResult);
     void vSetError(DWORD nCode, const QString& text);
     // Waits ms milliseconds unless aborted first; FALSE when aborted.
     BOOL bPause(int ms);
