@@ -84,10 +84,12 @@ int CWinApp::Run(int argc, char** argv)
     // A write past the file-size limit fails with EFBIG instead of ending
     // the process; the failed write is then reported as any failed save.
     std::signal(SIGXFSZ, SIG_IGN);
-    static const bool bHooked = std::atexit(vOnExitInsideLoop) == 0;
-    (void)bHooked;
     int code = 0;
     if (InitInstance() && QCoreApplication::instance()) {
+        // Hooked after the start-up made its objects: exit() runs the hook
+        // before their destructors, so the last step still finds them.
+        static const bool bHooked = std::atexit(vOnExitInsideLoop) == 0;
+        (void)bHooked;
         g_bInLoop = true;
         code = QCoreApplication::exec();
         g_bInLoop = false;
