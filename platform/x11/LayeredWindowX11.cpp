@@ -225,6 +225,18 @@ bool bApplyContent(CLayeredWindow::Impl& im)
     return ok;
 }
 
+// A compositor that took the screen while the window was cut by its alpha
+// shape may keep that outline until the window is configured again (and a
+// still pointer never moves it): a size change there and back makes it read
+// the outline anew.
+void vMakeCompositorReadOutline(CLayeredWindow::Impl& im)
+{
+    const int w = im.picture.Width(), h = im.picture.Height();
+    XResizeWindow(im.dpy, im.win, w, h + 1);
+    XResizeWindow(im.dpy, im.win, w, h);
+    XFlush(im.dpy);
+}
+
 bool bCompositorRunning(CLayeredWindow::Impl& im)
 {
     return XGetSelectionOwner(im.dpy, im.cmAtom) != None;
@@ -241,8 +253,11 @@ bool bHandleEvent(CLayeredWindow::Impl& im, XEvent& ev)
         bool bNow = im.bArgb && sel.owner != None;
         if (bNow != im.bComposited) {
             im.bComposited = bNow;
-            if (im.bHasContent)
+            if (im.bHasContent) {
                 bApplyContent(im);
+                if (bNow)
+                    vMakeCompositorReadOutline(im);
+            }
         }
         return true;
     }
