@@ -2,10 +2,9 @@
 // connection, turned into DirectInput-style records. The reader thread
 // sleeps in poll() on that connection and a wake-up eventfd. Motions are
 // summed while the cursor query for them is on its way (sent without
-// waiting for the answer) and for a short gap after the last query, so the
-// motions of one round trip become one set of records and one move: a fast
-// mouse or a busy machine never makes the reader fall behind, and events
-// never pile up unread.
+// waiting for the answer), so the motions of one round trip become one set
+// of records and one move: a fast mouse or a busy machine never makes the
+// reader fall behind, and events never pile up unread.
 #include "platform/InputDevice.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11ErrorTrap.h"
@@ -15,7 +14,6 @@
 #include <xcb/xcb.h>
 #include <xcb/xcbext.h> // xcb_poll_for_reply
 
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cmath>
@@ -24,7 +22,6 @@
 #include <cstring>
 #include <poll.h>
 #include <sys/eventfd.h>
-#include <time.h>
 #include <unistd.h>
 
 // One XInput 2 raw event as XCB hands it over: the 32-byte header, the
@@ -127,9 +124,6 @@ struct CInputDevice::Impl {
     unsigned int nQuerySequence = 0;
     SMotionSum sent;
     SMotionSum unsent;
-    // No query before this time (CLOCK_MONOTONIC, ns); motions read until
-    // then wait in sent.
-    long long nNextQueryNs = 0;
 
     void vPush(DWORD dwOfs, DWORD dwData, DWORD dwTime, const DIDEVICEOBJECTDATA& state)
     {
@@ -188,25 +182,8 @@ void vPushMotion(CInputDevice::Impl& im, SMotionSum& sum, const DIDEVICEOBJECTDA
     sum = SMotionSum{};
 }
 
-// The least time between two cursor queries, and so between two moves: a
-// mouse faster than this (8000 Hz, say) has its motions summed into one
-// move, which saves the X server and the compositor a repaint the screen
-// could never show; a 1000 Hz mouse stays one move per motion.
-constexpr long long kQueryGapNs = 250'000;
-
-long long NowNs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return ts.tv_sec * 1000000000LL + ts.tv_nsec;
-}
-
 void vSendQuery(CInputDevice::Impl& im)
 {
-    const long long now = NowNs();
-    if (now < im.nNextQueryNs)
-        return;
-    im.nNextQueryNs = now + kQueryGapNs;
     im.nQuerySequence = xcb_query_pointer(im.xcb, static_cast<xcb_window_t>(im.root)).sequence;
     im.bQueryPending = true;
     xcb_flush(im.xcb);
@@ -403,15 +380,7 @@ CInputDevice::WaitResult CInputDevice::nWait()
         if (bMore)
             continue;
         pollfd fds[2] = {{ConnectionNumber(im.dpy), POLLIN, 0}, {im.nWakeFd, POLLIN, 0}};
-        timespec gap{};
-        // Motions held back by the gap wake the reader when it ends.
-        const bool bHeld = !im.bQueryPending && im.sent.bAny();
-        if (bHeld) {
-            const long long left = std::max(0LL, im.nNextQueryNs - NowNs());
-            gap.tv_sec = left / 1000000000LL;
-            gap.tv_nsec = left % 1000000000LL;
-        }
-        if (ppoll(fds, 2, bHeld ? &gap : nullptr, nullptr) < 0) {
+        if (poll(fds, 2, -1) < 0) {
             if (errno == EINTR)
                 continue;
             return WAIT_FAILED;
