@@ -2,7 +2,6 @@
 // need no display, and the program installed under a prefix, started with
 // toolkit options and controlled with --toggle, --on, --off and --status.
 #include "DisplayFixture.h"
-#include "OptionRecord.h"
 
 #include <filesystem>
 #include <fstream>
@@ -94,15 +93,8 @@ TEST_F(CommandLineTest, InstalledProgramRunsFromItsPrefixAndObeysTheControlOptio
                                     "--component", "Unspecified"});
     ASSERT_EQ(nWaitExit(install, 60), 0) << install.strLogText();
     installed = prefix / "bin" / "lumicue";
-    fs::path picture;
-    for (const auto& entry : fs::directory_iterator(prefix / "share" / "lumicue" / "pointer"))
-        if (entry.path().extension() == ".png")
-            picture = entry.path();
-    ASSERT_FALSE(picture.empty()) << "no picture installed";
-    COptionRecord record;
-    record.strPointerFile = picture.string();
-    fs::create_directories(dir.DataDir());
-    ASSERT_TRUE(record.bWrite(dir.OptionFile().string()));
+    // No option file: a first start takes the first installed picture.
+    fs::remove(dir.OptionFile());
 
     // The toolkit's own options are the user's words, never the toolkit's:
     // it would abort on this display and this platform.
@@ -117,7 +109,7 @@ TEST_F(CommandLineTest, InstalledProgramRunsFromItsPrefixAndObeysTheControlOptio
 
     EXPECT_EQ(strStatus(), "off\n");
     EXPECT_EQ(nRun({"--on"}), 0);
-    EXPECT_TRUE(bOverlayShown(true)) << "--on showed no picture";
+    EXPECT_TRUE(bOverlayShown(true)) << "--on showed no picture: none found in share/lumicue/pointer";
     EXPECT_EQ(nRun({"--on"}), 0);
     EXPECT_EQ(strStatus(), "on\n") << "--on must leave a pointer that is on alone";
     EXPECT_EQ(nRun({"--toggle"}), 0);
