@@ -40,8 +40,9 @@ protected:
         ASSERT_TRUE(bWaitFor([&] { return TopViewable() == overlay; })) << "shown below others: " << strStacking();
     }
 
-    // A plain top-level over the overlay's area, created but not yet mapped
-    // (a fresh window starts on top of its siblings).
+    // A plain top-level over the overlay's area, created but not yet mapped.
+    // It is mapped raised: the overlay may have been raised over it since it
+    // was made (the program's stacking watch answers on its own time).
     Window CreateCover(const std::string& strName)
     {
         XSetWindowAttributes a{};
@@ -133,7 +134,7 @@ protected:
             return;
 
         const Window first = CreateCover("cover 1");
-        ASSERT_TRUE(bCoverWhileGrabbed([&] { XMapWindow(x.Dpy(), first); })) << strStacking();
+        ASSERT_TRUE(bCoverWhileGrabbed([&] { XMapRaised(x.Dpy(), first); })) << strStacking();
         ASSERT_TRUE(x.bIsViewable(first));
         EXPECT_TRUE(bOverlayBackOnTop()) << "a mapped window stays over the overlay:" << strStacking();
         EXPECT_TRUE(bPictureOnScreen()) << std::hex << x.Pixel(kProbe.x, kProbe.y);
@@ -145,7 +146,7 @@ protected:
         // A window raised from below another cover, not just from right
         // under the overlay.
         const Window second = CreateCover("cover 2");
-        ASSERT_TRUE(bCoverWhileGrabbed([&] { XMapWindow(x.Dpy(), second); })) << strStacking();
+        ASSERT_TRUE(bCoverWhileGrabbed([&] { XMapRaised(x.Dpy(), second); })) << strStacking();
         EXPECT_TRUE(bOverlayBackOnTop()) << "the second mapped window stays over the overlay:" << strStacking();
         ASSERT_TRUE(bAbove(second, first));
         ASSERT_TRUE(bCoverWhileGrabbed([&] { XRaiseWindow(x.Dpy(), first); })) << strStacking();
