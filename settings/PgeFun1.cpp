@@ -117,7 +117,8 @@ LRESULT CPgeFun1::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NOTIFY: {
         const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
         if (hdr && hdr->idFrom == static_cast<UINT_PTR>(IDC_OPACITY_SLIDER) && hdr->code == NM_RELEASEDCAPTURE) {
-            GetCoreAssist()->option.nOpacity = sliderOpacity.GetPos();
+            // The overlay takes the new opacity at once, not only on OK.
+            vStoreSettings();
             if (CPointerHost* host = Host())
                 host->vUpdatePointer();
             return 0;
@@ -143,9 +144,9 @@ LRESULT CPgeFun1::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_SWITCH_BUTTON) {
+            // The host updates this page's button itself.
             if (CPointerHost* host = Host())
                 host->bTogglePointer();
-            vUpdateSwitchButton();
             return 0;
         }
         break;

@@ -7,7 +7,8 @@
 class CPointerHost {
 public:
     virtual ~CPointerHost() = default;
-    // Switches the pointer; answers the new state.
+    // Switches the pointer and relabels the page's switch button; answers
+    // the new state.
     virtual BOOL bTogglePointer() = 0;
     virtual void vUpdatePointer() = 0;
     virtual BOOL bIsPointerOn() const = 0;
