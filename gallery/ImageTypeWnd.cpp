@@ -122,17 +122,14 @@ LRESULT CImageTypeWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS;
+    // The grid hid a pop-up when it posted these.
     case WM_IMAGETYPE_SELECTED:
-        if (pControl->bPopup)
-            ShowWindow(SW_HIDE);
         if (pNotifyWnd)
             pNotifyWnd->SendMessage(WM_IMAGETYPE_SELECTED, wParam, nCtrlId);
         return 0;
     case WM_IMAGETYPE_CANCELLED:
         if (pNotifyWnd)
             pNotifyWnd->PostMessage(WM_IMAGETYPE_CANCELLED, wParam, nCtrlId);
-        if (pControl->bPopup)
-            ShowWindow(SW_HIDE);
         return 0;
     default:
         break;
