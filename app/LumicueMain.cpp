@@ -68,8 +68,7 @@ void CLumicueMain::DoDataExchange(CDataExchange* pDX)
 
 BOOL CLumicueMain::OnInitDialog()
 {
-    CDialog::OnInitDialog();
-    CreateSkinFonts();
+    CSkinDialog::OnInitDialog();
     TranslateDialog(this, IDD_LUMICUE_MAIN);
     SendMessage(WM_SETICON, ICON_BIG, 0);
     SendMessage(WM_SETICON, ICON_SMALL, 0);

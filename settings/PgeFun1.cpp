@@ -39,8 +39,7 @@ void CPgeFun1::DoDataExchange(CDataExchange* pDX)
 
 BOOL CPgeFun1::OnInitDialog()
 {
-    CDialog::OnInitDialog();
-    CreateSkinFonts();
+    CSkinDialog::OnInitDialog();
     TranslateDialog(this, IDD_POINTER_PAGE);
     SetCtrlStyle(IDC_POINTER_HINT, SKIN_DEFAULT, nullptr, RGB(0, 0, 255));
 
