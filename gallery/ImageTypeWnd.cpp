@@ -1,9 +1,9 @@
-// The gallery window: off-screen paint of the grid, frame and shadow, the
+// The gallery window: paint of the grid, frame and shadow, the
 // mouse with capture, keys, and the relay of the grid's notifications.
 #include "gallery/ImageTypeWnd.h"
 
+#include "platform/image/Bitmap32.h"
 #include "platform/ui/DC.h"
-#include "platform/ui/GdiBitmap.h"
 #include "platform/ui/PaintDC.h"
 #include "ui/SysColorSet.h"
 
@@ -46,19 +46,8 @@ void CImageTypeWnd::vOnPaint()
     CPaintDC dc(this);
     RECT rc;
     GetClientRect(&rc);
-    CDC mem;
-    CBitmap bmp;
-    if (mem.CreateCompatibleDC(&dc) && bmp.CreateCompatibleBitmap(&dc, RectWidth(rc), RectHeight(rc))) {
-        CBitmap* pOld = mem.SelectObject(&bmp);
-        RECT clip;
-        dc.GetClipBox(&clip);
-        mem.IntersectClipRect(&clip);
-        pControl->vPaint(&mem);
-        dc.BitBlt(clip.left, clip.top, RectWidth(clip), RectHeight(clip), &mem, clip.left, clip.top, SRCCOPY);
-        mem.SelectObject(pOld);
-    } else {
-        pControl->vPaint(&dc);
-    }
+    // The paint DC draws into the window's off-screen surface already.
+    pControl->vPaint(&dc);
     if (bDropShadow) {
         if (bFirstPaint) {
             // Room for the shadow to the right and below; the grid keeps its place.
