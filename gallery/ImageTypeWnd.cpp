@@ -51,12 +51,12 @@ void CImageTypeWnd::vOnPaint()
     if (bDropShadow) {
         if (bFirstPaint) {
             // Room for the shadow to the right and below; the grid keeps its place.
-            SetWindowPos(nullptr, 0, 0, RectWidth(rc) + 4, RectHeight(rc) + 4,
+            SetWindowPos(nullptr, 0, 0, RectWidth(rc) + nShadowDepth, RectHeight(rc) + nShadowDepth,
                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOSENDCHANGING);
             bFirstPaint = FALSE;
         }
         dc.Draw3dRect(&pControl->rcControl, RGB(0, 0, 0), RGB(0, 0, 0));
-        shadow.bDraw(&dc, &pControl->rcControl, 4, TRUE);
+        shadow.bDraw(&dc, &pControl->rcControl, nShadowDepth, TRUE);
     } else {
         dc.Draw3dRect(&rc, RGB(0, 0, 0), RGB(0, 0, 0));
     }

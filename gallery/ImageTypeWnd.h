@@ -22,6 +22,9 @@ public:
     // the first showing.
     void vWarmPictures();
 
+    // How far a pop-up's shadow reaches right of and below the grid.
+    static constexpr int nShadowDepth = 4;
+
     CWnd* pNotifyWnd = nullptr;
     int nCtrlId = -1;
     BOOL bFirstPaint = TRUE;

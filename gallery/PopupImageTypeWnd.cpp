@@ -27,8 +27,8 @@ BOOL CPopupImageTypeWnd::ShowWindow(int nCmdShow)
             // What the shadow darkens must be read before the window covers it.
             RECT rc;
             GetWindowRect(&rc);
-            rc.right = rc.left + RectWidth(pControl->rcControl) + 4;
-            rc.bottom = rc.top + RectHeight(pControl->rcControl) + 4;
+            rc.right = rc.left + RectWidth(pControl->rcControl) + nShadowDepth;
+            rc.bottom = rc.top + RectHeight(pControl->rcControl) + nShadowDepth;
             shadow.vTakeBeneath(rc);
         }
     }
