@@ -14,11 +14,6 @@ namespace {
 
 const char kMakerNotice[] = "Copyright (C) 2026 The Lumicue developers";
 
-QString SitePage(const char* path)
-{
-    return QString::fromLatin1(MAKER_SITE) + QString::fromLatin1(path);
-}
-
 } // namespace
 
 QString AboutVersionText(const QString& productVersion)
@@ -47,7 +42,7 @@ BOOL CAboutLumicue::OnInitDialog()
         CDialog::OnInitDialog();
         TranslateDialog(this, IDD_ABOUT_PAGE);
 
-        const QString product = SitePage("/lumicue/");
+        const QString product = ProductPage();
         linkProduct.vSetURL(product);
         linkProduct.SetWindowText(product);
 
@@ -85,7 +80,7 @@ void CAboutLumicue::UpdateCtrlOfReg()
 LRESULT CAboutLumicue::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_COMMAND && lParam == 0 && LOWORD(wParam) == ID_DONATE) {
-        bShellOpen(SitePage("/lumicue/donate.htm"));
+        bShellOpen(DonatePage());
         return 0;
     }
     return CDialog::WindowProc(message, wParam, lParam);

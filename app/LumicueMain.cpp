@@ -28,11 +28,6 @@ namespace {
 constexpr int kBalloonUpdate = 2;
 constexpr UINT kUpdateCheckDelayMs = 60000;
 
-QString ProductPage()
-{
-    return QString::fromLatin1(MAKER_SITE) + QStringLiteral("/lumicue/");
-}
-
 // One minute; display tests shorten it through LUMICUE_TEST_UPDATE_DELAY_MS.
 UINT UpdateCheckDelayMs()
 {
@@ -104,16 +99,12 @@ BOOL CLumicueMain::bCreatePages()
 
 void CLumicueMain::vInitLinks()
 {
-    const QString site = QString::fromLatin1(MAKER_SITE);
     linkSite.ShowWindow(SW_SHOW);
-    linkSite.vSetURL(site);
-    linkSite.SetWindowText(site);
+    linkSite.vSetURL(SitePage());
     linkSite.SetWindowText(GetLangText(QStringLiteral("103"), QStringLiteral("Visit our site for more presentation utilities")));
 
-    const QString donate = site + QStringLiteral("/lumicue/donate.htm");
     linkDonate.ShowWindow(SW_SHOW);
-    linkDonate.vSetURL(donate);
-    linkDonate.SetWindowText(donate);
+    linkDonate.vSetURL(DonatePage());
     linkDonate.SetWindowText(QStringLiteral("Donate Now to Support Lumicue"));
 }
 
@@ -276,7 +267,7 @@ void CLumicueMain::vOnUpdateTimer()
     while (parts.size() < 3)
         parts << QString();
     g_autoUpdate.hNotifyWnd = this;
-    g_autoUpdate.StartCheck(TRUE, product, QString::fromLatin1(MAKER_SITE) + QStringLiteral("/product/update.ini"),
+    g_autoUpdate.StartCheck(TRUE, product, UpdateIniAddress(),
         QStringLiteral("V%1.%2.%3").arg(parts[0], parts[1], parts[2]));
     // The check runs once per run.
     KillTimer(IDT_UPDATECHECK);

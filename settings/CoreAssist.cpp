@@ -3,12 +3,9 @@
 
 #include "diag/ExceptionReport.h"
 #include "platform/storage/Folders.h"
-#include "settings/MakerSite.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QUrl>
 
 CCoreAssist* GetCoreAssist()
 {
@@ -51,11 +48,5 @@ BOOL CCoreAssist::bLoadLogSettings()
 {
     nLogMask = 0xFFFFFFFFu;
     bLogEnabled = TRUE;
-    return TRUE;
-}
-
-BOOL CCoreAssist::bOpenDonatePage()
-{
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(MAKER_SITE) + QStringLiteral("/lumicue/donate.htm")));
     return TRUE;
 }

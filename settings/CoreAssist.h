@@ -17,9 +17,6 @@ public:
     QString GetLogName() override;
     BOOL bLoadLogSettings() override;
 
-    // Opens the donation page in the user's browser.
-    BOOL bOpenDonatePage();
-
     CLumicueOption option;
     // The folder that holds pointer/ and Language/, ending in '/': the
     // executable's own, or ../share/lumicue/ beside it when installed.

@@ -43,9 +43,7 @@ BOOL CPgeFun1::OnInitDialog()
     TranslateDialog(this, IDD_POINTER_PAGE);
     SetCtrlStyle(IDC_POINTER_HINT, SKIN_DEFAULT, nullptr, RGB(0, 0, 255));
 
-    const QString url = QString::fromLatin1(MAKER_SITE) + QStringLiteral("/resources/pointers.htm");
-    linkMore.vSetURL(url);
-    linkMore.SetWindowText(url);
+    linkMore.vSetURL(PointerPicturesPage());
     linkMore.SetWindowText(GetLangText(QStringLiteral("109"), QStringLiteral("Get More Custom Pointer Graphics ")));
 
     CCoreAssist* core = GetCoreAssist();
