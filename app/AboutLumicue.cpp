@@ -16,14 +16,19 @@ const char kMakerNotice[] = "Copyright (C) 2026 The Lumicue developers";
 
 } // namespace
 
-QString AboutVersionText(const QString& productVersion)
+QString VersionTag(const QString& productVersion)
 {
     QStringList parts;
     CFSysAssist().SplitText(productVersion, QStringLiteral(", "), parts);
     if (parts.size() < 3)
         return QString();
-    const QString version = QStringLiteral("%1.%2.%3").arg(parts[0], parts[1], parts[2]);
-    return QStringLiteral("%1 V%2").arg(QStringLiteral("Lumicue"), version);
+    return QStringLiteral("V%1.%2.%3").arg(parts[0], parts[1], parts[2]);
+}
+
+QString AboutVersionText(const QString& productVersion)
+{
+    const QString tag = VersionTag(productVersion);
+    return tag.isEmpty() ? QString() : QStringLiteral("Lumicue ") + tag;
 }
 
 CAboutLumicue::CAboutLumicue() : CDialog(IDD_ABOUT_PAGE, nullptr) {}

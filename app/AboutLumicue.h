@@ -21,5 +21,7 @@ public:
     CHLinkCtrl linkProduct;
 };
 
+// "V1.0.0" from a product version "1, 0, 0, 0"; empty when it has fewer than three parts.
+QString VersionTag(const QString& productVersion);
 // "Lumicue V1.0.0" from a product version "1, 0, 0, 0"; empty when it has fewer than three parts.
 QString AboutVersionText(const QString& productVersion);

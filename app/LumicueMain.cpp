@@ -262,13 +262,8 @@ void CLumicueMain::vOnUpdateTimer()
     CFSysAssist sys;
     QString product, internal, version;
     sys.GetVersionStrings(nullptr, nullptr, product, internal, version);
-    QStringList parts;
-    sys.SplitText(version, QStringLiteral(", "), parts);
-    while (parts.size() < 3)
-        parts << QString();
     g_autoUpdate.hNotifyWnd = this;
-    g_autoUpdate.StartCheck(TRUE, product, UpdateIniAddress(),
-        QStringLiteral("V%1.%2.%3").arg(parts[0], parts[1], parts[2]));
+    g_autoUpdate.StartCheck(TRUE, product, UpdateIniAddress(), VersionTag(version));
     // The check runs once per run.
     KillTimer(IDT_UPDATECHECK);
 }
