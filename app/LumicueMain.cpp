@@ -65,8 +65,8 @@ BOOL CLumicueMain::OnInitDialog()
 {
     CSkinDialog::OnInitDialog();
     TranslateDialog(this, IDD_LUMICUE_MAIN);
+    // One icon serves both sizes: the handler sets it whatever the size.
     SendMessage(WM_SETICON, ICON_BIG, 0);
-    SendMessage(WM_SETICON, ICON_SMALL, 0);
     vAddTrayIcon();
     bCreatePages();
     vInitLinks();
@@ -274,7 +274,7 @@ void CLumicueMain::vAddTrayIcon()
     nid.cbSize = 936;
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid.szTip = QStringLiteral("Lumicue");
-    nid.hIcon = LoadIconResource(IDI_APP);
+    nid.hIcon = hIcon;
     nid.uCallbackMessage = WM_TRAYNOTIFY;
     nid.uID = TRAY_ICON_ID;
     Shell_NotifyIconW(NIM_ADD, &nid);
