@@ -25,14 +25,27 @@ void CImageCellObj::vDraw(CDC* pDC, const QString& strPath, BOOL bSelected, CPic
 {
     vBeginDraw(pDC);
     pDC->FillSolidRect(&rcCell, bSelected ? g_sysColors.clrSelectedFill : g_sysColors.clrLightFill);
-    RECT rc = rcCell;
-    InflateRect(&rc, -nImageInset, -nImageInset);
-    if (!IsRectEmpty(&rc) && !strPath.isEmpty()) {
-        // Already scaled to the area, so the blend copies pixel for pixel.
-        if (const CBitmap32* picture = cache.Find(strPath, RectWidth(rc), RectHeight(rc)))
-            pDC->AlphaBlendStretch(&rc, *picture, FALSE);
+    // Already scaled to the area, so the blend copies pixel for pixel.
+    if (const CBitmap32* picture = pFindPicture(strPath, cache)) {
+        const RECT rc = PictureRect();
+        pDC->AlphaBlendStretch(&rc, *picture, FALSE);
     }
     vEndDraw(pDC);
+}
+
+RECT CImageCellObj::PictureRect() const
+{
+    RECT rc = rcCell;
+    InflateRect(&rc, -nImageInset, -nImageInset);
+    return rc;
+}
+
+const CBitmap32* CImageCellObj::pFindPicture(const QString& strPath, CPictureCache& cache) const
+{
+    const RECT rc = PictureRect();
+    if (IsRectEmpty(&rc) || strPath.isEmpty())
+        return nullptr;
+    return cache.Find(strPath, RectWidth(rc), RectHeight(rc));
 }
 
 void CImageCellObj::vDrawFocus(CDC* pDC)

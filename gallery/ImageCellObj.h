@@ -6,6 +6,7 @@
 
 #include <QString>
 
+class CBitmap32;
 class CDC;
 class CPictureCache;
 
@@ -19,6 +20,11 @@ public:
     // The fill (selected or light) and the picture stretched into the cell
     // less nImageInset on every side; an undecodable picture leaves the fill.
     virtual void vDraw(CDC* pDC, const QString& strPath, BOOL bSelected, CPictureCache& cache);
+    // Where the picture goes: rcCell less nImageInset on every side.
+    RECT PictureRect() const;
+    // The picture at strPath scaled to PictureRect(), from the cache; null
+    // when there is none or no room for it.
+    const CBitmap32* pFindPicture(const QString& strPath, CPictureCache& cache) const;
     // Black frame on the cell's edge, white frames 1 and 3 pixels inside, and
     // the dotted focus frame on the innermost one.
     virtual void vDrawFocus(CDC* pDC);

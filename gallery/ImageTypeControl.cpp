@@ -159,6 +159,12 @@ void CImageTypeControl::vPaint(CDC* pDC)
         pFocus->vDrawFocus(pDC);
 }
 
+void CImageTypeControl::vWarm()
+{
+    for (std::size_t i = 0; i < vecCells.size(); ++i)
+        vecCells[i]->pFindPicture(PathAt(static_cast<int>(i)), pictures);
+}
+
 void CImageTypeControl::vFillPattern(CDC* pDC, int left, int top, int right, int bottom)
 {
     const COLORREF clrText = pDC->SetTextColor(g_sysColors.clrShadow);

@@ -44,6 +44,9 @@ public:
     // Paints the whole grid, in the window's client coordinates.
     virtual void vPaint(CDC* pDC);
     virtual void vRelayout();
+    // Decodes every cell's picture into the cache without painting, so the
+    // first showing finds them all.
+    void vWarm();
     virtual CImageCellObj* pSelectAt(int x, int y);
     virtual void vCommit(WPARAM wParam, LPARAM lParam);
     virtual void vCancel(WPARAM wParam, LPARAM lParam);

@@ -2,7 +2,6 @@
 // mouse with capture, keys, and the relay of the grid's notifications.
 #include "gallery/ImageTypeWnd.h"
 
-#include "platform/image/Bitmap32.h"
 #include "platform/ui/DC.h"
 #include "platform/ui/PaintDC.h"
 #include "ui/SysColorSet.h"
@@ -30,15 +29,6 @@ BOOL CImageTypeWnd::bCreateGrid(DWORD dwWndStyle, RECT rc, CWnd* pParentWnd, int
     bDropShadow = bPopup;
     UpdateWindow();
     return TRUE;
-}
-
-void CImageTypeWnd::vWarmPictures()
-{
-    CBitmap32 scratch;
-    if (!scratch.bCreate(RectWidth(pControl->rcControl), RectHeight(pControl->rcControl)))
-        return;
-    CDC dc(&scratch);
-    pControl->vPaint(&dc);
 }
 
 void CImageTypeWnd::vOnPaint()

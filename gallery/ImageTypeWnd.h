@@ -18,9 +18,6 @@ public:
     // attaches the grid; a pop-up grid keeps its size and casts a shadow.
     BOOL bCreateGrid(DWORD dwWndStyle, RECT rc, CWnd* pParentWnd, int nId, int nSelected, BOOL bPopup);
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    // Paints the grid once out of sight, so its pictures are decoded before
-    // the first showing.
-    void vWarmPictures();
 
     // How far a pop-up's shadow reaches right of and below the grid.
     static constexpr int nShadowDepth = 4;

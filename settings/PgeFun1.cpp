@@ -16,8 +16,9 @@
 
 namespace {
 constexpr int nGalleryId = 2;
-// Posted to itself once the page is up: the gallery's pictures are decoded
-// while the user has not yet asked for them.
+// Posted to itself after the page's first paint: the gallery's pictures are
+// decoded while the user has not yet asked for them, but not before the
+// window has something to show.
 constexpr UINT WM_WARM_GALLERY = WM_USER + 1152;
 }
 
@@ -54,7 +55,6 @@ BOOL CPgeFun1::OnInitDialog()
     if (grid.bSelectPathOrFirst(core->option.strPointerFile))
         core->option.strPointerFile = grid.GetSelectedPath();
     vUpdateControls();
-    PostMessage(WM_WARM_GALLERY);
     return TRUE;
 }
 
@@ -132,8 +132,15 @@ LRESULT CPgeFun1::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_IMAGETYPE_SELECTED:
         return OnImageTypeSelected();
+    case WM_ERASEBKGND:
+        // A dialog's paint starts with its erase.
+        if (!bWarmPosted) {
+            bWarmPosted = TRUE;
+            PostMessage(WM_WARM_GALLERY);
+        }
+        break;
     case WM_WARM_GALLERY:
-        wndGallery.vWarmPictures();
+        wndGallery.pControl->vWarm();
         return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == STN_CLICKED && LOWORD(wParam) == IDC_POINTER_PREVIEW) {

@@ -38,4 +38,6 @@ private:
     // A key pressed in the hotkey field becomes the hotkey at once.
     void vTakeHotKey(const MSG& msg);
     static CPointerHost* Host();
+
+    BOOL bWarmPosted = FALSE;
 };

@@ -124,7 +124,11 @@ TEST(Grid, PaintShowsFillsFramesAndPicturesFromTheCurrentFile)
     CBitmap32 surface;
     ASSERT_TRUE(surface.bCreate(RectWidth(grid.rcControl), RectHeight(grid.rcControl)));
     CDC dc(&surface);
+    grid.vWarm();
+    const int warmed = grid.pictures.Decodes();
+    EXPECT_GT(warmed, 0);
     grid.vPaint(&dc);
+    EXPECT_EQ(grid.pictures.Decodes(), warmed) << "the warm-up left the first paint a decode";
     const auto px = [](COLORREF c) { return PixelOfColor(c); };
     EXPECT_EQ(surface.Pixel(30, 40), px(RGB(255, 0, 0)));           // picture, stretched
     EXPECT_EQ(surface.Pixel(9, 19), px(g_sysColors.clrLightFill));      // unselected fill
