@@ -151,18 +151,27 @@ int ButtonOffset(int xButton)
     }
 }
 
-// The state that goes with every record of one raw event: one round trip.
-DIDEVICEOBJECTDATA PointerState(CInputDevice::Impl& im)
+// A cursor answer as the state every record it covers carries (Xlib's and
+// XCB's modifier bits are the same).
+DIDEVICEOBJECTDATA StateOf(int x, int y, unsigned int mask)
 {
     DIDEVICEOBJECTDATA s;
-    Window root, child;
-    int wx, wy;
-    unsigned int mask = 0;
-    if (XQueryPointer(im.dpy, im.root, &root, &child, &s.x, &s.y, &wx, &wy, &mask)) {
-        s.bCtrl = (mask & ControlMask) ? TRUE : FALSE;
-        s.bShift = (mask & ShiftMask) ? TRUE : FALSE;
-    }
+    s.x = x;
+    s.y = y;
+    s.bCtrl = (mask & XCB_MOD_MASK_CONTROL) ? TRUE : FALSE;
+    s.bShift = (mask & XCB_MOD_MASK_SHIFT) ? TRUE : FALSE;
     return s;
+}
+
+// The cursor now: one round trip. The modifier keys count only while the
+// cursor is on this screen.
+DIDEVICEOBJECTDATA PointerState(CInputDevice::Impl& im)
+{
+    Window root, child;
+    int x = 0, y = 0, wx, wy;
+    unsigned int mask = 0;
+    const bool bSameScreen = XQueryPointer(im.dpy, im.root, &root, &child, &x, &y, &wx, &wy, &mask);
+    return StateOf(x, y, bSameScreen ? mask : 0);
 }
 
 DWORD AsData(double v)
@@ -198,14 +207,8 @@ void vTakeAnswer(CInputDevice::Impl& im)
     if (!im.bQueryPending || !xcb_poll_for_reply(im.xcb, im.nQuerySequence, &reply, &error))
         return;
     im.bQueryPending = false;
-    if (auto* r = static_cast<xcb_query_pointer_reply_t*>(reply)) {
-        DIDEVICEOBJECTDATA s;
-        s.x = r->root_x;
-        s.y = r->root_y;
-        s.bCtrl = (r->mask & XCB_MOD_MASK_CONTROL) ? TRUE : FALSE;
-        s.bShift = (r->mask & XCB_MOD_MASK_SHIFT) ? TRUE : FALSE;
-        vPushMotion(im, im.sent, s);
-    }
+    if (auto* r = static_cast<xcb_query_pointer_reply_t*>(reply))
+        vPushMotion(im, im.sent, StateOf(r->root_x, r->root_y, r->mask));
     std::free(reply);
     std::free(error);
     im.sent = im.unsent;
@@ -214,33 +217,37 @@ void vTakeAnswer(CInputDevice::Impl& im)
         vSendQuery(im);
 }
 
-// Before a button: every motion read so far goes out first, with a position
-// read now (buttons are rare; the order of records is kept).
-void vFlushMotionNow(CInputDevice::Impl& im)
+// The record a button event makes, if any.
+bool bButtonRecord(const SRawEvent& re, DWORD& dwOfs, DWORD& dwData)
 {
+    const bool bPress = re.evtype == XI_RawButtonPress;
+    if (re.nDetail >= 4 && re.nDetail <= 7) {
+        // A wheel notch, up and left positive; its release is nothing.
+        dwOfs = DIMOFS_Z;
+        dwData = (re.nDetail == 4 || re.nDetail == 6) ? 120u : static_cast<DWORD>(-120);
+        return bPress;
+    }
+    const int ofs = ButtonOffset(static_cast<int>(re.nDetail));
+    dwOfs = static_cast<DWORD>(ofs);
+    dwData = bPress ? 0x80u : 0u;
+    return ofs >= 0;
+}
+
+// Every motion read so far goes out before the button, all with one position
+// read now (buttons are rare; the order of records is kept).
+void vConvertButton(CInputDevice::Impl& im, const SRawEvent& re)
+{
+    DWORD dwOfs = 0, dwData = 0;
+    if (!bButtonRecord(re, dwOfs, dwData))
+        return;
     if (im.bQueryPending) {
         xcb_discard_reply(im.xcb, im.nQuerySequence);
         im.bQueryPending = false;
     }
-    if (!im.sent.bAny() && !im.unsent.bAny())
-        return;
     const DIDEVICEOBJECTDATA s = PointerState(im);
     vPushMotion(im, im.sent, s);
     vPushMotion(im, im.unsent, s);
-}
-
-void vConvertButton(CInputDevice::Impl& im, const SRawEvent& re)
-{
-    const DWORD t = re.dwTime;
-    const bool bPress = re.evtype == XI_RawButtonPress;
-    if (re.nDetail >= 4 && re.nDetail <= 7) {
-        if (bPress) // a wheel notch: up and left count positive
-            im.vPush(DIMOFS_Z, (re.nDetail == 4 || re.nDetail == 6) ? 120u : static_cast<DWORD>(-120), t, PointerState(im));
-        return;
-    }
-    const int ofs = ButtonOffset(static_cast<int>(re.nDetail));
-    if (ofs >= 0)
-        im.vPush(static_cast<DWORD>(ofs), bPress ? 0x80u : 0u, t, PointerState(im));
+    im.vPush(dwOfs, dwData, re.dwTime, s);
 }
 
 void vConvertKey(CInputDevice::Impl& im, const SRawEvent& re)
@@ -278,10 +285,8 @@ bool bReadQueued(CInputDevice::Impl& im, CInputDevice::Kind kind, bool bAcquired
                 vConvertKey(im, re);
             else if (re.evtype == XI_RawMotion)
                 (im.bQueryPending ? im.unsent : im.sent).vAdd(re);
-            else {
-                vFlushMotionNow(im); // keeps the order of motions and buttons
+            else
                 vConvertButton(im, re);
-            }
         }
         std::free(ev); // anything else (an error of a move, say) is dropped
     }
