@@ -51,23 +51,27 @@ void vPrintLine(FILE* stream, const QString& text)
     std::fputc('\n', stream);
 }
 
+// The first window that answers the instance message, if any.
+std::optional<CRemoteWindow> FindRunningInstance()
+{
+    std::optional<CRemoteWindow> running;
+    EnumWindows(kInstanceName, [&](const CRemoteWindow& window) {
+        LRESULT answer = 0;
+        if (window.bSendMessageTimeout(g_uInstanceMessage, 0, 0, kFindTimeoutMs, &answer)
+            && answer == static_cast<LRESULT>(g_uInstanceMessage)) {
+            running = window;
+            return FALSE;
+        }
+        return TRUE;
+    });
+    return running;
+}
+
 } // namespace
 
 CLumicueApp::CLumicueApp() = default;
 
 CLumicueApp::~CLumicueApp() = default;
-
-BOOL CLumicueApp::FindRunningInstanceProc(const CRemoteWindow& window, std::optional<CRemoteWindow>& out)
-{
-    LRESULT answer = 0;
-    if (!window.bSendMessageTimeout(g_uInstanceMessage, 0, 0, kFindTimeoutMs, &answer))
-        return TRUE;
-    if (answer == static_cast<LRESULT>(g_uInstanceMessage)) {
-        out = window;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 BOOL CLumicueApp::bRemoveAutoRun()
 {
@@ -86,15 +90,13 @@ BOOL CLumicueApp::InitInstance()
 
     if (!hMutex.bCreate(kInstanceName)) {
         // Running unlocked would let every start run alone and /u reach none.
-        std::fputs("lumicue: no private folder for the single-instance lock "
-                   "(XDG_RUNTIME_DIR, XDG_CACHE_HOME or HOME); not started\n", stderr);
+        vPrintLine(stderr, QStringLiteral("lumicue: no private folder for the single-instance lock "
+                                          "(XDG_RUNTIME_DIR, XDG_CACHE_HOME or HOME); not started"));
         nExitCode = 1;
         return FALSE;
     }
     const BOOL bRunning = hMutex.bAlreadyExists();
-    std::optional<CRemoteWindow> running;
-    if (bRunning)
-        EnumWindows(kInstanceName, [&](const CRemoteWindow& w) { return FindRunningInstanceProc(w, running); });
+    const std::optional<CRemoteWindow> running = bRunning ? FindRunningInstance() : std::nullopt;
 
     QStringList words;
     ParseCommandLine(GetCommandLineArgs(), words);
@@ -141,8 +143,7 @@ int CLumicueApp::nControlRunningInstance(LongOption option)
 {
     // The lock is not taken: a control request must never become, or stand
     // in the way of, the first instance.
-    std::optional<CRemoteWindow> running;
-    EnumWindows(kInstanceName, [&](const CRemoteWindow& w) { return FindRunningInstanceProc(w, running); });
+    const std::optional<CRemoteWindow> running = FindRunningInstance();
     if (!running) {
         vPrintLine(stderr, QStringLiteral("Lumicue is not running; start it first."));
         return 1;
@@ -191,7 +192,7 @@ void CLumicueApp::vCreateMainWindow(BOOL bHidden)
         // Later starts, /u and /clean cannot reach this instance.
         const QString text = QStringLiteral("single-instance channel: cannot listen (%1)")
                                  .arg(QString::fromLocal8Bit(std::strerror(errno)));
-        std::fprintf(stderr, "lumicue: %s\n", text.toLocal8Bit().constData());
+        vPrintLine(stderr, QStringLiteral("lumicue: ") + text);
         if (g_pAppAssist)
             g_pAppAssist->bWriteLog(LOG_CALL_FAIL, &text, nullptr, nullptr, nullptr, -1, nullptr);
     }

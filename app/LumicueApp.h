@@ -40,8 +40,6 @@ public:
     BOOL OnCommand(UINT nID) override;
 
     static BOOL bRemoveAutoRun();
-    // Answers FALSE (stop looking) once the window answered the instance message.
-    static BOOL FindRunningInstanceProc(const CRemoteWindow& window, std::optional<CRemoteWindow>& out);
 
     CInstanceLock hMutex;
 

@@ -5,7 +5,6 @@
 #include "platform/image/PngImage.h"
 #include "platform/ui/DC.h"
 
-#include <QFileInfo>
 
 CPictureCache::CPictureCache(std::size_t nBound) : nMaxBytes(nBound) {}
 
@@ -16,9 +15,7 @@ QString CPictureCache::Key(const QString& strPath, int w, int h)
 
 const CBitmap32* CPictureCache::Find(const QString& strPath, int w, int h)
 {
-    const QFileInfo info(strPath);
-    const std::int64_t nSize = info.isFile() ? info.size() : -1;
-    const std::int64_t nModified = info.isFile() ? info.lastModified().toMSecsSinceEpoch() : 0;
+    const SFileStamp stamp = SFileStamp::Of(strPath);
 
     const QString key = Key(strPath, w, h);
     auto it = entries.find(key);
@@ -30,13 +27,12 @@ const CBitmap32* CPictureCache::Find(const QString& strPath, int w, int h)
         order.splice(order.begin(), order, it->second.lru);
     }
     Entry& entry = it->second;
-    if (entry.nFileSize != nSize || entry.nModified != nModified) {
+    if (entry.stamp != stamp) {
         nBytes -= entry.picture.PixelCount() * 4;
         entry.picture.vRelease();
         entry.bDecoded = FALSE;
-        entry.nFileSize = nSize;
-        entry.nModified = nModified;
-        if (nSize >= 0)
+        entry.stamp = stamp;
+        if (stamp.bIsFile())
             vLoad(entry, strPath, w, h);
         nBytes += entry.picture.PixelCount() * 4;
     }

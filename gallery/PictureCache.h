@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/image/Bitmap32.h"
+#include "platform/storage/FileStamp.h"
 
 #include <QString>
 
@@ -30,8 +31,7 @@ public:
 
 private:
     struct Entry {
-        std::int64_t nFileSize = -1;
-        std::int64_t nModified = 0;
+        SFileStamp stamp;
         BOOL bDecoded = FALSE;
         CBitmap32 picture;
         std::list<QString>::iterator lru;

@@ -6,8 +6,6 @@
 #include "platform/image/PngImage.h"
 #include "settings/CoreAssist.h"
 
-#include <QFileInfo>
-
 #include <cstdio>
 
 BOOL CBitmapPointWnd::Create()
@@ -31,20 +29,12 @@ BOOL CBitmapPointWnd::bUpdateDisplay()
     return bUpdateDisplayFrom(core->option.strPointerFile, core->option.nOpacity);
 }
 
-CBitmapPointWnd::SPictureKey CBitmapPointWnd::KeyOf(const QString& strPath)
-{
-    const QFileInfo info(strPath);
-    if (!info.isFile())
-        return {}; // never matches a decoded picture
-    return {strPath, info.size(), info.lastModified().toMSecsSinceEpoch()};
-}
-
 // The picture at strPath, decoded again only when the file changed: the
 // user may have replaced it, but a large picture takes long to decode.
 const CBitmap32& CBitmapPointWnd::Picture(const QString& strPath)
 {
-    const SPictureKey key = KeyOf(strPath);
-    if (key.nSize < 0 || !(key == cachedKey)) {
+    const SPictureKey key{strPath, SFileStamp::Of(strPath)};
+    if (!key.stamp.bIsFile() || !(key == cachedKey)) {
         CPngImage::bDecodeFile(strPath, cachedPicture); // a failure leaves 0 x 0
         cachedKey = cachedPicture.IsEmpty() ? SPictureKey{} : key;
         bShowsCached = false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/LayeredWindow.h"
+#include "platform/storage/FileStamp.h"
 #include "platform/ui/Wnd.h"
 
 #include <QString>
@@ -46,11 +47,9 @@ private:
     // changes its size or modification time.
     struct SPictureKey {
         QString strPath;
-        qint64 nSize = -1;
-        qint64 nModifiedMs = 0;
+        SFileStamp stamp;
         bool operator==(const SPictureKey&) const = default;
     };
-    static SPictureKey KeyOf(const QString& strPath);
     const CBitmap32& Picture(const QString& strPath);
 
     CLayeredWindow layered;

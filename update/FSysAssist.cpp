@@ -35,8 +35,7 @@ void CFSysAssist::SplitText(const QString& text, const QString& separator, QStri
     while (!rest.isEmpty()) {
         const qsizetype at = rest.indexOf(separator);
         if (at < 0) {
-            if (rest != separator)
-                parts.append(rest);
+            parts.append(rest);
             return;
         }
         parts.append(rest.left(at));

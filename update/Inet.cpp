@@ -29,6 +29,13 @@ const QString kBadUrlText = QStringLiteral("The URL is empty or does not contain
 const QString kProxyAuthText = QStringLiteral("Proxy authentication required.");
 constexpr qsizetype kCredentialMax = 63;
 
+// The fragment names a place in the answer and is never sent.
+QString WithoutFragment(const QString& url)
+{
+    const qsizetype hash = url.indexOf(QLatin1Char('#'));
+    return hash >= 0 ? url.left(hash) : url;
+}
+
 void vInitCurlOnce()
 {
     static std::once_flag once;
@@ -306,9 +313,35 @@ void CInet::vSetError(DWORD nCode, const QString& text)
 int CInet::nFailTransfer(const Transfer& t, QByteArray& bytes, int nResult)
 {
     RecordLastError(t.rc, t.szError);
+    return nDropTransfer(bytes, nResult);
+}
+
+int CInet::nDropTransfer(QByteArray& bytes, int nResult)
+{
     bytes.clear();
     CloseRequest();
     return nResult;
+}
+
+int CInet::nRunTransfer(Transfer& t, QByteArray& bytes)
+{
+    if (!bPerform(t))
+        return nDropTransfer(bytes, INET_FAILED);
+    if (t.bTooLarge) {
+        vSetError(0, QStringLiteral("The body is larger than the limit."));
+        return nDropTransfer(bytes, INET_TOO_LARGE);
+    }
+    return INET_OK;
+}
+
+// A body cut short, or a transfer that failed midway, is no answer.
+int CInet::nTakeBody(const Transfer& t, QByteArray& bytes, DWORD& size)
+{
+    if (t.rc != CURLE_OK)
+        return nFailTransfer(t, bytes, INET_FAILED);
+    size = static_cast<DWORD>(bytes.size());
+    CloseRequest();
+    return INET_OK;
 }
 
 void CInet::RecordLastError(int nCurlCode, const char* szCurlText)
@@ -327,14 +360,16 @@ void CInet::RecordLastError(int nCurlCode, const char* szCurlText)
                                              : QString::fromUtf8(curl_easy_strerror(rc));
 }
 
-void CInet::vPrepare(Transfer& t, const QString& url)
+BOOL CInet::bPrepare(Transfer& t, const QString& url)
 {
     CloseRequest();
     CURL* easy = curl_easy_init();
     hRequest = easy;
     t.easy = easy;
-    if (!easy)
-        return;
+    if (!easy) {
+        vSetError(ERROR_INTERNET_INTERNAL_ERROR, QStringLiteral("The request could not be created."));
+        return FALSE;
+    }
     const QByteArray urlBytes = url.toUtf8();
     curl_easy_setopt(easy, CURLOPT_URL, urlBytes.constData());
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
@@ -369,6 +404,7 @@ void CInet::vPrepare(Transfer& t, const QString& url)
         curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
         curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     }
+    return TRUE;
 }
 
 BOOL CInet::bPerform(Transfer& t)
@@ -420,11 +456,9 @@ int CInet::Download(QString& url, QByteArray& bytes, DWORD& size, BOOL bFollowRe
     int nLeft = nRetries;
     BOOL bLenient = FALSE;
     int result = INET_FAILED;
-    BOOL bFirst = TRUE;
     while ((nLeft > 0 || bRetryForever) && hInternet && !bAborted.load()) {
-        if (!bFirst && result == INET_RETRY && !bPause(nRetryDelay * nSecondMs))
+        if (result == INET_RETRY && !bPause(nRetryDelay * nSecondMs))
             break;
-        bFirst = FALSE;
         const BOOL bGeneric = (url.size() > 6 && url.startsWith(QLatin1String("ftp://"), Qt::CaseInsensitive))
             || (url.size() >= 10 && url.startsWith(QLatin1String("gopher://"), Qt::CaseInsensitive));
         result = bGeneric ? UrlGet(url, bytes, size) : HttpGet(url, bytes, size, bLenient);
@@ -454,16 +488,11 @@ int CInet::HttpGet(QString& url, QByteArray& bytes, DWORD& size, BOOL bLenient)
     bytes.clear();
     nHttpStatus = 0;
     size = 0;
-    QString copy = url;
-    if (!HasKnownScheme(copy)) {
-        copy.prepend(QLatin1String("http://"));
+    if (!HasKnownScheme(url))
         url.prepend(QLatin1String("http://"));
-    }
-    const qsizetype hash = copy.indexOf(QLatin1Char('#'));
-    if (hash >= 0)
-        copy.truncate(hash);
     InetUrlParts parts;
-    if (!bSplitUrl(copy, parts) || (parts.strScheme != QLatin1String("http") && parts.strScheme != QLatin1String("https"))) {
+    if (!bSplitUrl(WithoutFragment(url), parts)
+        || (parts.strScheme != QLatin1String("http") && parts.strScheme != QLatin1String("https"))) {
         vSetError(0, kBadUrlText);
         return INET_BAD_URL;
     }
@@ -479,28 +508,18 @@ int CInet::HttpGet(QString& url, QByteArray& bytes, DWORD& size, BOOL bLenient)
         t.pOwner = this;
         t.pBody = &bytes;
         t.bLenient = bLenient;
-        vPrepare(t, target);
-        if (!t.easy) {
-            vSetError(ERROR_INTERNET_INTERNAL_ERROR, QStringLiteral("The request could not be created."));
+        if (!bPrepare(t, target))
             return INET_BAD_URL;
-        }
         if (pass == 1) {
             const QByteArray user = strProxyUser.left(kCredentialMax).toUtf8();
             const QByteArray password = strProxyPassword.left(kCredentialMax).toUtf8();
             curl_easy_setopt(t.easy, CURLOPT_PROXYUSERNAME, user.constData());
             curl_easy_setopt(t.easy, CURLOPT_PROXYPASSWORD, password.constData());
         }
-        if (!bPerform(t)) {
-            bytes.clear();
-            CloseRequest();
-            return INET_FAILED;
-        }
-        if (t.bTooLarge) {
-            bytes.clear();
-            nHttpStatus = static_cast<int>(t.nStatus);
-            vSetError(0, QStringLiteral("The body is larger than the limit."));
-            CloseRequest();
-            return INET_TOO_LARGE;
+        if (const int run = nRunTransfer(t, bytes); run != INET_OK) {
+            if (run == INET_TOO_LARGE)
+                nHttpStatus = static_cast<int>(t.nStatus);
+            return run;
         }
         if (!t.bHeadersDone) {
             return nFailTransfer(t, bytes, t.rc == CURLE_SEND_ERROR && !bLenient ? INET_RESET : INET_FAILED);
@@ -531,11 +550,8 @@ int CInet::HttpGet(QString& url, QByteArray& bytes, DWORD& size, BOOL bLenient)
             CloseRequest();
             return INET_HTTP_STATUS;
         }
-        // A body cut short, or a transfer that failed midway, is no answer.
-        if (t.rc != CURLE_OK)
-            return nFailTransfer(t, bytes, INET_FAILED);
-        size = static_cast<DWORD>(bytes.size());
-        CloseRequest();
+        if (const int taken = nTakeBody(t, bytes, size); taken != INET_OK)
+            return taken;
         if (size == 0) {
             vSetError(0, QStringLiteral("The server sent an empty body."));
             return INET_FAILED;
@@ -583,15 +599,8 @@ int CInet::UrlGet(const QString& url, QByteArray& bytes, DWORD& size)
     t.pOwner = this;
     t.pBody = &bytes;
     t.bGeneric = TRUE;
-    QString target = url;
-    const qsizetype hash = target.indexOf(QLatin1Char('#'));
-    if (hash >= 0)
-        target.truncate(hash);
-    vPrepare(t, target);
-    if (!t.easy) {
-        vSetError(ERROR_INTERNET_INTERNAL_ERROR, QStringLiteral("The request could not be created."));
+    if (!bPrepare(t, WithoutFragment(url)))
         return INET_FAILED;
-    }
     // The generic opening follows redirects itself, but never from https
     // to anything else, and an error page is not a body.
     const BOOL bSecure = parts.strScheme == QLatin1String("https");
@@ -600,20 +609,7 @@ int CInet::UrlGet(const QString& url, QByteArray& bytes, DWORD& size)
     curl_easy_setopt(t.easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(t.easy, CURLOPT_MAXREDIRS, 5L);
     curl_easy_setopt(t.easy, CURLOPT_FAILONERROR, 1L);
-    if (!bPerform(t)) {
-        bytes.clear();
-        CloseRequest();
-        return INET_FAILED;
-    }
-    if (t.bTooLarge) {
-        bytes.clear();
-        vSetError(0, QStringLiteral("The body is larger than the limit."));
-        CloseRequest();
-        return INET_TOO_LARGE;
-    }
-    if (t.rc != CURLE_OK)
-        return nFailTransfer(t, bytes, INET_FAILED);
-    size = static_cast<DWORD>(bytes.size());
-    CloseRequest();
-    return size > 0 ? INET_OK : INET_FAILED;
+    if (const int run = nRunTransfer(t, bytes); run != INET_OK)
+        return run;
+    return nTakeBody(t, bytes, size) == INET_OK && size > 0 ? INET_OK : INET_FAILED;
 }

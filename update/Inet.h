@@ -91,10 +91,19 @@ private:
     // Runs the prepared request on the root handle until it ends, times out
     // or is aborted; answers FALSE for the last two (error recorded).
     BOOL bPerform(Transfer& t);
-    void vPrepare(Transfer& t, const QString& url);
+    // Creates the request of one attempt; FALSE when it could not be (error recorded).
+    BOOL bPrepare(Transfer& t, const QString& url);
     int RedirectResult(QString& url, const InetUrlParts& from, Transfer& t);
     void RecordLastError(int nCurlCode, const char* szCurlText);
     int nFailTransfer(const Transfer& t, QByteArray& bytes, int nResult);
+    // Ends the request without a body and answers nResult.
+    int nDropTransfer(QByteArray& bytes, int nResult);
+    // Performs the prepared request; INET_OK when it ran to its end within
+    // the size limit, else the result to answer (body dropped).
+    int nRunTransfer(Transfer& t, QByteArray& bytes);
+    // Takes the finished body's size and closes the request; INET_OK, or
+    // INET_FAILED when the transfer broke off (error recorded).
+    int nTakeBody(const Transfer& t, QByteArray& bytes, DWORD& size);
     void vSetError(DWORD nCode, const QString& text);
     // Waits ms milliseconds unless aborted first; FALSE when aborted.
     BOOL bPause(int ms);

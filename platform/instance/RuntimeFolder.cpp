@@ -3,6 +3,8 @@
 // every folder used is checked to be the user's own.
 #include "platform/instance/RuntimeFolder.h"
 
+#include "platform/storage/Folders.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -11,12 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-QString AbsoluteEnv(const char* name)
-{
-    const QString value = qEnvironmentVariable(name);
-    return value.startsWith(u'/') ? value : QString();
-}
 
 bool bOwnRealFolder(const QByteArray& path, struct stat& st)
 {
@@ -27,13 +23,9 @@ bool bOwnRealFolder(const QByteArray& path, struct stat& st)
 
 QString GetPrivateFolder()
 {
-    QString cache = AbsoluteEnv("XDG_CACHE_HOME");
-    if (cache.isEmpty()) {
-        const QString home = AbsoluteEnv("HOME");
-        if (home.isEmpty())
-            return {};
-        cache = home + QStringLiteral("/.cache");
-    }
+    const QString cache = GetXdgFolder("XDG_CACHE_HOME", QStringLiteral(".cache"));
+    if (cache.isEmpty())
+        return {};
     const QString folder = QDir::cleanPath(cache) + QStringLiteral("/lumicue");
     const QByteArray path = QFile::encodeName(folder);
     if (!QDir().mkpath(QDir::cleanPath(cache)))
@@ -49,7 +41,7 @@ QString GetPrivateFolder()
 
 QString GetRuntimeFolder()
 {
-    const QString dir = AbsoluteEnv("XDG_RUNTIME_DIR");
+    const QString dir = GetAbsoluteEnv("XDG_RUNTIME_DIR");
     const QByteArray path = QFile::encodeName(dir);
     struct stat st {};
     // The session's folder, if it is ours, private and writable; a symbolic

@@ -4,8 +4,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <cstdlib>
-
 QString GetModuleFilePath()
 {
     return QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
@@ -32,16 +30,26 @@ QString GetProgramDataFolder()
     return bHoldsData(shared) ? shared : exeFolder;
 }
 
+QString GetAbsoluteEnv(const char* name)
+{
+    const QString value = qEnvironmentVariable(name);
+    return value.startsWith(QLatin1Char('/')) ? value : QString();
+}
+
+QString GetXdgFolder(const char* variable, const QString& homeRelative)
+{
+    const QString path = GetAbsoluteEnv(variable);
+    if (!path.isEmpty())
+        return path;
+    const QString home = GetAbsoluteEnv("HOME");
+    return home.isEmpty() ? QString() : home + QLatin1Char('/') + homeRelative;
+}
+
 BOOL bGetAppDataFolder(QString& folder, BOOL bCreate)
 {
-    // The XDG rules: a relative value is ignored as if unset.
-    QString path = QString::fromLocal8Bit(std::getenv("XDG_CONFIG_HOME"));
-    if (!path.startsWith(QLatin1Char('/'))) {
-        const QString home = QString::fromLocal8Bit(std::getenv("HOME"));
-        if (!home.startsWith(QLatin1Char('/')))
-            return FALSE;
-        path = home + QStringLiteral("/.config");
-    }
+    QString path = GetXdgFolder("XDG_CONFIG_HOME", QStringLiteral(".config"));
+    if (path.isEmpty())
+        return FALSE;
     while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
         path.chop(1);
     if (bCreate && !QFileInfo(path).isDir() && !QDir().mkpath(path))

@@ -72,28 +72,25 @@ QString DecodeAs(const char* data, qsizetype size, IniEncoding enc)
     return text;
 }
 
-QString Decode(const QByteArray& raw, IniEncoding* pEncoding)
+QString Decode(const QByteArray& raw)
 {
     const IniEncoding enc = Sniff(raw);
-    if (pEncoding)
-        *pEncoding = enc;
     const qsizetype nMark = MarkSize(enc);
     return DecodeAs(raw.constData() + nMark, raw.size() - nMark, enc);
 }
 
+// Text in a known encoding, without a byte-order mark: the file keeps its own.
 QByteArray Encode(const QString& text, IniEncoding enc)
 {
     switch (enc) {
     case IniEncoding::Utf8:
-        return text.toUtf8();
     case IniEncoding::Utf8Bom:
-        return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+        return text.toUtf8();
     case IniEncoding::Utf16Le:
     case IniEncoding::Utf16Be: {
         const bool bLittle = enc == IniEncoding::Utf16Le;
         QByteArray out;
-        out.reserve(2 + text.size() * 2);
-        out.append(bLittle ? "\xFF\xFE" : "\xFE\xFF", 2);
+        out.reserve(text.size() * 2);
         for (QChar c : text) {
             const char lo = static_cast<char>(c.unicode() & 0xFF);
             const char hi = static_cast<char>(c.unicode() >> 8);
@@ -231,7 +228,7 @@ QString ReadText(const QString& fileName)
     bool bExists = false;
     if (!bReadFileBounded(fileName, data, &bExists))
         return {};
-    return Decode(data, nullptr);
+    return Decode(data);
 }
 
 bool bHasLineBreak(const QString& s)
@@ -246,14 +243,14 @@ DWORD GetProfileStringFromData(const QByteArray& data, const QString& section, c
 {
     if (data.size() > INI_MAX_FILE_BYTES)
         return AnswerString(std::nullopt, lpDefault, value, nSize);
-    return AnswerString(LookUp(Decode(data, nullptr), section, key), lpDefault, value, nSize);
+    return AnswerString(LookUp(Decode(data), section, key), lpDefault, value, nSize);
 }
 
 UINT GetProfileIntFromData(const QByteArray& data, const QString& section, const QString& key, int nDefault)
 {
     if (data.size() > INI_MAX_FILE_BYTES)
         return static_cast<UINT>(nDefault);
-    return AnswerInt(LookUp(Decode(data, nullptr), section, key), nDefault);
+    return AnswerInt(LookUp(Decode(data), section, key), nDefault);
 }
 
 DWORD GetPrivateProfileStringW(const QString& section, const QString& key, const QString& lpDefault,
@@ -361,10 +358,12 @@ RawFile SplitRaw(const QByteArray& data)
     return file;
 }
 
-// A text in the file's encoding, without the byte-order mark.
-QByteArray EncodeLine(const RawFile& file, const QString& text)
+// The line's own end, empty for a last line without one.
+QString EndOf(const RawLine& line)
 {
-    return Encode(text, file.enc).mid(file.head.size());
+    if (!line.bHasEnd)
+        return {};
+    return line.bCrLf ? QStringLiteral("\r\n") : QStringLiteral("\n");
 }
 
 // The line end the file already uses.
@@ -372,19 +371,19 @@ QString LineEnd(const RawFile& file)
 {
     for (const RawLine& line : file.lines)
         if (line.bHasEnd)
-            return line.bCrLf ? QStringLiteral("\r\n") : QStringLiteral("\n");
+            return EndOf(line);
     return QStringLiteral("\n");
 }
 
 RawLine NewLine(const RawFile& file, const QString& text, const QString& eol)
 {
-    return RawLine{EncodeLine(file, text + eol), text, true, eol.size() == 2};
+    return RawLine{Encode(text + eol, file.enc), text, true, eol.size() == 2};
 }
 
 void vEndLine(const RawFile& file, RawLine& line, const QString& eol)
 {
     if (!line.bHasEnd) {
-        line.raw += EncodeLine(file, eol);
+        line.raw += Encode(eol, file.enc);
         line.bHasEnd = true;
         line.bCrLf = eol.size() == 2;
     }
@@ -419,8 +418,7 @@ BOOL bSetProfileStringInData(QByteArray& data, const QString& section, const QSt
         const QStringView current = Trim(QStringView(line.text).mid(line.text.indexOf(u'=') + 1));
         if (current == value)
             return FALSE;
-        const QString end = line.bHasEnd ? (line.bCrLf ? QStringLiteral("\r\n") : QStringLiteral("\n")) : QString();
-        line = RawLine{EncodeLine(file, entry + end), entry, line.bHasEnd, line.bCrLf};
+        line = RawLine{Encode(entry + EndOf(line), file.enc), entry, line.bHasEnd, line.bCrLf};
     } else if (at.nSectionLine >= 0) {
         const auto after = static_cast<size_t>(at.nLastContent);
         vEndLine(file, file.lines[after], eol);

@@ -12,10 +12,9 @@
 
 namespace {
 
-// Keeps the descriptor only when it is a regular file.
-int KeepRegular(int fd)
+// Keeps the descriptor only when it is a regular file, whose status st takes.
+int KeepRegular(int fd, struct stat& st)
 {
-    struct stat st {};
     if (fd >= 0 && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
         close(fd);
         errno = ENOENT;
@@ -40,25 +39,29 @@ BOOL bWriteAll(int fd, const QByteArray& bytes)
     return TRUE;
 }
 
+int OpenRegular(const QString& path, struct stat& st)
+{
+    const QByteArray name = QFile::encodeName(path);
+    return KeepRegular(open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY), st);
+}
+
 } // namespace
 
 int OpenRegularFile(const QString& path)
 {
-    const QByteArray name = QFile::encodeName(path);
-    return KeepRegular(open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    struct stat st {};
+    return OpenRegular(path, st);
 }
 
 FileRead ReadRegularFile(const QString& path, QByteArray& data, qint64 nMaxBytes)
 {
     data.clear();
-    const int fd = OpenRegularFile(path);
+    struct stat st {};
+    const int fd = OpenRegular(path, st);
     if (fd < 0)
         return errno == ENOENT || errno == ENOTDIR ? FileRead::Missing : FileRead::Failed;
-    struct stat st {};
     FileRead result = FileRead::Ok;
-    if (fstat(fd, &st) != 0) {
-        result = FileRead::Failed;
-    } else if (st.st_size > nMaxBytes) {
+    if (st.st_size > nMaxBytes) {
         result = FileRead::TooBig;
     } else {
         // The file may grow while it is read: never take more than the bound.
@@ -109,7 +112,9 @@ BOOL bReplaceFile(const QString& path, const QByteArray& bytes)
 BOOL bAppendToFile(const QString& path, const QByteArray& bytes)
 {
     const QByteArray name = QFile::encodeName(path);
-    const int fd = KeepRegular(open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0600));
+    struct stat st {};
+    const int fd
+        = KeepRegular(open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0600), st);
     if (fd < 0)
         return FALSE;
     BOOL ok = bWriteAll(fd, bytes);

@@ -83,6 +83,16 @@ void vUngrab(Display* dpy, KeyCode keycode, unsigned int xmods, const std::vecto
         XUngrabKey(dpy, keycode, xmods | lock, root);
 }
 
+// Gives back every grab of a registration that has a key; an error (a grab
+// already gone) is trapped, not reported.
+void vRelease(Display* dpy, const Registration& r)
+{
+    CX11ErrorTrap trap(dpy);
+    if (r.keycode != 0)
+        vUngrab(dpy, r.keycode, r.xmods, r.locks);
+    trap.nSync();
+}
+
 KeyCode KeycodeOf(Display* dpy, UINT vk)
 {
     const KeySym sym = VkToKeySym(vk, FALSE);
@@ -109,10 +119,7 @@ bool bGrab(Display* dpy, Registration& r)
 void vRegrabAll(Display* dpy)
 {
     for (Registration& r : g_registrations) {
-        CX11ErrorTrap trap(dpy);
-        if (r.keycode != 0)
-            vUngrab(dpy, r.keycode, r.xmods, r.locks);
-        trap.nSync();
+        vRelease(dpy, r);
         r.keycode = KeycodeOf(dpy, r.vk);
         // A layout without the key, or a grab now held elsewhere, leaves the
         // registration in place without a key until the next change.
@@ -171,11 +178,7 @@ BOOL UnregisterHotKey(CWnd* target, int id)
     const Registration r = *it;
     g_registrations.erase(it);
     Display* dpy = CX11Display::UiDisplay();
-    if (!dpy)
-        return TRUE;
-    CX11ErrorTrap trap(dpy);
-    if (r.keycode != 0)
-        vUngrab(dpy, r.keycode, r.xmods, r.locks);
-    trap.nSync();
+    if (dpy)
+        vRelease(dpy, r);
     return TRUE;
 }

@@ -8,6 +8,7 @@
 #include "platform/InputDevice.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11ErrorTrap.h"
+#include "platform/x11/X11WorkerConnection.h"
 
 #include <X11/Xlib-xcb.h>
 #include <X11/extensions/XInput2.h>
@@ -21,8 +22,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
 
 // One XInput 2 raw event as XCB hands it over: the 32-byte header, the
 // 4-byte full sequence XCB inserts after it, the valuator mask, the
@@ -106,10 +105,9 @@ struct CInputDevice::Impl {
     static constexpr unsigned nCapacity = 64;
     static constexpr unsigned nMaxPerEvent = 3;
 
-    Display* dpy = nullptr;
+    std::unique_ptr<CX11WorkerConnection> conn; // the reader thread's alone
     Window root = 0;
     int nXiOpcode = 0;
-    int nWakeFd = -1;
     // Set before the descriptor is written: the reader checks the flag, not
     // the descriptor, on every pass, and reads the descriptor only to sleep.
     std::atomic<bool> bWakeRequested{false};
@@ -151,18 +149,27 @@ int ButtonOffset(int xButton)
     }
 }
 
-// The state that goes with every record of one raw event: one round trip.
-DIDEVICEOBJECTDATA PointerState(CInputDevice::Impl& im)
+// A cursor answer as the state every record it covers carries (Xlib's and
+// XCB's modifier bits are the same).
+DIDEVICEOBJECTDATA StateOf(int x, int y, unsigned int mask)
 {
     DIDEVICEOBJECTDATA s;
-    Window root, child;
-    int wx, wy;
-    unsigned int mask = 0;
-    if (XQueryPointer(im.dpy, im.root, &root, &child, &s.x, &s.y, &wx, &wy, &mask)) {
-        s.bCtrl = (mask & ControlMask) ? TRUE : FALSE;
-        s.bShift = (mask & ShiftMask) ? TRUE : FALSE;
-    }
+    s.x = x;
+    s.y = y;
+    s.bCtrl = (mask & XCB_MOD_MASK_CONTROL) ? TRUE : FALSE;
+    s.bShift = (mask & XCB_MOD_MASK_SHIFT) ? TRUE : FALSE;
     return s;
+}
+
+// The cursor now: one round trip. The modifier keys count only while the
+// cursor is on this screen.
+DIDEVICEOBJECTDATA PointerState(CInputDevice::Impl& im)
+{
+    Window root, child;
+    int x = 0, y = 0, wx, wy;
+    unsigned int mask = 0;
+    const bool bSameScreen = XQueryPointer(im.conn->dpy, im.root, &root, &child, &x, &y, &wx, &wy, &mask);
+    return StateOf(x, y, bSameScreen ? mask : 0);
 }
 
 DWORD AsData(double v)
@@ -198,14 +205,8 @@ void vTakeAnswer(CInputDevice::Impl& im)
     if (!im.bQueryPending || !xcb_poll_for_reply(im.xcb, im.nQuerySequence, &reply, &error))
         return;
     im.bQueryPending = false;
-    if (auto* r = static_cast<xcb_query_pointer_reply_t*>(reply)) {
-        DIDEVICEOBJECTDATA s;
-        s.x = r->root_x;
-        s.y = r->root_y;
-        s.bCtrl = (r->mask & XCB_MOD_MASK_CONTROL) ? TRUE : FALSE;
-        s.bShift = (r->mask & XCB_MOD_MASK_SHIFT) ? TRUE : FALSE;
-        vPushMotion(im, im.sent, s);
-    }
+    if (auto* r = static_cast<xcb_query_pointer_reply_t*>(reply))
+        vPushMotion(im, im.sent, StateOf(r->root_x, r->root_y, r->mask));
     std::free(reply);
     std::free(error);
     im.sent = im.unsent;
@@ -214,33 +215,37 @@ void vTakeAnswer(CInputDevice::Impl& im)
         vSendQuery(im);
 }
 
-// Before a button: every motion read so far goes out first, with a position
-// read now (buttons are rare; the order of records is kept).
-void vFlushMotionNow(CInputDevice::Impl& im)
+// The record a button event makes, if any.
+bool bButtonRecord(const SRawEvent& re, DWORD& dwOfs, DWORD& dwData)
 {
+    const bool bPress = re.evtype == XI_RawButtonPress;
+    if (re.nDetail >= 4 && re.nDetail <= 7) {
+        // A wheel notch, up and left positive; its release is nothing.
+        dwOfs = DIMOFS_Z;
+        dwData = (re.nDetail == 4 || re.nDetail == 6) ? 120u : static_cast<DWORD>(-120);
+        return bPress;
+    }
+    const int ofs = ButtonOffset(static_cast<int>(re.nDetail));
+    dwOfs = static_cast<DWORD>(ofs);
+    dwData = bPress ? 0x80u : 0u;
+    return ofs >= 0;
+}
+
+// Every motion read so far goes out before the button, all with one position
+// read now (buttons are rare; the order of records is kept).
+void vConvertButton(CInputDevice::Impl& im, const SRawEvent& re)
+{
+    DWORD dwOfs = 0, dwData = 0;
+    if (!bButtonRecord(re, dwOfs, dwData))
+        return;
     if (im.bQueryPending) {
         xcb_discard_reply(im.xcb, im.nQuerySequence);
         im.bQueryPending = false;
     }
-    if (!im.sent.bAny() && !im.unsent.bAny())
-        return;
     const DIDEVICEOBJECTDATA s = PointerState(im);
     vPushMotion(im, im.sent, s);
     vPushMotion(im, im.unsent, s);
-}
-
-void vConvertButton(CInputDevice::Impl& im, const SRawEvent& re)
-{
-    const DWORD t = re.dwTime;
-    const bool bPress = re.evtype == XI_RawButtonPress;
-    if (re.nDetail >= 4 && re.nDetail <= 7) {
-        if (bPress) // a wheel notch: up and left count positive
-            im.vPush(DIMOFS_Z, (re.nDetail == 4 || re.nDetail == 6) ? 120u : static_cast<DWORD>(-120), t, PointerState(im));
-        return;
-    }
-    const int ofs = ButtonOffset(static_cast<int>(re.nDetail));
-    if (ofs >= 0)
-        im.vPush(static_cast<DWORD>(ofs), bPress ? 0x80u : 0u, t, PointerState(im));
+    im.vPush(dwOfs, dwData, re.dwTime, s);
 }
 
 void vConvertKey(CInputDevice::Impl& im, const SRawEvent& re)
@@ -278,10 +283,8 @@ bool bReadQueued(CInputDevice::Impl& im, CInputDevice::Kind kind, bool bAcquired
                 vConvertKey(im, re);
             else if (re.evtype == XI_RawMotion)
                 (im.bQueryPending ? im.unsent : im.sent).vAdd(re);
-            else {
-                vFlushMotionNow(im); // keeps the order of motions and buttons
+            else
                 vConvertButton(im, re);
-            }
         }
         std::free(ev); // anything else (an error of a move, say) is dropped
     }
@@ -299,18 +302,16 @@ CInputDevice::CInputDevice(Kind k, std::unique_ptr<Impl> impl) : kind(k), pImpl(
 
 std::unique_ptr<CInputDevice> CInputDevice::Create(Kind kind)
 {
-    XInitThreads();
     auto im = std::make_unique<Impl>();
-    im->dpy = XOpenDisplay(nullptr);
-    if (!im->dpy)
+    im->conn = CX11WorkerConnection::Open();
+    if (!im->conn)
         return nullptr;
+    Display* const dpy = im->conn->dpy;
     int event = 0, error = 0, major = 2, minor = 2;
-    if (!XQueryExtension(im->dpy, "XInputExtension", &im->nXiOpcode, &event, &error)
-        || XIQueryVersion(im->dpy, &major, &minor) != Success || major < 2 || (major == 2 && minor < 1)) {
-        XCloseDisplay(im->dpy);
+    if (!XQueryExtension(dpy, "XInputExtension", &im->nXiOpcode, &event, &error)
+        || XIQueryVersion(dpy, &major, &minor) != Success || major < 2 || (major == 2 && minor < 1))
         return nullptr;
-    }
-    im->root = DefaultRootWindow(im->dpy);
+    im->root = DefaultRootWindow(dpy);
 
     unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
     if (kind == KIND_MOUSE) {
@@ -323,35 +324,24 @@ std::unique_ptr<CInputDevice> CInputDevice::Create(Kind kind)
     }
     // Master devices only: each slave's events arrive once, XTest's included.
     XIEventMask mask{XIAllMasterDevices, static_cast<int>(sizeof bits), bits};
-    int nError = 0;
     {
-        CX11ErrorTrap trap(im->dpy);
-        XISelectEvents(im->dpy, im->root, &mask, 1);
-        nError = trap.nSync();
-    }
-    im->nWakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (nError != 0 || im->nWakeFd < 0) {
-        if (im->nWakeFd >= 0)
-            close(im->nWakeFd);
-        XCloseDisplay(im->dpy);
-        return nullptr;
+        CX11ErrorTrap trap(dpy);
+        XISelectEvents(dpy, im->root, &mask, 1);
+        if (trap.nSync() != 0)
+            return nullptr;
     }
     // From here on the events are read through XCB, one socket read at a time.
-    im->xcb = XGetXCBConnection(im->dpy);
-    XSetEventQueueOwner(im->dpy, XCBOwnsEventQueue);
+    im->xcb = XGetXCBConnection(dpy);
+    XSetEventQueueOwner(dpy, XCBOwnsEventQueue);
     return std::unique_ptr<CInputDevice>(new CInputDevice(kind, std::move(im)));
 }
 
-CInputDevice::~CInputDevice()
-{
-    // The reader thread is joined by now; the connection is ours alone.
-    close(pImpl->nWakeFd);
-    XCloseDisplay(pImpl->dpy);
-}
+// The reader thread is joined by now; the connection is ours alone.
+CInputDevice::~CInputDevice() = default;
 
 void CInputDevice::vBindThread()
 {
-    CX11Display::vSetThreadDisplay(pImpl->dpy);
+    CX11Display::vSetThreadDisplay(pImpl->conn->dpy);
 }
 
 void CInputDevice::vUnbindThread()
@@ -365,9 +355,7 @@ CInputDevice::WaitResult CInputDevice::nWait()
     for (;;) {
         // A posted wake wins even under a stream of events.
         if (im.bWakeRequested.exchange(false, std::memory_order_acq_rel)) {
-            std::uint64_t v = 0;
-            ssize_t n = read(im.nWakeFd, &v, sizeof v);
-            (void)n;
+            im.conn->vTakeWake();
             return WAIT_WOKEN;
         }
         if (im.nCount > 0)
@@ -379,7 +367,7 @@ CInputDevice::WaitResult CInputDevice::nWait()
             return WAIT_FAILED;
         if (bMore)
             continue;
-        pollfd fds[2] = {{ConnectionNumber(im.dpy), POLLIN, 0}, {im.nWakeFd, POLLIN, 0}};
+        pollfd fds[2] = {{ConnectionNumber(im.conn->dpy), POLLIN, 0}, {im.conn->nWakeFd, POLLIN, 0}};
         if (poll(fds, 2, -1) < 0) {
             if (errno == EINTR)
                 continue;
@@ -403,8 +391,6 @@ BOOL CInputDevice::bGetDeviceData(DIDEVICEOBJECTDATA& record)
 
 void CInputDevice::vWake()
 {
-    const std::uint64_t one = 1;
     pImpl->bWakeRequested.store(true, std::memory_order_release);
-    ssize_t n = write(pImpl->nWakeFd, &one, sizeof one);
-    (void)n;
+    pImpl->conn->vWake();
 }

@@ -5,41 +5,30 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdint>
 #include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
+#include <utility>
 
 std::unique_ptr<CX11StackingWatch> CX11StackingWatch::Create()
 {
-    XInitThreads();
-    Display* dpy = XOpenDisplay(nullptr);
-    if (!dpy)
+    std::unique_ptr<CX11WorkerConnection> connection = CX11WorkerConnection::Open();
+    if (!connection)
         return nullptr;
-    const int fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (fd < 0) {
-        XCloseDisplay(dpy);
-        return nullptr;
-    }
-    std::unique_ptr<CX11StackingWatch> watch(new CX11StackingWatch(dpy, fd));
+    std::unique_ptr<CX11StackingWatch> watch(new CX11StackingWatch(std::move(connection)));
     watch->thread = std::thread(&CX11StackingWatch::vRun, watch.get());
     return watch;
 }
 
-CX11StackingWatch::CX11StackingWatch(Display* display, int wakeFd)
-    : dpy(display), root(DefaultRootWindow(display)), nWakeFd(wakeFd)
+CX11StackingWatch::CX11StackingWatch(std::unique_ptr<CX11WorkerConnection> connection)
+    : conn(std::move(connection)), dpy(conn->dpy), root(DefaultRootWindow(dpy))
 {
 }
 
 CX11StackingWatch::~CX11StackingWatch()
 {
     bQuit.store(true, std::memory_order_release);
-    const std::uint64_t one = 1;
-    [[maybe_unused]] ssize_t n = write(nWakeFd, &one, sizeof one);
+    conn->vWake();
     if (thread.joinable())
         thread.join();
-    close(nWakeFd);
-    XCloseDisplay(dpy);
 }
 
 void CX11StackingWatch::vKeep(Window win)
@@ -47,10 +36,8 @@ void CX11StackingWatch::vKeep(Window win)
     const Window previous = target.exchange(win, std::memory_order_acq_rel);
     if (previous == 0 && win != 0)
         nShowings.fetch_add(1, std::memory_order_acq_rel);
-    if (previous != win) {
-        const std::uint64_t one = 1;
-        [[maybe_unused]] ssize_t n = write(nWakeFd, &one, sizeof one);
-    }
+    if (previous != win)
+        conn->vWake();
 }
 
 void CX11StackingWatch::vRun()
@@ -66,7 +53,7 @@ void CX11StackingWatch::vRun()
                 vWaitForWake(static_cast<int>(frame.count()));
             continue;
         }
-        pollfd fds[2] = {{xfd, POLLIN, 0}, {nWakeFd, POLLIN, 0}};
+        pollfd fds[2] = {{xfd, POLLIN, 0}, {conn->nWakeFd, POLLIN, 0}};
         if (poll(fds, 2, -1) < 0) {
             if (errno == EINTR)
                 continue;
@@ -187,9 +174,7 @@ void CX11StackingWatch::vForget(Window win)
 
 void CX11StackingWatch::vWaitForWake(int timeoutMs)
 {
-    pollfd fd{nWakeFd, POLLIN, 0};
-    if (poll(&fd, 1, timeoutMs) > 0) {
-        std::uint64_t v = 0;
-        [[maybe_unused]] ssize_t n = read(nWakeFd, &v, sizeof v);
-    }
+    pollfd fd{conn->nWakeFd, POLLIN, 0};
+    if (poll(&fd, 1, timeoutMs) > 0)
+        conn->vTakeWake();
 }

@@ -5,7 +5,7 @@
 #pragma once
 
 // Include after any Qt header: Xlib defines Bool, Status and None as macros.
-#include <X11/Xlib.h>
+#include "platform/x11/X11WorkerConnection.h"
 
 #include <atomic>
 #include <chrono>
@@ -39,7 +39,7 @@ private:
         bool bYielded;
     };
 
-    CX11StackingWatch(Display* dpy, int wakeFd);
+    explicit CX11StackingWatch(std::unique_ptr<CX11WorkerConnection> connection);
     void vRun();
     void vApplyTarget();
     void vReadEvents();
@@ -49,9 +49,9 @@ private:
     void vForget(Window win);
     void vWaitForWake(int timeoutMs);
 
-    Display* dpy;
+    std::unique_ptr<CX11WorkerConnection> conn;
+    Display* const dpy; // conn's, used throughout
     Window root;
-    int nWakeFd;
     std::atomic<Window> target{0};
     std::atomic<unsigned> nShowings{0}; // times the target went from 0 to a window
     std::atomic<bool> bQuit{false};

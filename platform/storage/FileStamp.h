@@ -1,0 +1,14 @@
+// What tells whether a file changed since it was read: replacing or
+// rewriting it changes its size or modification time.
+#pragma once
+
+#include <QString>
+
+struct SFileStamp {
+    qint64 nSize = -1; // -1: missing, or not a regular file
+    qint64 nModifiedMs = 0;
+
+    static SFileStamp Of(const QString& path);
+    bool bIsFile() const { return nSize >= 0; }
+    bool operator==(const SFileStamp&) const = default;
+};

@@ -1,0 +1,28 @@
+// A worker thread's own X connection, and the eventfd that wakes the thread
+// from its poll() on that connection.
+#pragma once
+
+// Include after any Qt header: Xlib defines Bool, Status and None as macros.
+#include <X11/Xlib.h>
+
+#include <memory>
+
+class CX11WorkerConnection {
+public:
+    // Null when no X server answers or no eventfd can be made.
+    static std::unique_ptr<CX11WorkerConnection> Open();
+    ~CX11WorkerConnection(); // the thread is done with both by then
+    CX11WorkerConnection(const CX11WorkerConnection&) = delete;
+    CX11WorkerConnection& operator=(const CX11WorkerConnection&) = delete;
+
+    // Any thread: makes the wake descriptor readable.
+    void vWake();
+    // The woken thread: empties the wake descriptor (never blocks).
+    void vTakeWake();
+
+    Display* const dpy;
+    const int nWakeFd;
+
+private:
+    CX11WorkerConnection(Display* display, int wakeFd) : dpy(display), nWakeFd(wakeFd) {}
+};
