@@ -74,20 +74,11 @@ LANGID FindId(const QString& name)
     return 0;
 }
 
-// A locale name, language[_territory][.codeset][@modifier] ('-' may stand
-// for '_'): the language lower-cased, the territory upper-cased, the
-// modifier lower-cased with its '@'.
-struct SLocaleName {
-    QString language;
-    QString territory;
-    QString modifier;
-
-    // C, POSIX or nothing: no language at all.
-    bool bNoLanguage() const { return language.isEmpty() || language == u"c" || language == u"posix"; }
-};
-
-SLocaleName SplitLocaleName(const QString& localeName)
+// The id for a locale name; 0 when it names no language we know, so that a
+// list of languages can go on to the next one.
+LANGID KnownLangId(const QString& localeName)
 {
+    // language[_territory][.codeset][@modifier]
     QString name = localeName.trimmed();
     const qsizetype at = name.indexOf(u'@');
     const QString modifier = at < 0 ? QString() : name.mid(at).toLower();
@@ -97,17 +88,10 @@ SLocaleName SplitLocaleName(const QString& localeName)
         name.truncate(dot);
     name.replace(u'-', u'_');
     const qsizetype sep = name.indexOf(u'_');
-    return {(sep < 0 ? name : name.left(sep)).toLower(), sep < 0 ? QString() : name.mid(sep + 1).toUpper(), modifier};
-}
-
-// The id for a locale name; 0 when it names no language we know, so that a
-// list of languages can go on to the next one.
-LANGID KnownLangId(const QString& localeName)
-{
-    const SLocaleName parts = SplitLocaleName(localeName);
-    if (parts.bNoLanguage())
+    const QString language = (sep < 0 ? name : name.left(sep)).toLower();
+    const QString territory = sep < 0 ? QString() : name.mid(sep + 1).toUpper();
+    if (language.isEmpty() || language == u"c" || language == u"posix")
         return 0;
-    const auto& [language, territory, modifier] = parts;
     QStringList candidates;
     if (!territory.isEmpty())
         candidates << language + u'_' + territory + modifier << language + u'_' + territory;
@@ -116,6 +100,12 @@ LANGID KnownLangId(const QString& localeName)
         if (const LANGID id = FindId(candidate))
             return id;
     return 0;
+}
+
+bool bIsCLocale(const QString& localeName)
+{
+    const QString name = localeName.section(u'.', 0, 0).section(u'@', 0, 0);
+    return name.isEmpty() || name == u"C" || name == u"POSIX";
 }
 
 } // namespace
@@ -136,7 +126,7 @@ LANGID GetUserDefaultLangID()
     }
     // As the GNU tools do: LANGUAGE, a list in order of preference, counts
     // only when the locale is not C.
-    if (!SplitLocaleName(locale).bNoLanguage())
+    if (!bIsCLocale(locale))
         for (const QString& entry : QString::fromLocal8Bit(std::getenv("LANGUAGE")).split(u':', Qt::SkipEmptyParts))
             if (const LANGID id = KnownLangId(entry))
                 return id;
