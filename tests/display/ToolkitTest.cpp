@@ -75,7 +75,7 @@ protected:
             "HOME=" + dir.Home().string()};
         o.strLogPath = (dir.LogDir() / ("a11y-" + std::to_string(++nReads) + ".txt")).string();
         std::vector<A11yObject> out;
-        if (!reader.bStart(o) || !reader.bWaitExit(CDeadline::Seconds(20)))
+        if (!reader.bStart(o) || !reader.bWaitExit(CDeadline::Seconds(40)))
             return out;
         std::istringstream text(reader.strLogText());
         for (std::string line; std::getline(text, line);) {
@@ -92,10 +92,11 @@ protected:
         return out;
     }
 
-    // Waits until an object with the role and name shows.
+    // Waits until an object with the role and name shows. Each read walks
+    // the bus object by object, which a loaded machine makes slow.
     bool bFind(const std::string& strRole, const std::string& strName)
     {
-        return bWaitFor([&] { return bHas(Tree(), strRole, strName); }, 30);
+        return bWaitFor([&] { return bHas(Tree(), strRole, strName); }, 90);
     }
 
     // The object with the role and name in a tree read before.
