@@ -94,6 +94,13 @@ constexpr UINT WM_MBUTTONUP = 0x0208;
 constexpr UINT WM_MBUTTONDBLCLK = 0x0209;
 constexpr UINT WM_CAPTURECHANGED = 0x0215;
 
+// A parent's colour request for a child control or for the dialog itself
+// (the six WM_CTLCOLOR numbers from edit to static lie in a row).
+constexpr bool bIsCtlColorMessage(UINT message)
+{
+    return message >= WM_CTLCOLOREDIT && message <= WM_CTLCOLORSTATIC;
+}
+
 // Messages a parent reflects back to the child control they concern
 // (the framework's OCM_ numbers: the message plus 0x2000).
 constexpr UINT OCM__BASE = WM_USER + 0x1C00;

@@ -19,18 +19,13 @@ BOOL CSkinDialog::OnInitDialog()
 
 LRESULT CSkinDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORDLG: {
+    if (bIsCtlColorMessage(message)) {
         // The platform's answer (the control's own, reflected) comes first.
         auto* pDefault = reinterpret_cast<CBrush*>(CDialog::WindowProc(message, wParam, lParam));
         return reinterpret_cast<LRESULT>(
             pOnCtlColor(reinterpret_cast<CDC*>(wParam), reinterpret_cast<const CWnd*>(lParam), pDefault));
     }
+    switch (message) {
     case WM_ERASEBKGND: {
         const LRESULT erased = CDialog::WindowProc(message, wParam, lParam);
         if (backgroundAreas.empty())

@@ -41,18 +41,10 @@ bool bOnUiThread()
 // The messages a parent passes back to the child control they are about.
 UINT ReflectedMessage(UINT message)
 {
-    switch (message) {
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_DRAWITEM:
-    case WM_NOTIFY:
-        return OCM__BASE + message;
-    default:
-        return WM_NULL;
-    }
+    // The dialog's own colour request concerns no child.
+    const bool bReflected = (bIsCtlColorMessage(message) && message != WM_CTLCOLORDLG) || message == WM_DRAWITEM
+        || message == WM_NOTIFY;
+    return bReflected ? OCM__BASE + message : WM_NULL;
 }
 
 } // namespace

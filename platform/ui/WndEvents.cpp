@@ -362,15 +362,8 @@ LRESULT CWndEvents::lrDefault(CWnd* w, UINT message, WPARAM wParam, LPARAM lPara
         if (w->GetClassName().compare("Static", Qt::CaseInsensitive) == 0 && (w->GetStyle() & SS_NOTIFY) && w->GetParent())
             w->GetParent()->SendMessage(WM_COMMAND, MAKEWPARAM(w->GetDlgCtrlID(), STN_CLICKED), reinterpret_cast<LPARAM>(w));
         return 0;
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORDLG:
-        return reinterpret_cast<LRESULT>(DefaultBrush());
     default:
-        return 0;
+        return bIsCtlColorMessage(message) ? reinterpret_cast<LRESULT>(DefaultBrush()) : 0;
     }
 }
 
