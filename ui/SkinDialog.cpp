@@ -1,4 +1,4 @@
-// Colour requests and background erase of a skinned dialog.
+// Colour requests of a skinned dialog.
 #include "ui/SkinDialog.h"
 
 #include "platform/ui/DC.h"
@@ -25,15 +25,5 @@ LRESULT CSkinDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return reinterpret_cast<LRESULT>(
             pOnCtlColor(reinterpret_cast<CDC*>(wParam), reinterpret_cast<const CWnd*>(lParam), pDefault));
     }
-    switch (message) {
-    case WM_ERASEBKGND: {
-        const LRESULT erased = CDialog::WindowProc(message, wParam, lParam);
-        if (backgroundAreas.empty())
-            return erased;
-        vFillBackgroundAreas(reinterpret_cast<CDC*>(wParam));
-        return TRUE;
-    }
-    default:
-        return CDialog::WindowProc(message, wParam, lParam);
-    }
+    return CDialog::WindowProc(message, wParam, lParam);
 }
