@@ -10,6 +10,7 @@
 #include "platform/ui/Resources.h"
 #include "platform/ui/TabControlWidget.h"
 #include "platform/ui/TabCtrl.h"
+#include "platform/ui/WndEvents.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -22,8 +23,6 @@
 #include <QTabBar>
 
 namespace {
-
-const char kBuddyProperty[] = "lumicue_buddy";
 
 // The top-level widget of a dialog: forwards what the dialog must decide.
 class CDialogWidget : public QWidget {
@@ -238,8 +237,7 @@ void CDialog::vLinkMnemonics(const DialogTemplate& tpl)
                 && (tpl.controls[j].dwStyle & SS_TYPEMASK) <= SS_RIGHT)
                 break;
             if (next && (tpl.controls[j].dwStyle & WS_TABSTOP)) {
-                label->GetSafeWidget()->setProperty(kBuddyProperty, QVariant::fromValue(next->GetSafeWidget()));
-                label->SetWindowText(label->GetWindowText());
+                CWndEvents::vSetLabelBuddy(label, next->GetSafeWidget());
                 break;
             }
         }

@@ -427,6 +427,15 @@ void CWndEvents::vSetLabelText(CWnd* w, QLabel* label, const QString& text)
     }
 }
 
+void CWndEvents::vSetLabelBuddy(CWnd* w, QWidget* buddy)
+{
+    auto* label = qobject_cast<QLabel*>(w->GetSafeWidget());
+    if (!label)
+        return;
+    label->setProperty(kBuddyProperty, QVariant::fromValue(buddy));
+    vSetLabelText(w, label, LabelText(label));
+}
+
 QString CWndEvents::LabelText(const QLabel* label)
 {
     const QVariant v = label->property(kTextProperty);
