@@ -31,7 +31,7 @@ CBrush* CHLinkCtrl::pCtlColor(CDC* pDC)
     const DWORD style = GetStyle();
     if (!(style & SS_NOTIFY))
         ModifyStyle(0, SS_NOTIFY);
-    if ((style & 0xFF) > SS_RIGHT)
+    if (!bIsTextStatic(style))
         return nullptr;
     if (!fontUnderline.IsValid()) {
         LOGFONTW lf = CFont::LogFontOf(GetFont());

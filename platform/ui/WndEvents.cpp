@@ -53,7 +53,7 @@ BOOL bIsOwnerDraw(const CWnd* w)
     if (cls.compare("Static", Qt::CaseInsensitive) == 0)
         return (w->GetStyle() & SS_TYPEMASK) == SS_OWNERDRAW;
     if (cls.compare("Button", Qt::CaseInsensitive) == 0)
-        return (w->GetStyle() & 0xF) == BS_OWNERDRAW;
+        return (w->GetStyle() & BS_TYPEMASK) == BS_OWNERDRAW;
     return FALSE;
 }
 
