@@ -73,11 +73,15 @@ UINT CtlColorMessage(const QString& cls)
     return WM_NULL;
 }
 
+// The answer to a colour request that no class changes: the face colour,
+// read at the first request and again after a palette change.
+CBrush g_faceBrush;
+
 CBrush* DefaultBrush()
 {
-    static CBrush face;
-    face.CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
-    return &face;
+    if (!g_faceBrush.IsValid())
+        g_faceBrush.CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    return &g_faceBrush;
 }
 
 QColor QColorOf(COLORREF c)
@@ -261,8 +265,10 @@ BOOL CWndEvents::bFilter(CWnd* w, QEvent* e)
         }
         return FALSE;
     case QEvent::PaletteChange:
-        if (widget->isWindow())
+        if (widget->isWindow()) {
+            g_faceBrush.DeleteObject();
             w->bDispatch(WM_SYSCOLORCHANGE, 0, 0);
+        }
         return FALSE;
     default:
         return FALSE;
