@@ -435,28 +435,6 @@ BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT)
     return old != dwStyle;
 }
 
-LONG CWnd::GetWindowLong(int nIndex) const
-{
-    switch (nIndex) {
-    case GWL_STYLE:
-        return static_cast<LONG>(dwStyle);
-    case GWL_ID:
-        return nCtrlId;
-    default:
-        return 0;
-    }
-}
-
-LONG CWnd::SetWindowLong(int nIndex, LONG dwNewLong)
-{
-    const LONG old = GetWindowLong(nIndex);
-    if (nIndex == GWL_STYLE)
-        dwStyle = static_cast<DWORD>(dwNewLong);
-    else if (nIndex == GWL_ID)
-        nCtrlId = dwNewLong;
-    return old;
-}
-
 CWnd* CWnd::SetCapture()
 {
     CWnd* old = g_pCapture;

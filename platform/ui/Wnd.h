@@ -85,8 +85,6 @@ public:
     // Styles as the template gave them.
     DWORD GetStyle() const { return dwStyle; }
     BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
-    LONG GetWindowLong(int nIndex) const;
-    LONG SetWindowLong(int nIndex, LONG dwNewLong);
 
     // Mouse capture: every mouse message goes to the capturing window.
     CWnd* SetCapture();

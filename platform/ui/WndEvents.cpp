@@ -154,7 +154,7 @@ WPARAM MouseKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods)
     if (buttons & Qt::RightButton)
         k |= MK_RBUTTON;
     if (buttons & Qt::MiddleButton)
-        k |= 0x0010;
+        k |= MK_MBUTTON;
     if (mods & Qt::ShiftModifier)
         k |= MK_SHIFT;
     if (mods & Qt::ControlModifier)
