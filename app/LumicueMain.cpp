@@ -41,7 +41,7 @@ UINT UpdateCheckDelayMs()
 CLumicueMain::CLumicueMain()
     : CSkinDialog(IDD_LUMICUE_MAIN, nullptr), hIcon(LoadIconResource(IDI_APP)), funPointer(bPointerOn)
 {
-    // The shared colours were first read before the toolkit ran.
+    // The shared colours, read once the toolkit runs; the gallery reads them again on a change.
     g_sysColors.RefreshColors();
 }
 

@@ -133,6 +133,14 @@ UINT MapVirtualKeyW(UINT uCode, UINT uMapType)
     }
 }
 
+LONG ScanKeyData(UINT vk, BOOL bExtended)
+{
+    LONG data = static_cast<LONG>((MapVirtualKeyW(vk, MAPVK_VK_TO_VSC) & 0xFF) << 16);
+    if (bExtended)
+        data |= KF_EXTENDED_KEYDATA;
+    return data;
+}
+
 int GetKeyNameTextW(LONG lParam, char16_t* buffer, int cchSize)
 {
     if (!buffer || cchSize <= 0)

@@ -15,6 +15,9 @@ constexpr LONG KF_EXTENDED_KEYDATA = 0x01000000;
 // MAPVK_VK_TO_VSC: the key's scan code (0 when it has none).
 // MAPVK_VSC_TO_VK: the virtual key of a scan code (0 when none).
 UINT MapVirtualKeyW(UINT uCode, UINT uMapType);
+// The key data that names a virtual key: its scan code in bits 16-23 and,
+// for a key with the E0 prefix, KF_EXTENDED_KEYDATA.
+LONG ScanKeyData(UINT vk, BOOL bExtended);
 
 // Name of the key in lParam (scan code in bits 16-23, extended in bit 24),
 // copied into buffer (at most cchSize - 1 characters and a terminator);

@@ -61,21 +61,16 @@ constexpr UINT WM_KEYUP = 0x0101;
 constexpr UINT WM_SYSKEYDOWN = 0x0104;
 constexpr UINT WM_HOTKEY = 0x0312;
 constexpr UINT WM_USER = 0x0400;
-constexpr UINT WM_MOVE = 0x0003;
 constexpr UINT WM_ACTIVATE = 0x0006;
 constexpr UINT WM_SETFOCUS = 0x0007;
 constexpr UINT WM_KILLFOCUS = 0x0008;
-constexpr UINT WM_SETTEXT = 0x000C;
 constexpr UINT WM_SYSCOLORCHANGE = 0x0015;
-constexpr UINT WM_CANCELMODE = 0x001F;
 constexpr UINT WM_SETCURSOR = 0x0020;
 constexpr UINT WM_DRAWITEM = 0x002B;
 constexpr UINT WM_NOTIFY = 0x004E;
-constexpr UINT WM_CONTEXTMENU = 0x007B;
 constexpr UINT WM_GETDLGCODE = 0x0087;
 constexpr UINT WM_CHAR = 0x0102;
 constexpr UINT WM_SYSKEYUP = 0x0105;
-constexpr UINT WM_CTLCOLORMSGBOX = 0x0132;
 constexpr UINT WM_CTLCOLOREDIT = 0x0133;
 constexpr UINT WM_CTLCOLORLISTBOX = 0x0134;
 constexpr UINT WM_CTLCOLORBTN = 0x0135;
@@ -94,20 +89,23 @@ constexpr UINT WM_MBUTTONUP = 0x0208;
 constexpr UINT WM_MBUTTONDBLCLK = 0x0209;
 constexpr UINT WM_CAPTURECHANGED = 0x0215;
 
+// A parent's colour request for a child control or for the dialog itself
+// (the six WM_CTLCOLOR numbers from edit to static lie in a row).
+constexpr bool bIsCtlColorMessage(UINT message)
+{
+    return message >= WM_CTLCOLOREDIT && message <= WM_CTLCOLORSTATIC;
+}
+
 // Messages a parent reflects back to the child control they concern
 // (the framework's OCM_ numbers: the message plus 0x2000).
 constexpr UINT OCM__BASE = WM_USER + 0x1C00;
-constexpr UINT OCM_COMMAND = OCM__BASE + WM_COMMAND;
 constexpr UINT OCM_DRAWITEM = OCM__BASE + WM_DRAWITEM;
 constexpr UINT OCM_NOTIFY = OCM__BASE + WM_NOTIFY;
-constexpr UINT OCM_CTLCOLORBTN = OCM__BASE + WM_CTLCOLORBTN;
-constexpr UINT OCM_CTLCOLOREDIT = OCM__BASE + WM_CTLCOLOREDIT;
 constexpr UINT OCM_CTLCOLORSTATIC = OCM__BASE + WM_CTLCOLORSTATIC;
 
 // WM_ACTIVATE states.
 constexpr WORD WA_INACTIVE = 0;
 constexpr WORD WA_ACTIVE = 1;
-constexpr WORD WA_CLICKACTIVE = 2;
 
 // WM_SIZE kinds.
 constexpr WPARAM SIZE_RESTORED = 0;
@@ -120,15 +118,6 @@ constexpr WORD HTCLIENT = 1;
 constexpr LRESULT DLGC_WANTARROWS = 0x0001;
 constexpr LRESULT DLGC_WANTTAB = 0x0002;
 constexpr LRESULT DLGC_WANTCHARS = 0x0080;
-
-// The kinds of control a WM_CTLCOLOR request is for.
-constexpr UINT CTLCOLOR_MSGBOX = 0;
-constexpr UINT CTLCOLOR_EDIT = 1;
-constexpr UINT CTLCOLOR_LISTBOX = 2;
-constexpr UINT CTLCOLOR_BTN = 3;
-constexpr UINT CTLCOLOR_DLG = 4;
-constexpr UINT CTLCOLOR_SCROLLBAR = 5;
-constexpr UINT CTLCOLOR_STATIC = 6;
 
 // Notification codes.
 constexpr UINT NM_RELEASEDCAPTURE = static_cast<UINT>(-16);
@@ -150,10 +139,6 @@ constexpr DWORD WS_DISABLED = 0x08000000;
 constexpr DWORD WS_BORDER = 0x00800000;
 constexpr DWORD WS_GROUP = 0x00020000;
 constexpr DWORD WS_TABSTOP = 0x00010000;
-
-// GetWindowLong indexes.
-constexpr int GWL_STYLE = -16;
-constexpr int GWL_ID = -12;
 
 // SetWindowPos flags.
 constexpr UINT SWP_NOSIZE = 0x0001;
@@ -276,6 +261,7 @@ constexpr UINT MK_LBUTTON = 0x0001;
 constexpr UINT MK_RBUTTON = 0x0002;
 constexpr UINT MK_SHIFT = 0x0004;
 constexpr UINT MK_CONTROL = 0x0008;
+constexpr UINT MK_MBUTTON = 0x0010;
 
 // Hotkey modifiers.
 constexpr UINT MOD_ALT = 0x0001;

@@ -13,10 +13,7 @@ namespace {
 
 QString KeyName(int virtKey, BOOL extended)
 {
-    const UINT scan = MapVirtualKeyW(UINT(virtKey), MAPVK_VK_TO_VSC);
-    LONG keyData = LONG(scan << 16);
-    if (extended)
-        keyData |= KF_EXTENDED_KEYDATA;
+    const LONG keyData = ScanKeyData(UINT(virtKey), extended);
     // Grow the buffer while the name fills it, as the name may be cut.
     int size = 128;
     for (;;) {

@@ -15,6 +15,8 @@ CHLinkCtrl::~CHLinkCtrl()
 
 void CHLinkCtrl::PreSubclassWindow()
 {
+    // A link takes clicks whatever its template says.
+    ModifyStyle(0, SS_NOTIFY);
     vSetAccessibleRole(this, AccessibleRole::Link);
 }
 
@@ -28,10 +30,7 @@ BOOL CHLinkCtrl::bOpenURL()
 
 CBrush* CHLinkCtrl::pCtlColor(CDC* pDC)
 {
-    const DWORD style = GetStyle();
-    if (!(style & SS_NOTIFY))
-        ModifyStyle(0, SS_NOTIFY);
-    if ((style & 0xFF) > SS_RIGHT)
+    if (!bIsTextStatic(GetStyle()))
         return nullptr;
     if (!fontUnderline.IsValid()) {
         LOGFONTW lf = CFont::LogFontOf(GetFont());

@@ -1,4 +1,4 @@
-// Colour requests and background erase of a skinned dialog.
+// Colour requests of a skinned dialog.
 #include "ui/SkinDialog.h"
 
 #include "platform/ui/DC.h"
@@ -19,26 +19,11 @@ BOOL CSkinDialog::OnInitDialog()
 
 LRESULT CSkinDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORDLG: {
+    if (bIsCtlColorMessage(message)) {
         // The platform's answer (the control's own, reflected) comes first.
         auto* pDefault = reinterpret_cast<CBrush*>(CDialog::WindowProc(message, wParam, lParam));
         return reinterpret_cast<LRESULT>(
             pOnCtlColor(reinterpret_cast<CDC*>(wParam), reinterpret_cast<const CWnd*>(lParam), pDefault));
     }
-    case WM_ERASEBKGND: {
-        const LRESULT erased = CDialog::WindowProc(message, wParam, lParam);
-        if (backgroundAreas.empty())
-            return erased;
-        vFillBackgroundAreas(reinterpret_cast<CDC*>(wParam));
-        return TRUE;
-    }
-    default:
-        return CDialog::WindowProc(message, wParam, lParam);
-    }
+    return CDialog::WindowProc(message, wParam, lParam);
 }

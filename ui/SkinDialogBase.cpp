@@ -72,11 +72,6 @@ BOOL CSkinDialogBase::SetCtrlStyle(LONG nKey, COLORREF clrBk, CFont* pFont, COLO
     return TRUE;
 }
 
-void CSkinDialogBase::vAddBackgroundArea(int nCtrlId, COLORREF clr)
-{
-    backgroundAreas.emplace_back(nCtrlId, clr);
-}
-
 const CtrlStyle* CSkinDialogBase::pFindStyle(const CWnd* pChild) const
 {
     for (LONG key : {static_cast<LONG>(pChild->GetDlgCtrlID()), nClassKey(pChild->GetClassName()), SKIN_KEY_ALL}) {
@@ -99,20 +94,4 @@ CBrush* CSkinDialogBase::pOnCtlColor(CDC* pDC, const CWnd* pChild, CBrush* pDefa
     pDC->SetBkMode(TRANSPARENT);
     auto it = mapBrush.find(style->clrBk);
     return it != mapBrush.end() ? &it->second : pDefault;
-}
-
-void CSkinDialogBase::vFillBackgroundAreas(CDC* pDC) const
-{
-    for (const auto& [id, clr] : backgroundAreas) {
-        RECT rc;
-        if (id == 0) {
-            pOwner->GetClientRect(&rc);
-        } else if (CWnd* child = pOwner->GetDlgItem(id)) {
-            child->GetWindowRect(&rc);
-            pOwner->ScreenToClient(&rc);
-        } else {
-            continue;
-        }
-        pDC->FillSolidRect(&rc, clr);
-    }
 }

@@ -9,7 +9,6 @@
 
 #include <QString>
 #include <map>
-#include <vector>
 
 class CWnd;
 class CDC;
@@ -41,15 +40,11 @@ public:
     BOOL CreateSkinFonts();
     // Records (or replaces) the style of the key and applies its font at once.
     BOOL SetCtrlStyle(LONG nKey, COLORREF clrBk, CFont* pFont, COLORREF clrText);
-    // Fills the control's rectangle (0: the whole client area) after the default erase.
-    void vAddBackgroundArea(int nCtrlId, COLORREF clr);
 
     // The style that applies to the child: by id, by class key, by key 0; null when none.
     const CtrlStyle* pFindStyle(const CWnd* pChild) const;
     // The answer to a child's colour request, given the default answer.
     CBrush* pOnCtlColor(CDC* pDC, const CWnd* pChild, CBrush* pDefault);
-    // The background areas over an erased background.
-    void vFillBackgroundAreas(CDC* pDC) const;
 
     // The class key of a window class name (compared without regard to case).
     static LONG nClassKey(const QString& className);
@@ -57,7 +52,6 @@ public:
     static void vBoldHeights(LONG nHeight, LONG out[3]);
 
     CWnd* pOwner;
-    std::vector<std::pair<int, COLORREF>> backgroundAreas;
     std::map<LONG, CtrlStyle> mapCtrlStyle;
     CFont fontBold;
     CFont fontBoldLarge;

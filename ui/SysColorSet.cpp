@@ -6,18 +6,6 @@
 
 CSysColorSet g_sysColors;
 
-CSysColorSet::CSysColorSet()
-{
-    RefreshColors();
-    bFlatLook = TRUE;
-}
-
-CSysColorSet::~CSysColorSet()
-{
-    palUniform.DeleteObject();
-    brushGrip.DeleteObject();
-}
-
 COLORREF CSysColorSet::LightFill(COLORREF w, COLORREF i)
 {
     auto mix = [](int a, int b) { return static_cast<BYTE>((3 * a + b) * 250 / 1000); };
@@ -48,9 +36,6 @@ void CSysColorSet::RefreshColors()
     clrShadow = GetSysColor(COLOR_BTNSHADOW);
     clrLightFill = LightFill(GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_INFOBK));
     clrSelectedFill = SelectedFill(clrFace);
-    const LOGPALETTE lp = UniformPalette();
-    palUniform.DeleteObject();
-    palUniform.CreatePalette(&lp);
 }
 
 void CSysColorSet::CreateGripBrush()

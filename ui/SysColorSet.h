@@ -1,5 +1,7 @@
 // The process-wide system colours the gallery paints with: face and shadow,
-// two derived fills, a 252-colour uniform palette and the grip brush.
+// two derived fills and the grip brush. Nothing is read at construction,
+// before the toolkit runs: the program refreshes once at start-up and again
+// on every colour change.
 #pragma once
 
 #include "platform/Win32.h"
@@ -8,12 +10,11 @@
 
 class CSysColorSet {
 public:
-    CSysColorSet();
-    ~CSysColorSet();
+    CSysColorSet() = default;
     CSysColorSet(const CSysColorSet&) = delete;
     CSysColorSet& operator=(const CSysColorSet&) = delete;
 
-    // Reads the colours again, recomputes the fills and rebuilds the palette.
+    // Reads the colours and recomputes the fills.
     void RefreshColors();
     // (Re)makes brushGrip: an 8 x 8 pattern of rows alternately set and clear.
     void CreateGripBrush();
@@ -29,8 +30,6 @@ public:
     COLORREF clrShadow = 0;
     COLORREF clrLightFill = 0;
     COLORREF clrSelectedFill = 0;
-    BOOL bFlatLook = TRUE;
-    CPalette palUniform;
     CBrush brushGrip;
 };
 

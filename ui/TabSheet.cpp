@@ -54,11 +54,7 @@ int CTabSheet::SetActivePage(int nIndex)
     if (nIndex == nCurPage)
         return nIndex;
     const int previous = nCurPage;
-    if (CWnd* page = arrPages[static_cast<size_t>(nCurPage)])
-        page->ShowWindow(SW_HIDE);
-    nCurPage = nIndex;
-    if (CWnd* page = arrPages[static_cast<size_t>(nCurPage)])
-        page->ShowWindow(SW_SHOW);
+    vShowPage(nIndex);
     SetCurSel(nIndex);
     return previous;
 }
@@ -68,9 +64,14 @@ void CTabSheet::vOnSelChange()
     const int selected = GetCurSel();
     if (selected == nCurPage || selected < 0 || selected >= GetPageCount())
         return;
+    vShowPage(selected);
+}
+
+void CTabSheet::vShowPage(int nIndex)
+{
     if (CWnd* page = arrPages[static_cast<size_t>(nCurPage)])
         page->ShowWindow(SW_HIDE);
-    nCurPage = selected;
+    nCurPage = nIndex;
     if (CWnd* page = arrPages[static_cast<size_t>(nCurPage)])
         page->ShowWindow(SW_SHOW);
 }

@@ -29,4 +29,6 @@ public:
 private:
     void PlacePage(int nIndex);
     void vOnSelChange();
+    // Hides the current page and shows the one at the index, which becomes current.
+    void vShowPage(int nIndex);
 };

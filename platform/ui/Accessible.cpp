@@ -66,9 +66,3 @@ void vSetAccessibleRole(CWnd* pWnd, AccessibleRole role, const QString& descript
             QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(old));
     }
 }
-
-void vSetAccessibleDescription(CWnd* pWnd, const QString& description)
-{
-    if (QWidget* w = pWnd ? pWnd->GetSafeWidget() : nullptr)
-        w->setProperty(kDescriptionProperty, description);
-}

@@ -10,5 +10,3 @@ class CWnd;
 enum class AccessibleRole { Link, Image };
 
 void vSetAccessibleRole(CWnd* pWnd, AccessibleRole role, const QString& description = QString());
-// The description of a control given a role here (the picture's file name, say).
-void vSetAccessibleDescription(CWnd* pWnd, const QString& description);

@@ -3,12 +3,10 @@
 
 #include "platform/image/Bitmap32.h"
 #include "platform/ui/GdiBitmap.h"
-#include "platform/ui/Palette.h"
 
-#include <QImage>
-#include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 std::uint32_t PixelOfColor(COLORREF clr)
 {
@@ -37,12 +35,6 @@ std::uint32_t Rop3(BYTE code, std::uint32_t p, std::uint32_t s, std::uint32_t d)
     return out & 0x00FFFFFFu;
 }
 
-QImage ImageOver(CBitmap32& s)
-{
-    return QImage(reinterpret_cast<uchar*>(s.Bits()), s.Width(), s.Height(), s.Stride(),
-        QImage::Format_ARGB32_Premultiplied);
-}
-
 } // namespace
 
 CDC::CDC() = default;
@@ -57,13 +49,6 @@ BOOL CDC::CreateCompatibleDC(CDC*)
     pSelectedBitmap = nullptr;
     state = State{};
     saved.clear();
-    return TRUE;
-}
-
-BOOL CDC::DeleteDC()
-{
-    pSurface = nullptr;
-    pSelectedBitmap = nullptr;
     return TRUE;
 }
 
@@ -83,11 +68,6 @@ CBrush* CDC::SelectObject(CBrush* pBrush)
 CFont* CDC::SelectObject(CFont* pFont)
 {
     return std::exchange(state.pFont, pFont);
-}
-
-CPalette* CDC::SelectPalette(CPalette* p, BOOL)
-{
-    return std::exchange(pPalette, p);
 }
 
 COLORREF CDC::SetTextColor(COLORREF clr)
@@ -153,18 +133,6 @@ int CDC::IntersectClipRect(const RECT* rc)
     return IsRectEmpty(&dev) ? NULLREGION : SIMPLEREGION;
 }
 
-int CDC::GetDeviceCaps(int nIndex) const
-{
-    switch (nIndex) {
-    case BITSPIXEL:
-        return 32;
-    case LOGPIXELSY:
-        return 96;
-    default:
-        return 0;
-    }
-}
-
 int CDC::SaveDC()
 {
     saved.push_back(state);
@@ -217,19 +185,6 @@ void CDC::FillRect(const RECT* rc, CBrush* pBrush)
 {
     CBrush* old = SelectObject(pBrush);
     PatBlt(rc->left, rc->top, RectWidth(*rc), RectHeight(*rc), PATCOPY);
-    SelectObject(old);
-}
-
-void CDC::FrameRect(const RECT* rc, CBrush* pBrush)
-{
-    if (IsRectEmpty(rc))
-        return;
-    CBrush* old = SelectObject(pBrush);
-    const LONG w = RectWidth(*rc), h = RectHeight(*rc);
-    PatBlt(rc->left, rc->top, w, 1, PATCOPY);
-    PatBlt(rc->left, rc->bottom - 1, w, 1, PATCOPY);
-    PatBlt(rc->left, rc->top, 1, h, PATCOPY);
-    PatBlt(rc->right - 1, rc->top, 1, h, PATCOPY);
     SelectObject(old);
 }
 
@@ -374,36 +329,6 @@ void CDC::DrawFocusRect(const RECT* rc)
         if (dev.right - 1 > dev.left)
             invert(dev.right - 1, y);
     }
-}
-
-int CDC::DrawText(const QString& text, RECT* rc, UINT nFormat)
-{
-    if (!pSurface || pSurface->IsEmpty())
-        return 0;
-    QImage image = ImageOver(*pSurface);
-    QPainter painter(&image);
-    RECT dev = *rc;
-    LPtoDP(&dev);
-    if (state.bClipSet)
-        painter.setClipRect(QRect(state.rcClip.left, state.rcClip.top, RectWidth(state.rcClip), RectHeight(state.rcClip)));
-    painter.setFont(state.pFont ? state.pFont->ToQFont() : QFont());
-    const QColor textColor(GetRValue(state.clrText), GetGValue(state.clrText), GetBValue(state.clrText));
-    painter.setPen(textColor);
-    int flags = (nFormat & DT_CENTER) ? Qt::AlignHCenter : (nFormat & DT_RIGHT) ? Qt::AlignRight : Qt::AlignLeft;
-    if (nFormat & DT_SINGLELINE)
-        flags |= (nFormat & DT_VCENTER) ? Qt::AlignVCenter : (nFormat & DT_BOTTOM) ? Qt::AlignBottom : Qt::AlignTop;
-    else
-        flags |= Qt::AlignTop;
-    if (nFormat & DT_WORDBREAK)
-        flags |= Qt::TextWordWrap;
-    if (!(nFormat & DT_NOPREFIX))
-        flags |= Qt::TextShowMnemonic;
-    const QRect box(dev.left, dev.top, RectWidth(dev), RectHeight(dev));
-    const QRect used = painter.boundingRect(box, flags, text);
-    if (state.nBkMode == OPAQUE)
-        painter.fillRect(used, QColor(GetRValue(state.clrBk), GetGValue(state.clrBk), GetBValue(state.clrBk)));
-    painter.drawText(box, flags, text);
-    return used.height();
 }
 
 COLORREF CDC::GetPixel(int x, int y) const

@@ -1,19 +1,18 @@
 // A device context over a 32-bit surface: the GDI operations the dialogs
 // and the gallery draw with (fills, frames, pattern brushes with raster
-// operations, block transfers, alpha-blended stretching, focus rectangles,
-// text), with a window origin, a clip box and a saved-state stack.
+// operations, block transfers, alpha-blended stretching, focus rectangles),
+// the text colours and font a control's colour request answers with, a
+// window origin, a clip box and a saved-state stack.
 #pragma once
 
 #include "platform/Win32.h"
 #include "platform/ui/Brush.h"
 #include "platform/ui/Font.h"
 
-#include <QString>
 #include <vector>
 
 class CBitmap;
 class CBitmap32;
-class CPalette;
 
 // Raster operations.
 constexpr DWORD SRCCOPY = 0x00CC0020;
@@ -31,25 +30,9 @@ constexpr DWORD ROP_DPA = 0x00A000C9;
 constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
 
-// GetDeviceCaps indexes.
-constexpr int BITSPIXEL = 12;
-constexpr int RASTERCAPS = 38;
-constexpr int LOGPIXELSY = 90;
-constexpr int RC_PALETTE = 0x0100;
-
 // GetClipBox answers.
 constexpr int NULLREGION = 1;
 constexpr int SIMPLEREGION = 2;
-
-// DrawText formats.
-constexpr UINT DT_LEFT = 0x0000;
-constexpr UINT DT_CENTER = 0x0001;
-constexpr UINT DT_RIGHT = 0x0002;
-constexpr UINT DT_VCENTER = 0x0004;
-constexpr UINT DT_BOTTOM = 0x0008;
-constexpr UINT DT_WORDBREAK = 0x0010;
-constexpr UINT DT_SINGLELINE = 0x0020;
-constexpr UINT DT_NOPREFIX = 0x0800;
 
 class CDC {
 public:
@@ -63,27 +46,21 @@ public:
 
     // A memory context: draws on whatever bitmap is selected into it.
     BOOL CreateCompatibleDC(CDC* pDC);
-    BOOL DeleteDC();
     CBitmap32* GetSurface() const { return pSurface; }
 
     CBitmap* SelectObject(CBitmap* pBitmap);
     CBrush* SelectObject(CBrush* pBrush);
     CFont* SelectObject(CFont* pFont);
     CFont* GetCurrentFont() const { return state.pFont; }
-    CBrush* GetCurrentBrush() const { return state.pBrush; }
-    CPalette* SelectPalette(CPalette* pPalette, BOOL bForceBackground);
-    UINT RealizePalette() { return 0; }
 
     COLORREF SetTextColor(COLORREF clr);
     COLORREF GetTextColor() const { return state.clrText; }
     COLORREF SetBkColor(COLORREF clr);
     COLORREF GetBkColor() const { return state.clrBk; }
     int SetBkMode(int nMode);
-    int GetBkMode() const { return state.nBkMode; }
 
     // Logical point (x, y) lies at device point (x - org.x, y - org.y).
     POINT SetWindowOrg(int x, int y);
-    POINT GetWindowOrg() const { return state.ptOrg; }
     void LPtoDP(POINT* pt) const;
     void DPtoLP(POINT* pt) const;
     void LPtoDP(RECT* rc) const;
@@ -93,7 +70,6 @@ public:
     int GetClipBox(RECT* rc) const;
     // Narrows the clip box to the logical rectangle.
     int IntersectClipRect(const RECT* rc);
-    int GetDeviceCaps(int nIndex) const;
 
     int SaveDC();
     // nSavedDC -1 restores the state saved last.
@@ -102,7 +78,6 @@ public:
     void FillSolidRect(const RECT* rc, COLORREF clr);
     void FillSolidRect(int x, int y, int cx, int cy, COLORREF clr);
     void FillRect(const RECT* rc, CBrush* pBrush);
-    void FrameRect(const RECT* rc, CBrush* pBrush);
     // Top and left sides in one colour, right and bottom in the other.
     void Draw3dRect(const RECT* rc, COLORREF clrTopLeft, COLORREF clrBottomRight);
     void Draw3dRect(int x, int y, int cx, int cy, COLORREF clrTopLeft, COLORREF clrBottomRight);
@@ -114,7 +89,6 @@ public:
     BOOL AlphaBlendStretch(const RECT* rcDest, const CBitmap32& src, BOOL bSmooth);
     // A dotted frame that inverts what it covers: drawn twice, it is gone.
     void DrawFocusRect(const RECT* rc);
-    int DrawText(const QString& text, RECT* rc, UINT nFormat);
 
     COLORREF GetPixel(int x, int y) const;
     COLORREF SetPixel(int x, int y, COLORREF clr);
@@ -137,7 +111,6 @@ protected:
 
     CBitmap32* pSurface = nullptr;
     CBitmap* pSelectedBitmap = nullptr;
-    CPalette* pPalette = nullptr;
     State state;
     std::vector<State> saved;
 };

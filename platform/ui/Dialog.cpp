@@ -10,6 +10,7 @@
 #include "platform/ui/Resources.h"
 #include "platform/ui/TabControlWidget.h"
 #include "platform/ui/TabCtrl.h"
+#include "platform/ui/WndEvents.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -22,8 +23,6 @@
 #include <QTabBar>
 
 namespace {
-
-const char kBuddyProperty[] = "lumicue_buddy";
 
 // The top-level widget of a dialog: forwards what the dialog must decide.
 class CDialogWidget : public QWidget {
@@ -180,7 +179,7 @@ void CDialog::vCreateControl(const DialogControl& c)
         }
     } else if (bIsClass(cls, "Button")) {
         auto* button = new QPushButton(c.strText, top);
-        button->setDefault((c.dwStyle & 0xF) == BS_DEFPUSHBUTTON);
+        button->setDefault((c.dwStyle & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
         button->setAutoDefault(false);
         const int id = c.nId;
         QObject::connect(button, &QPushButton::clicked, button, [this, id] {
@@ -209,7 +208,7 @@ void CDialog::vCreateControl(const DialogControl& c)
     w->setVisible((c.dwStyle & WS_VISIBLE) != 0);
     CWnd* wnd = AddChild(std::move(child));
     wnd->Attach(w, cls, c.nId, this);
-    if (bIsClass(cls, "Static") && (c.dwStyle & SS_TYPEMASK) <= SS_RIGHT)
+    if (bIsClass(cls, "Static") && bIsTextStatic(c.dwStyle))
         wnd->SetWindowText(c.strText);
 }
 
@@ -229,17 +228,16 @@ void CDialog::vLinkMnemonics(const DialogTemplate& tpl)
     for (size_t i = 0; i < tpl.controls.size(); ++i) {
         const DialogControl& c = tpl.controls[i];
         CWnd* label = GetDlgItem(c.nId);
-        if (!bIsClass(c.strClass, "Static") || !label || (c.dwStyle & SS_NOPREFIX) || (c.dwStyle & SS_TYPEMASK) > SS_RIGHT)
+        if (!bIsClass(c.strClass, "Static") || !label || (c.dwStyle & SS_NOPREFIX) || !bIsTextStatic(c.dwStyle))
             continue;
         for (size_t j = i + 1; j < tpl.controls.size(); ++j) {
             CWnd* next = GetDlgItem(tpl.controls[j].nId);
             // A nearer label names that control; this one then has none.
             if (bIsClass(tpl.controls[j].strClass, "Static") && !tpl.controls[j].strText.isEmpty()
-                && (tpl.controls[j].dwStyle & SS_TYPEMASK) <= SS_RIGHT)
+                && bIsTextStatic(tpl.controls[j].dwStyle))
                 break;
             if (next && (tpl.controls[j].dwStyle & WS_TABSTOP)) {
-                label->GetSafeWidget()->setProperty(kBuddyProperty, QVariant::fromValue(next->GetSafeWidget()));
-                label->SetWindowText(label->GetWindowText());
+                CWndEvents::vSetLabelBuddy(label, next->GetSafeWidget());
                 break;
             }
         }

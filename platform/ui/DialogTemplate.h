@@ -21,10 +21,17 @@ constexpr DWORD SS_NOPREFIX = 0x0080;
 constexpr DWORD BS_PUSHBUTTON = 0x0000;
 constexpr DWORD BS_DEFPUSHBUTTON = 0x0001;
 constexpr DWORD BS_OWNERDRAW = 0x000B;
+constexpr DWORD BS_TYPEMASK = 0x000F;
 constexpr DWORD ES_AUTOHSCROLL = 0x0080;
 constexpr DWORD TBS_NOTICKS = 0x0010;
 // Extended style: text aligned right.
 constexpr DWORD WS_EX_RIGHT = 0x00001000;
+
+// A static that shows its text (left, centred or right), not an icon, a line or its owner's drawing.
+constexpr bool bIsTextStatic(DWORD dwStyle)
+{
+    return (dwStyle & SS_TYPEMASK) <= SS_RIGHT;
+}
 
 struct DialogControl {
     int nId;

@@ -1,5 +1,5 @@
 // A logical palette: a list of colours (on a true-colour surface nothing is
-// mapped through it, but its entries are what the code asked for).
+// mapped through one, so only the list itself is kept).
 #pragma once
 
 #include "platform/Win32.h"
@@ -16,18 +16,4 @@ struct PALETTEENTRY {
 struct LOGPALETTE {
     WORD palVersion = 0x300;
     std::vector<PALETTEENTRY> palPalEntry;
-};
-
-class CPalette {
-public:
-    BOOL CreatePalette(const LOGPALETTE* pLogPalette);
-    BOOL DeleteObject();
-    BOOL IsValid() const { return bValid; }
-    int GetEntryCount() const { return static_cast<int>(entries.size()); }
-    // Copies up to nCount entries from nStart; answers how many were copied.
-    UINT GetPaletteEntries(UINT nStart, UINT nCount, PALETTEENTRY* out) const;
-
-private:
-    BOOL bValid = FALSE;
-    std::vector<PALETTEENTRY> entries;
 };

@@ -83,9 +83,7 @@ UINT VirtualKeyOfQtKey(int key, Qt::KeyboardModifiers mods)
 
 LPARAM KeyDataOfVirtualKey(UINT vk, BOOL bExtended, BOOL bRelease)
 {
-    DWORD data = 1 | ((MapVirtualKeyW(vk, MAPVK_VK_TO_VSC) & 0xFF) << 16);
-    if (bExtended)
-        data |= static_cast<DWORD>(KF_EXTENDED_KEYDATA);
+    DWORD data = 1 | static_cast<DWORD>(ScanKeyData(vk, bExtended));
     if (bRelease)
         data |= 0xC0000000u;
     return static_cast<LPARAM>(data);

@@ -41,18 +41,10 @@ bool bOnUiThread()
 // The messages a parent passes back to the child control they are about.
 UINT ReflectedMessage(UINT message)
 {
-    switch (message) {
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_DRAWITEM:
-    case WM_NOTIFY:
-        return OCM__BASE + message;
-    default:
-        return WM_NULL;
-    }
+    // The dialog's own colour request concerns no child.
+    const bool bReflected = (bIsCtlColorMessage(message) && message != WM_CTLCOLORDLG) || message == WM_DRAWITEM
+        || message == WM_NOTIFY;
+    return bReflected ? OCM__BASE + message : WM_NULL;
 }
 
 } // namespace
@@ -91,17 +83,7 @@ CWnd::~CWnd()
     if (g_pCapture == this)
         g_pCapture = nullptr;
     CWndEvents::vForget(this);
-    for (auto& [id, timer] : timers)
-        delete timer;
-    timers.clear();
-    // Children first: their widgets belong to ours. Children we do not own
-    // (members of a derived class, pages) are gone already or outlive us.
-    std::vector<ChildEntry> list = std::move(children);
-    children.clear();
-    for (ChildEntry& c : list)
-        if (!c.owned)
-            c.pWnd->pParent = nullptr;
-    list.clear();
+    vDropTimersAndChildren();
     if (pParent)
         pParent->vForgetChild(this);
     delete pProxy;
@@ -301,17 +283,27 @@ BOOL CWnd::DestroyWindow()
         return FALSE;
     if (g_pCapture == this)
         ReleaseCapture();
-    for (auto& [id, timer] : timers)
-        delete timer;
-    timers.clear();
-    std::vector<ChildEntry> list = std::move(children);
-    children.clear();
-    list.clear();
+    vDropTimersAndChildren();
     QWidget* w = pWidget;
     pWidget = nullptr;
     delete w;
     OnWidgetDestroyed();
     return TRUE;
+}
+
+void CWnd::vDropTimersAndChildren()
+{
+    for (auto& [id, timer] : timers)
+        delete timer;
+    timers.clear();
+    // Children first: their widgets belong to ours. Children we do not own
+    // (members of a derived class, pages) are gone already or outlive us.
+    std::vector<ChildEntry> list = std::move(children);
+    children.clear();
+    for (ChildEntry& c : list)
+        if (!c.owned)
+            c.pWnd->pParent = nullptr;
+    list.clear();
 }
 
 BOOL CWnd::EnableWindow(BOOL bEnable)
@@ -380,9 +372,7 @@ void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint)
 {
     if (!pWidget)
         return;
-    // A fixed-size window (a dialog) takes the size it is given here.
-    if (pWidget->minimumSize() == pWidget->maximumSize())
-        pWidget->setFixedSize(nWidth, nHeight);
+    bResizeFixed(nWidth, nHeight);
     pWidget->setGeometry(x, y, nWidth, nHeight);
     if (bRepaint)
         pWidget->update();
@@ -399,17 +389,20 @@ BOOL CWnd::SetWindowPos(const CWnd*, int x, int y, int cx, int cy, UINT nFlags)
         return FALSE;
     if (!(nFlags & SWP_NOMOVE))
         pWidget->move(x, y);
-    if (!(nFlags & SWP_NOSIZE)) {
-        // A fixed-size window keeps the size it is given here.
-        if (pWidget->minimumSize() == pWidget->maximumSize())
-            pWidget->setFixedSize(cx, cy);
-        else
-            pWidget->resize(cx, cy);
-    }
+    if (!(nFlags & SWP_NOSIZE) && !bResizeFixed(cx, cy))
+        pWidget->resize(cx, cy);
     if (nFlags & SWP_SHOWWINDOW)
         pWidget->show();
     if (nFlags & SWP_HIDEWINDOW)
         pWidget->hide();
+    return TRUE;
+}
+
+BOOL CWnd::bResizeFixed(int cx, int cy)
+{
+    if (pWidget->minimumSize() != pWidget->maximumSize())
+        return FALSE;
+    pWidget->setFixedSize(cx, cy);
     return TRUE;
 }
 
@@ -440,28 +433,6 @@ BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT)
     const DWORD old = dwStyle;
     dwStyle = (dwStyle & ~dwRemove) | dwAdd;
     return old != dwStyle;
-}
-
-LONG CWnd::GetWindowLong(int nIndex) const
-{
-    switch (nIndex) {
-    case GWL_STYLE:
-        return static_cast<LONG>(dwStyle);
-    case GWL_ID:
-        return nCtrlId;
-    default:
-        return 0;
-    }
-}
-
-LONG CWnd::SetWindowLong(int nIndex, LONG dwNewLong)
-{
-    const LONG old = GetWindowLong(nIndex);
-    if (nIndex == GWL_STYLE)
-        dwStyle = static_cast<DWORD>(dwNewLong);
-    else if (nIndex == GWL_ID)
-        nCtrlId = dwNewLong;
-    return old;
 }
 
 CWnd* CWnd::SetCapture()

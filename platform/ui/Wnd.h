@@ -85,8 +85,6 @@ public:
     // Styles as the template gave them.
     DWORD GetStyle() const { return dwStyle; }
     BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
-    LONG GetWindowLong(int nIndex) const;
-    LONG SetWindowLong(int nIndex, LONG dwNewLong);
 
     // Mouse capture: every mouse message goes to the capturing window.
     CWnd* SetCapture();
@@ -150,6 +148,11 @@ private:
     BOOL bDispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult = nullptr);
     void vForgetChild(CWnd* child);
     void vDetachWidget();
+    // Stops the timers and lets the children go (the owned ones are deleted).
+    void vDropTimersAndChildren();
+    // A fixed-size window (a dialog) takes the size it is given as its new fixed
+    // size; FALSE for any other, which the caller resizes itself.
+    BOOL bResizeFixed(int cx, int cy);
     LRESULT lrReflect(UINT message, WPARAM wParam, LPARAM lParam);
 
     QWidget* pWidget = nullptr;

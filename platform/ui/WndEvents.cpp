@@ -53,7 +53,7 @@ BOOL bIsOwnerDraw(const CWnd* w)
     if (cls.compare("Static", Qt::CaseInsensitive) == 0)
         return (w->GetStyle() & SS_TYPEMASK) == SS_OWNERDRAW;
     if (cls.compare("Button", Qt::CaseInsensitive) == 0)
-        return (w->GetStyle() & 0xF) == BS_OWNERDRAW;
+        return (w->GetStyle() & BS_TYPEMASK) == BS_OWNERDRAW;
     return FALSE;
 }
 
@@ -73,11 +73,15 @@ UINT CtlColorMessage(const QString& cls)
     return WM_NULL;
 }
 
+// The answer to a colour request that no class changes: the face colour,
+// read at the first request and again after a palette change.
+CBrush g_faceBrush;
+
 CBrush* DefaultBrush()
 {
-    static CBrush face;
-    face.CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
-    return &face;
+    if (!g_faceBrush.IsValid())
+        g_faceBrush.CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    return &g_faceBrush;
 }
 
 QColor QColorOf(COLORREF c)
@@ -150,7 +154,7 @@ WPARAM MouseKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods)
     if (buttons & Qt::RightButton)
         k |= MK_RBUTTON;
     if (buttons & Qt::MiddleButton)
-        k |= 0x0010;
+        k |= MK_MBUTTON;
     if (mods & Qt::ShiftModifier)
         k |= MK_SHIFT;
     if (mods & Qt::ControlModifier)
@@ -261,8 +265,10 @@ BOOL CWndEvents::bFilter(CWnd* w, QEvent* e)
         }
         return FALSE;
     case QEvent::PaletteChange:
-        if (widget->isWindow())
+        if (widget->isWindow()) {
+            g_faceBrush.DeleteObject();
             w->bDispatch(WM_SYSCOLORCHANGE, 0, 0);
+        }
         return FALSE;
     default:
         return FALSE;
@@ -362,15 +368,8 @@ LRESULT CWndEvents::lrDefault(CWnd* w, UINT message, WPARAM wParam, LPARAM lPara
         if (w->GetClassName().compare("Static", Qt::CaseInsensitive) == 0 && (w->GetStyle() & SS_NOTIFY) && w->GetParent())
             w->GetParent()->SendMessage(WM_COMMAND, MAKEWPARAM(w->GetDlgCtrlID(), STN_CLICKED), reinterpret_cast<LPARAM>(w));
         return 0;
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORDLG:
-        return reinterpret_cast<LRESULT>(DefaultBrush());
     default:
-        return 0;
+        return bIsCtlColorMessage(message) ? reinterpret_cast<LRESULT>(DefaultBrush()) : 0;
     }
 }
 
@@ -432,6 +431,15 @@ void CWndEvents::vSetLabelText(CWnd* w, QLabel* label, const QString& text)
         label->setBuddy(nullptr);
         label->setText(bPrefix ? CWndEvents::StripMnemonics(text) : text);
     }
+}
+
+void CWndEvents::vSetLabelBuddy(CWnd* w, QWidget* buddy)
+{
+    auto* label = qobject_cast<QLabel*>(w->GetSafeWidget());
+    if (!label)
+        return;
+    label->setProperty(kBuddyProperty, QVariant::fromValue(buddy));
+    vSetLabelText(w, label, LabelText(label));
 }
 
 QString CWndEvents::LabelText(const QLabel* label)

@@ -34,6 +34,8 @@ public:
     // unless the static has SS_NOPREFIX, "&&" one "&".
     static void vSetLabelText(CWnd* pWnd, QLabel* label, const QString& text);
     static QString LabelText(const QLabel* label);
+    // The control a static's mnemonic moves to; the text is shown again to underline it.
+    static void vSetLabelBuddy(CWnd* pLabel, QWidget* buddy);
     // A static's text as shown: "&&" is "&", "&x" shows x.
     static QString StripMnemonics(const QString& text);
     // The font set through WM_SETFONT, which a colour request may override while it paints.

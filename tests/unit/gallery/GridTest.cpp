@@ -112,6 +112,7 @@ TEST(Grid, PaintShowsFillsFramesAndPicturesFromTheCurrentFile)
     QTemporaryDir dir;
     const QString red = dir.path() + QStringLiteral("/red.png");
     ASSERT_TRUE(WriteTestFile(red, EncodeSolidPng(4, 4, 255, 0, 0, 255)));
+    g_sysColors.RefreshColors(); // as the program does at start-up, so the fills below differ
     CImageTypeControl grid;
     grid.vAddImage(red);
     grid.vAddImage(dir.path() + QStringLiteral("/broken.png")); // missing: an empty cell

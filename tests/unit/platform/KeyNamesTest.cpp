@@ -7,10 +7,7 @@ namespace {
 
 QString NameOfVk(UINT vk, bool extended = false)
 {
-    LONG data = LONG(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC) << 16);
-    if (extended)
-        data |= KF_EXTENDED_KEYDATA;
-    return KeyNameText(data);
+    return KeyNameText(ScanKeyData(vk, extended));
 }
 
 } // namespace
