@@ -1,8 +1,11 @@
-// Paces the mouse reader's cursor queries: at most one per gap. Motions that
-// come faster are held and read together when the gap ends, so a mouse that
-// reports faster than the gap costs one timer wake-up, one query and one
-// move per gap instead of a wake-up per motion. A gap that brings no motion
-// ends the stream, and the reader waits on its connection again.
+// Paces the mouse reader's cursor queries once the mouse outpaces them: at
+// most one query per gap while motions stream in faster than a query's
+// round trip. Those motions are held and read together when the gap ends, so
+// a mouse that reports faster than the gap costs one timer wake-up, one
+// query and one move per gap instead of a wake-up per motion. A gap that
+// brings no motion ends the stream, and the reader waits on its connection
+// again. A motion that comes alone is queried at once, however soon after
+// the last one.
 #pragma once
 
 #include <cstdint>
@@ -11,14 +14,16 @@ class CQueryPacer {
 public:
     explicit constexpr CQueryPacer(std::int64_t gapNs) : nGapNs(gapNs) {}
 
+    // Motions came while a query was on its way, or several in one read:
+    // the mouse outpaces the queries, and they are paced from now on.
+    void vOutpaced() { bStreaming = true; }
+
     // Motions wait for a query: true when it may be sent now (a gap starts),
     // false when they are held until the gap ends.
     bool bMayQuery(std::int64_t nowNs)
     {
-        if (nowNs < nNextNs) {
-            bStreaming = true;
+        if (bStreaming && nowNs < nNextNs)
             return false;
-        }
         nNextNs = nowNs + nGapNs;
         return true;
     }

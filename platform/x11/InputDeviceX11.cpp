@@ -4,10 +4,10 @@
 // summed while the cursor query for them is on its way (sent without
 // waiting for the answer), so the motions of one round trip become one set
 // of records and one move: a fast mouse or a busy machine never makes the
-// reader fall behind, and events never pile up unread. A mouse that reports
-// faster than one motion per query gap (8000 Hz, say) is read once per gap
-// while it moves: the reader sleeps on a timer instead of waking for every
-// motion, and each gap costs one query and one move.
+// reader fall behind, and events never pile up unread. Once the mouse
+// outpaces the queries (8000 Hz, say), it is read once per query gap while
+// it moves: the reader sleeps on a timer instead of waking for every motion,
+// and each gap costs one query and one move.
 #include "platform/InputDevice.h"
 #include "platform/QueryPacer.h"
 #include "platform/x11/X11Display.h"
@@ -237,8 +237,10 @@ void vTakeAnswer(CInputDevice::Impl& im)
     std::free(error);
     im.sent = im.unsent;
     im.unsent = SMotionSum{};
-    if (im.sent.bAny())
+    if (im.sent.bAny()) {
+        im.pacer.vOutpaced();
         vSendQuery(im);
+    }
 }
 
 // The record a button event makes, if any.
@@ -296,6 +298,7 @@ bool bReadQueued(CInputDevice::Impl& im, CInputDevice::Kind kind, bool bAcquired
     // Room for both motion sums, one more event's records and an answer.
     constexpr unsigned nRoom = CInputDevice::Impl::nCapacity - 4 * CInputDevice::Impl::nMaxPerEvent;
     bool bMore = false;
+    int nMotions = 0;
     for (int n = 0;; ++n) {
         if (n == nMaxPerPass || im.nCount > nRoom) {
             bMore = true;
@@ -309,13 +312,17 @@ bool bReadQueued(CInputDevice::Impl& im, CInputDevice::Kind kind, bool bAcquired
         if (bAcquired && bParseRawEvent(ev, im.nXiOpcode, re)) {
             if (kind == CInputDevice::KIND_KEYBOARD)
                 vConvertKey(im, re);
-            else if (re.evtype == XI_RawMotion)
+            else if (re.evtype == XI_RawMotion) {
                 (im.bQueryPending ? im.unsent : im.sent).vAdd(re);
+                ++nMotions;
+            }
             else
                 vConvertButton(im, re);
         }
         std::free(ev); // anything else (an error of a move, say) is dropped
     }
+    if (nMotions > 1)
+        im.pacer.vOutpaced();
     if (kind == CInputDevice::KIND_MOUSE && im.nCount + CInputDevice::Impl::nMaxPerEvent <= CInputDevice::Impl::nCapacity) {
         vTakeAnswer(im);
         if (!im.bQueryPending && im.sent.bAny())
