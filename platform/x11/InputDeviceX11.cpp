@@ -4,8 +4,12 @@
 // summed while the cursor query for them is on its way (sent without
 // waiting for the answer), so the motions of one round trip become one set
 // of records and one move: a fast mouse or a busy machine never makes the
-// reader fall behind, and events never pile up unread.
+// reader fall behind, and events never pile up unread. Once the mouse
+// outpaces the queries (8000 Hz, say), it is read once per query gap while
+// it moves: the reader sleeps on a timer instead of waking for every motion,
+// and each gap costs one query and one move.
 #include "platform/InputDevice.h"
+#include "platform/QueryPacer.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11ErrorTrap.h"
 #include "platform/x11/X11WorkerConnection.h"
@@ -22,6 +26,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <poll.h>
+#include <time.h>
 
 // One XInput 2 raw event as XCB hands it over: the 32-byte header, the
 // 4-byte full sequence XCB inserts after it, the valuator mask, the
@@ -99,6 +104,12 @@ struct SMotionSum {
     }
 };
 
+// The least time between two cursor queries, and so between two moves. A
+// 1000 Hz mouse is never held back by it; an 8000 Hz one has its motions
+// summed in twos and threes, which spares the X server and the compositor
+// moves and repaints the screen could never show.
+constexpr std::int64_t kQueryGapNs = 200'000;
+
 struct CInputDevice::Impl {
     // Room for many events' worth of records; the reader drains it after
     // every wait, and events stay in Xlib's queue while it is full.
@@ -122,6 +133,11 @@ struct CInputDevice::Impl {
     unsigned int nQuerySequence = 0;
     SMotionSum sent;
     SMotionSum unsent;
+    CQueryPacer pacer{kQueryGapNs};
+    // The socket may hold unread bytes: set when poll() says so or a timer
+    // sleep ends. Otherwise only what XCB has already read is taken, which
+    // spares a read that would find nothing after every pass.
+    bool bReadable = true;
 
     void vPush(DWORD dwOfs, DWORD dwData, DWORD dwTime, const DIDEVICEOBJECTDATA& state)
     {
@@ -189,8 +205,18 @@ void vPushMotion(CInputDevice::Impl& im, SMotionSum& sum, const DIDEVICEOBJECTDA
     sum = SMotionSum{};
 }
 
+std::int64_t NowNs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return ts.tv_sec * std::int64_t{1'000'000'000} + ts.tv_nsec;
+}
+
+// Sends the query for the summed motions, or holds them until the gap ends.
 void vSendQuery(CInputDevice::Impl& im)
 {
+    if (!im.pacer.bMayQuery(NowNs()))
+        return;
     im.nQuerySequence = xcb_query_pointer(im.xcb, static_cast<xcb_window_t>(im.root)).sequence;
     im.bQueryPending = true;
     xcb_flush(im.xcb);
@@ -211,8 +237,10 @@ void vTakeAnswer(CInputDevice::Impl& im)
     std::free(error);
     im.sent = im.unsent;
     im.unsent = SMotionSum{};
-    if (im.sent.bAny())
+    if (im.sent.bAny()) {
+        im.pacer.vOutpaced();
         vSendQuery(im);
+    }
 }
 
 // The record a button event makes, if any.
@@ -259,8 +287,9 @@ void vConvertKey(CInputDevice::Impl& im, const SRawEvent& re)
         DIDEVICEOBJECTDATA{});
 }
 
-// Takes the events XCB has, reading the connection whenever its queue runs
-// dry: one socket read at a time, so a flood never piles up in memory.
+// Takes the events XCB has, after at most one socket read, and only when
+// the socket may hold more: a flood never piles up in memory, and a pass
+// after the reader's own move costs no read.
 // True when it stopped with events possibly left (the caller reads again
 // before sleeping).
 bool bReadQueued(CInputDevice::Impl& im, CInputDevice::Kind kind, bool bAcquired)
@@ -269,31 +298,49 @@ bool bReadQueued(CInputDevice::Impl& im, CInputDevice::Kind kind, bool bAcquired
     // Room for both motion sums, one more event's records and an answer.
     constexpr unsigned nRoom = CInputDevice::Impl::nCapacity - 4 * CInputDevice::Impl::nMaxPerEvent;
     bool bMore = false;
+    int nMotions = 0;
     for (int n = 0;; ++n) {
         if (n == nMaxPerPass || im.nCount > nRoom) {
             bMore = true;
             break;
         }
-        xcb_generic_event_t* ev = xcb_poll_for_event(im.xcb);
+        xcb_generic_event_t* ev = im.bReadable ? xcb_poll_for_event(im.xcb) : xcb_poll_for_queued_event(im.xcb);
+        im.bReadable = false;
         if (!ev)
             break;
         SRawEvent re;
         if (bAcquired && bParseRawEvent(ev, im.nXiOpcode, re)) {
             if (kind == CInputDevice::KIND_KEYBOARD)
                 vConvertKey(im, re);
-            else if (re.evtype == XI_RawMotion)
+            else if (re.evtype == XI_RawMotion) {
                 (im.bQueryPending ? im.unsent : im.sent).vAdd(re);
+                ++nMotions;
+            }
             else
                 vConvertButton(im, re);
         }
         std::free(ev); // anything else (an error of a move, say) is dropped
     }
+    if (nMotions > 1)
+        im.pacer.vOutpaced();
     if (kind == CInputDevice::KIND_MOUSE && im.nCount + CInputDevice::Impl::nMaxPerEvent <= CInputDevice::Impl::nCapacity) {
         vTakeAnswer(im);
         if (!im.bQueryPending && im.sent.bAny())
             vSendQuery(im);
     }
     return bMore;
+}
+
+// Sleeps on the wake descriptor alone for the rest of a query gap, so the
+// motions that come meanwhile wait in the socket; false on a failed wait.
+bool bSleepOutGap(CInputDevice::Impl& im, std::int64_t ns)
+{
+    pollfd wake{im.conn->nWakeFd, POLLIN, 0};
+    const timespec gap{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
+    if (ppoll(&wake, 1, &gap, nullptr) < 0 && errno != EINTR)
+        return false;
+    im.bReadable = true;
+    return true;
 }
 
 } // namespace
@@ -367,6 +414,13 @@ CInputDevice::WaitResult CInputDevice::nWait()
             return WAIT_FAILED;
         if (bMore)
             continue;
+        if (!im.bQueryPending) {
+            const std::int64_t ns = im.pacer.SleepNs(NowNs(), im.sent.bAny());
+            if (ns > 0 && !bSleepOutGap(im, ns))
+                return WAIT_FAILED;
+            if (ns >= 0)
+                continue;
+        }
         pollfd fds[2] = {{ConnectionNumber(im.conn->dpy), POLLIN, 0}, {im.conn->nWakeFd, POLLIN, 0}};
         if (poll(fds, 2, -1) < 0) {
             if (errno == EINTR)
@@ -375,6 +429,7 @@ CInputDevice::WaitResult CInputDevice::nWait()
         }
         if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL))
             return WAIT_FAILED;
+        im.bReadable = (fds[0].revents & POLLIN) != 0;
     }
 }
 

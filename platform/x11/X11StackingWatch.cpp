@@ -46,10 +46,10 @@ void CX11StackingWatch::vRun()
     while (!bQuit.load(std::memory_order_acquire)) {
         vApplyTarget();
         if (XPending(dpy) > 0) {
-            vReadEvents();
-            // Our own moves keep arriving while the pointer moves: take them
-            // a frame's worth at a time.
-            if (current)
+            // Moves (our own, while the pointer moves) come in streams: take
+            // them a frame's worth at a time. A window's creation or mapping
+            // comes alone, and what follows it is read at once.
+            if (bReadEvents() && current)
                 vWaitForWake(static_cast<int>(frame.count()));
             continue;
         }
@@ -87,14 +87,16 @@ void CX11StackingWatch::vApplyTarget()
     XFlush(dpy);
 }
 
-void CX11StackingWatch::vReadEvents()
+bool CX11StackingWatch::bReadEvents()
 {
     std::vector<Window> covering;
+    bool bMoves = false;
     while (XEventsQueued(dpy, QueuedAlready) > 0) {
         XEvent ev;
         XNextEvent(dpy, &ev);
         if (!current)
             continue; // selected before the pointer went off
+        bMoves = bMoves || ev.type == ConfigureNotify;
         if (ev.type == UnmapNotify)
             vForget(ev.xunmap.window);
         else if (ev.type == DestroyNotify)
@@ -111,6 +113,7 @@ void CX11StackingWatch::vReadEvents()
         XRaiseWindow(dpy, current);
         XFlush(dpy);
     }
+    return bMoves;
 }
 
 // Another top-level mapped, restacked right above us (or above a window we

@@ -1,7 +1,7 @@
 // Keeps one top-level window above the others from a thread and X connection
-// of its own. The window's own moves echo back to that connection, so it
-// reads its events at most once per display frame, and sleeps without a
-// time-out while nothing comes.
+// of its own. The window's own moves echo back to that connection, so while
+// moves come it reads its events at most once per display frame; it sleeps
+// without a time-out while nothing comes.
 #pragma once
 
 // Include after any Qt header: Xlib defines Bool, Status and None as macros.
@@ -42,7 +42,7 @@ private:
     explicit CX11StackingWatch(std::unique_ptr<CX11WorkerConnection> connection);
     void vRun();
     void vApplyTarget();
-    void vReadEvents();
+    bool bReadEvents(); // true when the events held moves
     bool bCovers(const XEvent& ev, Window& rival);
     bool bRaiseAgainst(Window rival);
     SRival* Rival(Window win);
