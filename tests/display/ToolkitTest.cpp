@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -56,6 +58,17 @@ protected:
 
     fs::path OpenedFile() const { return dir.Home() / "opened.txt"; }
 
+    // Waits until the recording handler has written n addresses, woken by
+    // its writes.
+    bool bOpened(size_t n)
+    {
+        const int fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        inotify_add_watch(fd, dir.Home().c_str(), IN_CREATE | IN_MODIFY | IN_CLOSE_WRITE);
+        const bool bDone = x.bWaitUntil([&] { return Opened().size() == n; }, CDeadline::Seconds(10), {fd});
+        close(fd);
+        return bDone;
+    }
+
     std::vector<std::string> Opened() const
     {
         std::vector<std::string> lines;
@@ -65,17 +78,21 @@ protected:
         return lines;
     }
 
-    // The showing objects of the program, as the accessibility bus tells them.
-    std::vector<A11yObject> Tree()
+    // The showing objects of the program, as the accessibility bus tells them;
+    // given a role and a name, once an object with them shows (the reader
+    // waits for the program's accessibility events up to nSeconds).
+    std::vector<A11yObject> Tree(const std::string& strRole = {}, const std::string& strName = {}, int nSeconds = 0)
     {
         CChildProcess reader;
         CChildProcess::Options o;
         o.argv = {"/usr/bin/python3", LUMICUE_SOURCE_DIR "/tests/display/a11y-tree.py", "lumicue"};
+        if (nSeconds > 0)
+            o.argv.insert(o.argv.end(), {strRole, strName, std::to_string(nSeconds)});
         o.env = {"DISPLAY=" + xvfb.strDisplay(), "DBUS_SESSION_BUS_ADDRESS=" + strBus, "PATH=/usr/bin:/bin",
             "HOME=" + dir.Home().string()};
         o.strLogPath = (dir.LogDir() / ("a11y-" + std::to_string(++nReads) + ".txt")).string();
         std::vector<A11yObject> out;
-        if (!reader.bStart(o) || !reader.bWaitExit(CDeadline::Seconds(40)))
+        if (!reader.bStart(o) || !reader.bWaitExit(CDeadline::Seconds(nSeconds + 40)))
             return out;
         std::istringstream text(reader.strLogText());
         for (std::string line; std::getline(text, line);) {
@@ -92,11 +109,16 @@ protected:
         return out;
     }
 
-    // Waits until an object with the role and name shows. Each read walks
-    // the bus object by object, which a loaded machine makes slow.
-    bool bFind(const std::string& strRole, const std::string& strName)
+    // Waits until an object with the role and name shows; the tree it was
+    // found in. Each read walks the bus object by object, which a loaded
+    // machine makes slow.
+    bool bFind(const std::string& strRole, const std::string& strName, std::vector<A11yObject>* tree = nullptr)
     {
-        return bWaitFor([&] { return bHas(Tree(), strRole, strName); }, 90);
+        std::vector<A11yObject> found = Tree(strRole, strName, 90);
+        const bool bFound = bHas(found, strRole, strName);
+        if (tree)
+            *tree = std::move(found);
+        return bFound;
     }
 
     // The object with the role and name in a tree read before.
@@ -137,11 +159,12 @@ protected:
 TEST_F(ToolkitTest, TabsAboutPageLinksAndPlainTranslatedTexts)
 {
     vPrepare();
+    ASSERT_TRUE(x.bWatchScreen());
     Window w = StartMainWindow(nullptr, {}, options);
     ASSERT_NE(w, None);
 
-    ASSERT_TRUE(bFind("page tab", "About"));
-    const std::vector<A11yObject> tree = Tree();
+    std::vector<A11yObject> tree;
+    ASSERT_TRUE(bFind("page tab", "About", &tree));
     // Translated texts are plain text: no markup, "&&" is one "&".
     EXPECT_TRUE(bHas(tree, "label", "<b>Bold</b> & more"));
     A11yObject site, donate, aboutTab;
@@ -156,22 +179,22 @@ TEST_F(ToolkitTest, TabsAboutPageLinksAndPlainTranslatedTexts)
     x.vMove(donate.rc.x + 3, donate.rc.y + donate.rc.height / 2);
     EXPECT_TRUE(bWaitFor([&] { return nPixels(donate.rc, 0xFF0000) > 0; }));
     x.vClick();
-    EXPECT_TRUE(bWaitFor([&] { return Opened().size() == 1; }));
+    EXPECT_TRUE(bOpened(1));
     x.vMove(donate.rc.x + donate.rc.width + 40, donate.rc.y - 30);
     EXPECT_TRUE(bWaitFor([&] { return nPixels(donate.rc, 0x800080) > 0 && nPixels(donate.rc, 0xFF0000) == 0; }));
     vClickAt(site.rc);
-    EXPECT_TRUE(bWaitFor([&] { return Opened().size() == 2; }));
+    EXPECT_TRUE(bOpened(2));
 
     // The About tab shows its page in place of the Pointer page.
     vClickAt(aboutTab.rc);
-    ASSERT_TRUE(bFind("label", "Lumicue V1.0.0"));
-    const std::vector<A11yObject> about = Tree();
+    std::vector<A11yObject> about;
+    ASSERT_TRUE(bFind("label", "Lumicue V1.0.0", &about));
     A11yObject product;
     EXPECT_FALSE(bHas(about, "label", "Opacity:"));
     ASSERT_TRUE(bHas(about, "link", "https://lumicue.example/lumicue/", &product));
     EXPECT_TRUE(bHas(about, "push button", "Donate..."));
     vClickAt(product.rc);
-    EXPECT_TRUE(bWaitFor([&] { return Opened().size() == 3; }));
+    EXPECT_TRUE(bOpened(3));
     EXPECT_EQ(Opened(), (std::vector<std::string>{"https://lumicue.example/lumicue/donate.htm",
                             "https://lumicue.example", "https://lumicue.example/lumicue/"}));
 
