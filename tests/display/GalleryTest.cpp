@@ -121,6 +121,7 @@ protected:
 
 TEST_F(GalleryTest, ChoosePictureOpacityAndHotKeyThenHideSavesThem)
 {
+    ASSERT_TRUE(x.bWatchScreen()); // the program's repaints wake the waits
     vWritePictures();
     Window main = StartMainWindow();
     ASSERT_NE(main, None);
@@ -167,11 +168,21 @@ TEST_F(GalleryTest, ChoosePictureOpacityAndHotKeyThenHideSavesThem)
     vClickAt(pageX(88), pageY(55));
     EXPECT_TRUE(bWaitFor([&] { return nOverlayAlpha(4) < alpha; })) << "the overlay's blend did not change";
 
-    // Ctrl+Shift+F9 in the hotkey field takes the grab from F8.
+    // Ctrl+Shift+F9 in the hotkey field takes the grab from F8. The field
+    // shows the key's longer name once the grab is taken.
     ASSERT_TRUE(x.bFocus(main));
     vClickAt(pageX(130), pageY(78));
+    const TestRect field{pageX(87), pageY(72), static_cast<int>(89 * sx), static_cast<int>(12 * sy)};
+    auto nInk = [&] {
+        int n = 0;
+        for (uint32_t px : x.Pixels(field))
+            n += (px >> 16 & 0xFF) < 0x60 && (px >> 8 & 0xFF) < 0x60 && (px & 0xFF) < 0x60; // black text
+        return n;
+    };
+    const int nInkBefore = nInk();
     ASSERT_TRUE(x.bKey(XK_F9, ControlMask | ShiftMask));
-    EXPECT_TRUE(bWaitFor([&] { return x.bGrabKey(XK_F8, 0); })) << "F8 is still held";
+    EXPECT_TRUE(bWaitFor([&] { return nInk() > 2 * nInkBefore + 20; })) << "the field does not show the new key";
+    EXPECT_TRUE(x.bGrabKey(XK_F8, 0)) << "F8 is still held";
     x.vUngrabKey(XK_F8, 0);
     EXPECT_FALSE(x.bGrabKey(XK_F9, ControlMask | ShiftMask)) << "Ctrl+Shift+F9 was not registered";
 
