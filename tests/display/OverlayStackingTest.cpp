@@ -40,17 +40,19 @@ protected:
         ASSERT_TRUE(bWaitFor([&] { return TopViewable() == overlay; })) << "shown below others: " << strStacking();
     }
 
-    // A plain top-level over the overlay's area, created but not yet mapped.
-    // It is mapped raised: the overlay may have been raised over it since it
-    // was made (the program's stacking watch answers on its own time).
-    Window CreateCover(const std::string& strName)
+    // A plain top-level over the overlay's area, or a pop-up menu (override-
+    // redirect), created but not yet mapped. It is mapped raised: the overlay
+    // may have been raised over it since it was made (the program's stacking
+    // watch answers on its own time).
+    Window CreateCover(const std::string& strName, bool bMenu = false)
     {
         XSetWindowAttributes a{};
         a.background_pixel = kCover;
         a.event_mask = StructureNotifyMask;
+        a.override_redirect = bMenu ? True : False;
         Window w = XCreateWindow(x.Dpy(), x.Root(), kCoverRect.x, kCoverRect.y, kCoverRect.width,
                                  kCoverRect.height, 0, CopyFromParent, InputOutput, CopyFromParent,
-                                 CWBackPixel | CWEventMask, &a);
+                                 CWBackPixel | CWEventMask | CWOverrideRedirect, &a);
         XStoreName(x.Dpy(), w, strName.c_str());
         XSync(x.Dpy(), False);
         return w;
@@ -151,6 +153,10 @@ protected:
         ASSERT_TRUE(bAbove(second, first));
         ASSERT_TRUE(bCoverWhileGrabbed([&] { XRaiseWindow(x.Dpy(), first); })) << strStacking();
         EXPECT_TRUE(bOverlayBackOnTop()) << "a window raised past another stays over the overlay:" << strStacking();
+
+        const Window menu = CreateCover("menu", true);
+        ASSERT_TRUE(bCoverWhileGrabbed([&] { XMapRaised(x.Dpy(), menu); })) << strStacking();
+        EXPECT_TRUE(bOverlayBackOnTop()) << "a menu stays over the overlay:" << strStacking();
 
         // The lowest occluded child (the background) circulates to the top.
         ASSERT_TRUE(bCoverWhileGrabbed([&] { XCirculateSubwindowsUp(x.Dpy(), x.Root()); })) << strStacking();
