@@ -18,6 +18,9 @@ public:
     // the mouse outpaces the queries, and they are paced from now on.
     void vOutpaced() { bStreaming = true; }
 
+    // Whether queries are being paced; SleepNs() matters only then.
+    bool bPacing() const { return bStreaming; }
+
     // Motions wait for a query: true when it may be sent now (a gap starts),
     // false when they are held until the gap ends.
     bool bMayQuery(std::int64_t nowNs)

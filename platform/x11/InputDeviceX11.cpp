@@ -20,13 +20,13 @@
 #include <xcb/xcbext.h> // xcb_poll_for_reply
 
 #include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <poll.h>
-#include <time.h>
 
 // One XInput 2 raw event as XCB hands it over: the 32-byte header, the
 // 4-byte full sequence XCB inserts after it, the valuator mask, the
@@ -112,7 +112,7 @@ constexpr std::int64_t kQueryGapNs = 200'000;
 
 struct CInputDevice::Impl {
     // Room for many events' worth of records; the reader drains it after
-    // every wait, and events stay in Xlib's queue while it is full.
+    // every wait, and events stay in XCB's queue while it is full.
     static constexpr unsigned nCapacity = 64;
     static constexpr unsigned nMaxPerEvent = 3;
 
@@ -207,9 +207,8 @@ void vPushMotion(CInputDevice::Impl& im, SMotionSum& sum, const DIDEVICEOBJECTDA
 
 std::int64_t NowNs()
 {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return ts.tv_sec * std::int64_t{1'000'000'000} + ts.tv_nsec;
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 // Sends the query for the summed motions, or holds them until the gap ends.
@@ -331,18 +330,6 @@ bool bReadQueued(CInputDevice::Impl& im, CInputDevice::Kind kind, bool bAcquired
     return bMore;
 }
 
-// Sleeps on the wake descriptor alone for the rest of a query gap, so the
-// motions that come meanwhile wait in the socket; false on a failed wait.
-bool bSleepOutGap(CInputDevice::Impl& im, std::int64_t ns)
-{
-    pollfd wake{im.conn->nWakeFd, POLLIN, 0};
-    const timespec gap{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
-    if (ppoll(&wake, 1, &gap, nullptr) < 0 && errno != EINTR)
-        return false;
-    im.bReadable = true;
-    return true;
-}
-
 } // namespace
 
 CInputDevice::CInputDevice(Kind k, std::unique_ptr<Impl> impl) : kind(k), pImpl(std::move(impl)) {}
@@ -414,10 +401,15 @@ CInputDevice::WaitResult CInputDevice::nWait()
             return WAIT_FAILED;
         if (bMore)
             continue;
-        if (!im.bQueryPending) {
+        if (!im.bQueryPending && im.pacer.bPacing()) {
+            // The rest of a query gap is slept on the wake descriptor alone:
+            // the motions that come meanwhile wait in the socket.
             const std::int64_t ns = im.pacer.SleepNs(NowNs(), im.sent.bAny());
-            if (ns > 0 && !bSleepOutGap(im, ns))
-                return WAIT_FAILED;
+            if (ns > 0) {
+                if (im.conn->nSleep(std::chrono::nanoseconds{ns}) < 0)
+                    return WAIT_FAILED;
+                im.bReadable = true;
+            }
             if (ns >= 0)
                 continue;
         }

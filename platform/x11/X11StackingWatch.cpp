@@ -50,7 +50,7 @@ void CX11StackingWatch::vRun()
             // them a frame's worth at a time. A window's creation or mapping
             // comes alone, and what follows it is read at once.
             if (bReadEvents() && current)
-                vWaitForWake(static_cast<int>(frame.count()));
+                vWaitForWake(frame);
             continue;
         }
         pollfd fds[2] = {{xfd, POLLIN, 0}, {conn->nWakeFd, POLLIN, 0}};
@@ -62,7 +62,7 @@ void CX11StackingWatch::vRun()
         if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL))
             break; // the server is gone
         if (fds[1].revents & POLLIN)
-            vWaitForWake(0);
+            vWaitForWake(std::chrono::milliseconds{0});
     }
 }
 
@@ -175,9 +175,8 @@ void CX11StackingWatch::vForget(Window win)
     std::erase_if(rivals, [win](const SRival& r) { return r.win == win; });
 }
 
-void CX11StackingWatch::vWaitForWake(int timeoutMs)
+void CX11StackingWatch::vWaitForWake(std::chrono::milliseconds time)
 {
-    pollfd fd{conn->nWakeFd, POLLIN, 0};
-    if (poll(&fd, 1, timeoutMs) > 0)
+    if (conn->nSleep(time) > 0)
         conn->vTakeWake();
 }

@@ -47,7 +47,7 @@ private:
     bool bRaiseAgainst(Window rival);
     SRival* Rival(Window win);
     void vForget(Window win);
-    void vWaitForWake(int timeoutMs);
+    void vWaitForWake(std::chrono::milliseconds time);
 
     std::unique_ptr<CX11WorkerConnection> conn;
     Display* const dpy; // conn's, used throughout

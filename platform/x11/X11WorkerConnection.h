@@ -5,6 +5,7 @@
 // Include after any Qt header: Xlib defines Bool, Status and None as macros.
 #include <X11/Xlib.h>
 
+#include <chrono>
 #include <memory>
 
 class CX11WorkerConnection {
@@ -19,6 +20,10 @@ public:
     void vWake();
     // The woken thread: empties the wake descriptor (never blocks).
     void vTakeWake();
+    // The worker: sleeps until vWake() or the time is up, not woken by the
+    // connection; 1 when woken, 0 when the time ran out, -1 when the wait
+    // failed. The wake is left for vTakeWake().
+    int nSleep(std::chrono::nanoseconds time) const;
 
     Display* const dpy;
     const int nWakeFd;
