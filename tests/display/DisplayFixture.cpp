@@ -187,12 +187,18 @@ Window CDisplayFixture::StartMainWindow(CChildProcess** ppProcess, const std::ve
 
 bool CDisplayFixture::bWaitForFile(const std::filesystem::path& path, bool bExists, int nSeconds)
 {
+    return bWaitOnFolder(path.parent_path(), [&] { return std::filesystem::exists(path) == bExists; }, nSeconds);
+}
+
+bool CDisplayFixture::bWaitOnFolder(const std::filesystem::path& folder, const std::function<bool()>& cond,
+                                    int nSeconds)
+{
     int fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (fd < 0)
         return false;
-    inotify_add_watch(fd, path.parent_path().c_str(), IN_CREATE | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM | IN_CLOSE_WRITE);
-    bool bDone = x.bWaitUntil([&] { return std::filesystem::exists(path) == bExists; },
-                              CDeadline::Seconds(nSeconds), {fd});
+    inotify_add_watch(fd, folder.c_str(),
+                      IN_CREATE | IN_MODIFY | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM | IN_CLOSE_WRITE);
+    bool bDone = x.bWaitUntil(cond, CDeadline::Seconds(nSeconds), {fd});
     close(fd);
     return bDone;
 }

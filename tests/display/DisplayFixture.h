@@ -66,6 +66,9 @@ protected:
     // Waits until the file exists (or not), woken by inotify on its folder,
     // which must exist.
     bool bWaitForFile(const std::filesystem::path& path, bool bExists, int nSeconds = 10);
+    // Waits until cond holds, checked again whenever a file in the folder
+    // (which must exist) is made, written, moved or removed.
+    bool bWaitOnFolder(const std::filesystem::path& folder, const std::function<bool()>& cond, int nSeconds = 10);
 
     std::vector<std::string> ProgramEnvironment(const LaunchOptions& options) const;
     // HOME, XDG folders and no session bus, for the desktop's helpers.

@@ -9,8 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/inotify.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -62,11 +60,7 @@ protected:
     // its writes.
     bool bOpened(size_t n)
     {
-        const int fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-        inotify_add_watch(fd, dir.Home().c_str(), IN_CREATE | IN_MODIFY | IN_CLOSE_WRITE);
-        const bool bDone = x.bWaitUntil([&] { return Opened().size() == n; }, CDeadline::Seconds(10), {fd});
-        close(fd);
-        return bDone;
+        return bWaitOnFolder(dir.Home(), [&] { return Opened().size() == n; });
     }
 
     std::vector<std::string> Opened() const
