@@ -1,0 +1,17 @@
+// One desktop route's buffered mouse or keyboard, behind CInputDevice: the
+// records of InputDevice.h, read on the device's reader thread.
+#pragma once
+
+#include "platform/InputDevice.h"
+
+class CInputSource {
+public:
+    virtual ~CInputSource() = default;
+    virtual void vBindThread() {}   // reader thread, first
+    virtual void vUnbindThread() {} // reader thread, last
+    // Reader thread: sleeps until records are buffered or a wake was posted.
+    virtual CInputDevice::WaitResult nWait(bool bAcquired) = 0;
+    // Reader thread: the oldest record; FALSE when none is buffered.
+    virtual BOOL bGetDeviceData(DIDEVICEOBJECTDATA& record) = 0;
+    virtual void vWake() = 0; // any thread
+};
