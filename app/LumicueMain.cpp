@@ -238,6 +238,8 @@ LRESULT CLumicueMain::OnPointerRequest(WPARAM wRequest)
 {
     // On and off leave a pointer that is already so alone: no switch, no balloon.
     const BOOL bOn = bPointerOn.load();
+    if (!bOn && (wRequest == POINTER_TOGGLE || wRequest == POINTER_ON) && bCannotFollow())
+        return POINTER_CANNOT_FOLLOW;
     if (wRequest == POINTER_TOGGLE || (wRequest == POINTER_ON && !bOn) || (wRequest == POINTER_OFF && bOn))
         bTogglePointer();
     return bPointerOn.load() ? POINTER_IS_ON : POINTER_IS_OFF;
