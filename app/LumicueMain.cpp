@@ -92,8 +92,10 @@ BOOL CLumicueMain::bCreatePages()
 {
     pageFun.Create(IDD_POINTER_PAGE, &tabSheet);
     pageAbout.Create(IDD_ABOUT_PAGE, &tabSheet);
+    pageOptions.Create(IDD_OPTIONS_PAGE, &tabSheet);
     tabSheet.AddPage(GetLangText(QStringLiteral("100"), QStringLiteral("Pointer")), &pageFun);
     tabSheet.AddPage(GetLangText(QStringLiteral("101"), QStringLiteral("About")), &pageAbout);
+    tabSheet.AddPage(GetLangText(QStringLiteral("110"), QStringLiteral("Options")), &pageOptions);
     tabSheet.SetActivePage(0);
     SetCtrlStyle(IDC_APP_TITLE, SKIN_DEFAULT, &fontBoldLarger, SKIN_DEFAULT);
     return TRUE;
@@ -107,7 +109,7 @@ void CLumicueMain::vInitLinks()
 
     linkDonate.ShowWindow(SW_SHOW);
     linkDonate.vSetURL(DonatePage());
-    linkDonate.SetWindowText(QStringLiteral("Donate Now to Support Lumicue"));
+    linkDonate.SetWindowText(GetLangText(QStringLiteral("112"), QStringLiteral("Donate Now to Support Lumicue")));
 }
 
 void CLumicueMain::OnOK()
@@ -210,6 +212,9 @@ BOOL CLumicueMain::bTogglePointer()
     pageFun.vUpdateSwitchButton();
     if (bOn && IsWindowVisible())
         ShowWindow(SW_MINIMIZE);
+    // A presenter may keep the switch from being announced in front of the audience.
+    if (!GetCoreAssist()->presenter.bAnnounceSwitching)
+        return bOn;
     const QString state = bOn ? GetLangText(QStringLiteral("107"), QStringLiteral(" is On"))
                               : GetLangText(QStringLiteral("108"), QStringLiteral(" is Off"));
     vShowBalloon(QStringLiteral("Lumicue"),
@@ -246,6 +251,11 @@ LRESULT CLumicueMain::OnPointerRequest(WPARAM wRequest)
 }
 
 void CLumicueMain::vUpdatePointer()
+{
+    funPointer.vUpdate();
+}
+
+void CLumicueMain::vApplyOptions()
 {
     funPointer.vUpdate();
 }

@@ -6,6 +6,7 @@
 #include "overlay/InputMonitor.h"
 #include "overlay/PointerImplement.h"
 #include "settings/PgeFun1.h"
+#include "settings/PgeOptions.h"
 #include "settings/PointerHost.h"
 #include "ui/HLinkCtrl.h"
 #include "ui/SkinDialog.h"
@@ -31,6 +32,8 @@ public:
     // Redraws the pointer after its picture or opacity changed.
     void vUpdatePointer() override;
     BOOL bIsPointerOn() const override { return bPointerOn.load(); }
+    // The pointer's size and the click rings as the Options page set them.
+    void vApplyOptions() override;
     // Switches the pointer off before the tray menu's Exit.
     void vPrepareExit();
     // Hidden becomes shown and shown becomes hidden, minimising first.
@@ -56,6 +59,7 @@ public:
     QIcon hIcon;
     int nBalloonKind = 0;
     CAboutLumicue pageAbout;
+    CPgeOptions pageOptions;
     CPointerImplement funPointer;
     CInputMonitor inputMonitor;
     // Read by the mouse thread while the UI thread writes it.

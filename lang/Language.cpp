@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -221,6 +222,40 @@ void TranslateMenu(CMenu& menu, UINT nSectionId)
 void TranslateMenu(CMenu& menu, const QString& sectionName)
 {
     TranslateMenuSection(menu, sectionName.left(SECTION_NAME_MAX));
+}
+
+std::vector<SLanguageChoice> AvailableLanguages()
+{
+    std::vector<SLanguageChoice> choices{{0, QStringLiteral("English")}};
+    for (const QString& path : LanguageFiles()) {
+        const UINT nId = GetPrivateProfileIntW(kSectionLanguage, kSectionLanguage, 0, path) & 0xFFFFu;
+        if (nId == 0)
+            continue;
+        QString name;
+        GetPrivateProfileStringW(kSectionLanguage, QStringLiteral("Name"), QString(), name, LANG_VALUE_BUFFER, path);
+        if (name.isEmpty())
+            name = QFileInfo(path).completeBaseName();
+        choices.push_back({nId, name});
+    }
+    return choices;
+}
+
+int nStoredLanguageChoice()
+{
+    QString value;
+    GetPrivateProfileStringW(QStringLiteral("Main"), QStringLiteral("Language"), QString(), value, 32, g_strConfigFile);
+    if (value.isEmpty())
+        return LANG_AUTOMATIC;
+    const UINT nId = GetPrivateProfileIntW(QStringLiteral("Main"), QStringLiteral("Language"), 0, g_strConfigFile) & 0xFFFFu;
+    return nId == GetUserDefaultLangID() ? LANG_AUTOMATIC : static_cast<int>(nId);
+}
+
+BOOL bStoreLanguageChoice(int nChoice)
+{
+    if (g_strConfigFile.isEmpty())
+        return FALSE;
+    const QString value = nChoice == LANG_AUTOMATIC ? QString() : QString::number(nChoice);
+    return WritePrivateProfileStringW(QStringLiteral("Main"), QStringLiteral("Language"), value, g_strConfigFile);
 }
 
 void vResetLanguage()

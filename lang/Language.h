@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QString>
 #include <optional>
+#include <vector>
 
 class CWnd;
 class CMenu;
@@ -44,6 +45,23 @@ void TranslateDialog(CWnd* pWnd, const QString& sectionName);
 // Translates the menu's items and submenus from the section.
 void TranslateMenu(CMenu& menu, UINT nSectionId);
 void TranslateMenu(CMenu& menu, const QString& sectionName);
+
+// A language the user can choose for the next start.
+struct SLanguageChoice {
+    UINT nLangId;     // 0: the built-in English
+    QString strName;  // in the language itself
+};
+// The built-in English, then every language file found, in search order,
+// named by its "Language"/"Name" (the file's name without extension when it
+// has none).
+std::vector<SLanguageChoice> AvailableLanguages();
+// The choice Config.ini holds for the next start: the id, or
+// LANG_AUTOMATIC when the key is absent or names the system's own language.
+constexpr int LANG_AUTOMATIC = -1;
+int nStoredLanguageChoice();
+// Writes the choice to Config.ini's Language key; LANG_AUTOMATIC empties the
+// key, so that the next start asks the system again.
+BOOL bStoreLanguageChoice(int nChoice);
 
 // The folder that holds the program's Language folder, ending in '/'.
 QString GetLangAppDir();

@@ -60,6 +60,7 @@ constexpr UINT WM_KEYDOWN = 0x0100;
 constexpr UINT WM_KEYUP = 0x0101;
 constexpr UINT WM_SYSKEYDOWN = 0x0104;
 constexpr UINT WM_HOTKEY = 0x0312;
+constexpr UINT WM_HSCROLL = 0x0114;
 constexpr UINT WM_USER = 0x0400;
 constexpr UINT WM_ACTIVATE = 0x0006;
 constexpr UINT WM_SETFOCUS = 0x0007;
@@ -125,6 +126,9 @@ constexpr UINT TCN_SELCHANGE = static_cast<UINT>(-551);
 constexpr UINT TCN_SELCHANGING = static_cast<UINT>(-552);
 constexpr WORD STN_CLICKED = 0;
 constexpr WORD BN_CLICKED = 0;
+constexpr WORD CBN_SELCHANGE = 1;
+// WM_HSCROLL from a trackbar: its position changed (LPARAM: the trackbar).
+constexpr WORD TB_THUMBPOSITION = 4;
 
 // Owner-draw control kinds and actions.
 constexpr UINT ODT_BUTTON = 4;

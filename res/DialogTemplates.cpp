@@ -63,6 +63,30 @@ const DialogTemplate kAboutPage{
     },
 };
 
+const DialogTemplate kOptionsPage{
+    IDD_OPTIONS_PAGE, QString(), 0, 0, 259, 137, TRUE,
+    {
+        {IDC_SIZE_LABEL, QStringLiteral("Static"), QStringLiteral("Pointer &size:"), 4, 9, 74, 12,
+            SS_CENTERIMAGE | WS_GROUP | V, WS_EX_RIGHT},
+        {IDC_SIZE_SLIDER, QStringLiteral("msctls_trackbar32"), QString(), 86, 8, 105, 14, TBS_NOTICKS | WS_TABSTOP | V},
+        {IDC_SIZE_VALUE, QStringLiteral("Static"), QStringLiteral("100 %"), 196, 9, 40, 12,
+            SS_CENTERIMAGE | SS_NOPREFIX | V},
+        {IDC_ANNOUNCE_CHECK, QStringLiteral("Button"), QStringLiteral("&Announce switching in a balloon"), 16, 30, 236,
+            12, BS_AUTOCHECKBOX | WS_TABSTOP | V},
+        {IDC_CLICKS_CHECK, QStringLiteral("Button"), QStringLiteral("Show cli&cks"), 16, 44, 236, 12,
+            BS_AUTOCHECKBOX | WS_TABSTOP | V},
+        {IDC_UPDATE_CHECK, QStringLiteral("Button"), QStringLiteral("Check for a &newer version at start-up"), 16, 58,
+            236, 12, BS_AUTOCHECKBOX | WS_TABSTOP | V},
+        {IDC_LANGUAGE_LABEL, QStringLiteral("Static"), QStringLiteral("&Language:"), 4, 79, 74, 12,
+            SS_CENTERIMAGE | WS_GROUP | V, WS_EX_RIGHT},
+        {IDC_LANGUAGE_COMBO, QStringLiteral("ComboBox"), QString(), 86, 78, 130, 14, CBS_DROPDOWNLIST | WS_TABSTOP | V},
+        {IDC_LANGUAGE_NOTE, QStringLiteral("Static"), QStringLiteral("Takes effect at the next start"), 86, 94, 166, 10,
+            SS_LEFT | SS_NOPREFIX | V},
+        {IDC_OPEN_FOLDER, QStringLiteral("Button"), QStringLiteral("&Open the picture folder"), 86, 112, 130, 15,
+            BS_PUSHBUTTON | WS_TABSTOP | V},
+    },
+};
+
 } // namespace
 
 const DialogTemplate* FindDialogTemplate(UINT nId)
@@ -74,6 +98,8 @@ const DialogTemplate* FindDialogTemplate(UINT nId)
         return &kPointerPage;
     case IDD_ABOUT_PAGE:
         return &kAboutPage;
+    case IDD_OPTIONS_PAGE:
+        return &kOptionsPage;
     default:
         return nullptr;
     }

@@ -6,6 +6,7 @@
 constexpr UINT IDD_LUMICUE_MAIN = 317;
 constexpr UINT IDD_POINTER_PAGE = 318;
 constexpr UINT IDD_ABOUT_PAGE = 20102;
+constexpr UINT IDD_OPTIONS_PAGE = 319;
 constexpr UINT IDR_TRAY_MENU = 2;
 constexpr int IDI_APP = 2;
 
@@ -35,6 +36,18 @@ constexpr int IDC_LINK_PRODUCT = 20096;
 constexpr int IDC_LINK_MAIL = 20097;
 constexpr int IDC_DONATE_TEXT = 21273;
 constexpr int IDC_STATIC = -1;
+
+// The Options page, template 319.
+constexpr int IDC_SIZE_LABEL = 1360;
+constexpr int IDC_SIZE_SLIDER = 1361;
+constexpr int IDC_SIZE_VALUE = 1362;
+constexpr int IDC_ANNOUNCE_CHECK = 1363;
+constexpr int IDC_CLICKS_CHECK = 1364;
+constexpr int IDC_UPDATE_CHECK = 1365;
+constexpr int IDC_LANGUAGE_LABEL = 1366;
+constexpr int IDC_LANGUAGE_COMBO = 1367;
+constexpr int IDC_LANGUAGE_NOTE = 1368;
+constexpr int IDC_OPEN_FOLDER = 1369;
 
 // String resources.
 constexpr UINT IDS_SUPPORT_MAIL = 20099;

@@ -4,8 +4,10 @@
 
 #include "diag/FAppAssist.h"
 #include "settings/LumicueOption.h"
+#include "settings/PresenterOptions.h"
 
 #include <QString>
+#include <QStringList>
 
 class CCoreAssist : public CFAppAssist {
 public:
@@ -18,11 +20,18 @@ public:
     BOOL bLoadLogSettings() override;
 
     CLumicueOption option;
+    // Size, balloons and click rings, kept in Config.ini beside the language.
+    CPresenterOptions presenter;
     // The folder that holds pointer/ and Language/, ending in '/': the
     // executable's own, or ../share/lumicue/ beside it when installed.
     QString strAppDir;
     // <application-data folder>/Lumicue, or strAppDir when there is none.
     QString strDataDir;
+
+    // The shipped pictures' folder, then the user's own
+    // ($XDG_DATA_HOME/lumicue/pointer; absent when no home is known).
+    QStringList PointerFolders() const;
+    QString UserPointerFolder() const;
 };
 
 // The one core object, built on first use.

@@ -12,4 +12,6 @@ public:
     virtual BOOL bTogglePointer() = 0;
     virtual void vUpdatePointer() = 0;
     virtual BOOL bIsPointerOn() const = 0;
+    // Takes the presenter's options anew (size, click rings).
+    virtual void vApplyOptions() {}
 };

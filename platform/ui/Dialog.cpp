@@ -13,6 +13,8 @@
 #include "platform/ui/WndEvents.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QKeyEvent>
@@ -177,6 +179,13 @@ void CDialog::vCreateControl(const DialogControl& c)
             }
             w = label;
         }
+    } else if (bIsClass(cls, "Button") && (c.dwStyle & BS_TYPEMASK) == BS_AUTOCHECKBOX) {
+        auto* box = new QCheckBox(c.strText, top);
+        const int id = c.nId;
+        QObject::connect(box, &QCheckBox::clicked, box, [this, id] {
+            SendMessage(WM_COMMAND, (static_cast<WPARAM>(BN_CLICKED) << 16) | static_cast<WORD>(id), 0);
+        });
+        w = box;
     } else if (bIsClass(cls, "Button")) {
         auto* button = new QPushButton(c.strText, top);
         button->setDefault((c.dwStyle & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
@@ -186,6 +195,14 @@ void CDialog::vCreateControl(const DialogControl& c)
             SendMessage(WM_COMMAND, (static_cast<WPARAM>(BN_CLICKED) << 16) | static_cast<WORD>(id), 0);
         });
         w = button;
+    } else if (bIsClass(cls, "ComboBox")) {
+        auto* combo = new QComboBox(top);
+        const int id = c.nId;
+        // Only the user's choice notifies, as CBN_SELCHANGE does.
+        QObject::connect(combo, &QComboBox::activated, combo, [this, id] {
+            SendMessage(WM_COMMAND, (static_cast<WPARAM>(CBN_SELCHANGE) << 16) | static_cast<WORD>(id), 0);
+        });
+        w = combo;
     } else if (bIsClass(cls, "SysTabControl32")) {
         auto* tab = new CTabControlWidget(top);
         tab->onUserSelChange = [tab] {
@@ -198,6 +215,11 @@ void CDialog::vCreateControl(const DialogControl& c)
     } else if (bIsClass(cls, "msctls_trackbar32")) {
         auto* slider = new CTrackbarWidget(top);
         slider->setTickPosition((c.dwStyle & TBS_NOTICKS) ? QSlider::NoTicks : QSlider::TicksBelow);
+        // Every change of position, by mouse or keys, reaches the dialog as WM_HSCROLL.
+        QObject::connect(slider, &QSlider::valueChanged, slider, [this, slider] {
+            if (CWnd* wnd = CWnd::FromWidget(slider))
+                SendMessage(WM_HSCROLL, TB_THUMBPOSITION, reinterpret_cast<LPARAM>(wnd));
+        });
         w = slider;
     } else {
         w = new QWidget(top);

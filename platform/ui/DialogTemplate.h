@@ -20,9 +20,11 @@ constexpr DWORD SS_CENTERIMAGE = 0x0200;
 constexpr DWORD SS_NOPREFIX = 0x0080;
 constexpr DWORD BS_PUSHBUTTON = 0x0000;
 constexpr DWORD BS_DEFPUSHBUTTON = 0x0001;
+constexpr DWORD BS_AUTOCHECKBOX = 0x0003;
 constexpr DWORD BS_OWNERDRAW = 0x000B;
 constexpr DWORD BS_TYPEMASK = 0x000F;
 constexpr DWORD ES_AUTOHSCROLL = 0x0080;
+constexpr DWORD CBS_DROPDOWNLIST = 0x0003;
 constexpr DWORD TBS_NOTICKS = 0x0010;
 // Extended style: text aligned right.
 constexpr DWORD WS_EX_RIGHT = 0x00001000;
@@ -35,7 +37,7 @@ constexpr bool bIsTextStatic(DWORD dwStyle)
 
 struct DialogControl {
     int nId;
-    QString strClass;   // "Static", "Button", "Edit", "SysTabControl32", "msctls_trackbar32", ...
+    QString strClass;   // "Static", "Button", "Edit", "ComboBox", "SysTabControl32", "msctls_trackbar32", ...
     QString strText;
     int x, y, cx, cy;   // dialog units
     DWORD dwStyle;      // WS_VISIBLE for a control shown from the start

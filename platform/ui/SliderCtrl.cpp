@@ -53,3 +53,15 @@ int CSliderCtrl::GetPos() const
     QSlider* s = SliderOf(this);
     return s ? s->value() : 0;
 }
+
+void CSliderCtrl::SetLineSize(int nSize)
+{
+    if (QSlider* s = SliderOf(this))
+        s->setSingleStep(nSize);
+}
+
+void CSliderCtrl::SetPageSize(int nSize)
+{
+    if (QSlider* s = SliderOf(this))
+        s->setPageStep(nSize);
+}

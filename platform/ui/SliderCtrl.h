@@ -11,6 +11,9 @@ public:
     void SetRangeMax(int nMax, BOOL bRedraw = FALSE);
     int GetRangeMin() const;
     int GetRangeMax() const;
+    // Steps of the arrow keys and of Page Up / Page Down.
+    void SetLineSize(int nSize);
+    void SetPageSize(int nSize);
     void SetPos(int nPos);
     int GetPos() const;
 };
