@@ -3,8 +3,12 @@
 
 #include "diag/ExceptionReport.h"
 #include "overlay/PointerGeometry.h"
+#include "platform/image/BicubicScale.h"
 #include "platform/image/PngImage.h"
 #include "settings/CoreAssist.h"
+
+#include <QGuiApplication>
+#include <QScreen>
 
 #include <cstdio>
 
@@ -26,7 +30,27 @@ BOOL CBitmapPointWnd::Create()
 BOOL CBitmapPointWnd::bUpdateDisplay()
 {
     CCoreAssist* core = GetCoreAssist();
-    return bUpdateDisplayFrom(core->option.strPointerFile, core->option.nOpacity);
+    return bUpdateDisplayFrom(core->option.strPointerFile, core->option.nOpacity, core->presenter.nPointerSize,
+        dCurrentScreenScale());
+}
+
+double CBitmapPointWnd::dCurrentScreenScale()
+{
+    const QScreen* screen = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
+        ? QGuiApplication::primaryScreen() : nullptr;
+    // The toolkit's ratio already follows Xft.dpi on X11.
+    return PointerGeometry::dScreenScale(screen ? screen->devicePixelRatio() : 1.0, 0);
+}
+
+const CBitmap32& CBitmapPointWnd::Sized(const CBitmap32& decoded, int nWidth, int nHeight)
+{
+    if (nWidth == decoded.Width() && nHeight == decoded.Height())
+        return decoded;
+    if (!bSizedValid || sizedPicture.Width() != nWidth || sizedPicture.Height() != nHeight) {
+        bSizedValid = bScaleBicubic(decoded, nWidth, nHeight, sizedPicture);
+        bShowsCached = false;
+    }
+    return sizedPicture;
 }
 
 // The picture at strPath, decoded again only when the file changed: the
@@ -38,17 +62,22 @@ const CBitmap32& CBitmapPointWnd::Picture(const QString& strPath)
         CPngImage::bDecodeFile(strPath, cachedPicture); // a failure leaves 0 x 0
         cachedKey = cachedPicture.IsEmpty() ? SPictureKey{} : key;
         bShowsCached = false;
+        bSizedValid = FALSE;
     }
     return cachedPicture;
 }
 
-BOOL CBitmapPointWnd::bUpdateDisplayFrom(const QString& strPointerFile, int nOpacity)
+BOOL CBitmapPointWnd::bUpdateDisplayFrom(const QString& strPointerFile, int nOpacity, int nSizePercent, double dScale)
 {
     const std::uint8_t nAlpha = PointerGeometry::nAlphaFromOpacity(nOpacity);
-    const CBitmap32& picture = Picture(strPointerFile);
+    const CBitmap32& decoded = Picture(strPointerFile);
+    const PointerGeometry::Shown shown = PointerGeometry::ScaleShown(decoded.Width(), decoded.Height(),
+        PointerGeometry::nHotSpotFromPath(strPointerFile, decoded.Width(), decoded.Height()), nSizePercent, dScale,
+        CPngImage::nMaxSide);
+    const CBitmap32& picture = Sized(decoded, shown.nWidth, shown.nHeight);
     nImageHeight.store(picture.Height());
     nImageWidth.store(picture.Width());
-    nHotSpot.store(PointerGeometry::nHotSpotFromPath(strPointerFile, picture.Width(), picture.Height()));
+    nHotSpot.store(shown.nHotSpot);
     const PointerGeometry::Placement origin = PointerGeometry::Place(0, 0, picture.Width(), picture.Height(), nHotSpot.load());
     layered.vSetHotSpot(-origin.x, -origin.y);
 

@@ -22,8 +22,11 @@ public:
     // Decodes the chosen picture and makes it the window's content at the
     // window's current position; reads the options anew on every call.
     BOOL bUpdateDisplay();
-    // The same with the picture and opacity given.
-    BOOL bUpdateDisplayFrom(const QString& strPointerFile, int nOpacity);
+    // The same with the picture and opacity given, shown at nSizePercent of
+    // its size times the screen's scale.
+    BOOL bUpdateDisplayFrom(const QString& strPointerFile, int nOpacity, int nSizePercent = 100, double dScreenScale = 1.0);
+    // Device pixels per picture pixel at 100 % on the primary screen.
+    static double dCurrentScreenScale();
 
     // The platform window, in the framework's terms: the overlay is an X
     // window of its own, not a widget.
@@ -51,12 +54,16 @@ private:
         bool operator==(const SPictureKey&) const = default;
     };
     const CBitmap32& Picture(const QString& strPath);
+    // The decoded picture at the size given, resampled once per size.
+    const CBitmap32& Sized(const CBitmap32& decoded, int nWidth, int nHeight);
 
     CLayeredWindow layered;
     // The last picture decoded (only the first showing of a picture pays
     // for decoding it), and whether the window still shows it at nShownAlpha.
     CBitmap32 cachedPicture;
     SPictureKey cachedKey;
+    CBitmap32 sizedPicture; // cachedPicture resampled, when shown at another size
+    BOOL bSizedValid = FALSE;
     bool bShowsCached = false;
     std::uint8_t nShownAlpha = 0;
 };

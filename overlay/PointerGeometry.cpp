@@ -3,7 +3,9 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 
 namespace {
 
@@ -74,6 +76,27 @@ Placement Place(int x, int y, int nImageWidth, int nImageHeight, int nHotSpot)
     if (nHotSpot < 0)
         return {x - nImageWidth / 2, y - nImageHeight / 2};
     return {x - nHotSpot, y - nHotSpot};
+}
+
+double dScreenScale(double dDevicePixelRatio, int nXftDpi)
+{
+    double scale = std::max(dDevicePixelRatio, 1.0);
+    if (nXftDpi >= 144)
+        scale = std::max(scale, nXftDpi / 96.0);
+    return scale;
+}
+
+Shown ScaleShown(int nWidth, int nHeight, int nHotSpot, int nPercent, double dScale, int nMaxSide)
+{
+    if (nWidth <= 0 || nHeight <= 0)
+        return {0, 0, nHotSpot};
+    double factor = nPercent / 100.0 * dScale;
+    const int nLonger = std::max(nWidth, nHeight);
+    if (nLonger * factor > nMaxSide)
+        factor = static_cast<double>(nMaxSide) / nLonger;
+    auto side = [factor](int n) { return std::max(1, static_cast<int>(std::lround(n * factor))); };
+    const int nHot = nHotSpot < 0 ? -1 : static_cast<int>(std::lround(nHotSpot * factor));
+    return {side(nWidth), side(nHeight), nHot};
 }
 
 } // namespace PointerGeometry

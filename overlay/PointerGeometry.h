@@ -28,4 +28,19 @@ struct Placement {
 };
 Placement Place(int x, int y, int nImageWidth, int nImageHeight, int nHotSpot);
 
+// The screen's scale: device pixels per pixel of a picture shown at 100 %,
+// the larger of the toolkit's device pixel ratio and Xft.dpi / 96 when
+// Xft.dpi is 144 or more (0: not set); never below 1.
+double dScreenScale(double dDevicePixelRatio, int nXftDpi);
+
+// A picture's shown size for a size in percent on a screen of that scale:
+// each side rounded, at least 1, and the longer side at most nMaxSide (the
+// factor shrinks to fit it). The hot spot scales with it; -1 stays -1.
+struct Shown {
+    int nWidth;
+    int nHeight;
+    int nHotSpot;
+};
+Shown ScaleShown(int nWidth, int nHeight, int nHotSpot, int nPercent, double dScreenScale, int nMaxSide);
+
 } // namespace PointerGeometry
