@@ -32,23 +32,18 @@ CImageTypeControl::~CImageTypeControl()
 
 BOOL CImageTypeControl::bInit(int nWidth, int nHeight, const QString& strFolder, BOOL bPopupGrid)
 {
+    return bInit(nWidth, nHeight, strFolder.isEmpty() ? QStringList() : QStringList{strFolder}, bPopupGrid);
+}
+
+BOOL CImageTypeControl::bInit(int nWidth, int nHeight, const QStringList& folders, BOOL bPopupGrid)
+{
     BOOL bDone = FALSE;
+    scannedFolders = folders;
     vReportExceptions("", "bInit", [&] {
         nCellWidth = nWidth;
         nCellHeight = nHeight;
-        if (!strFolder.isEmpty()) {
-            // Sorted by name so the gallery keeps its order from run to run.
-            QStringList names = QDir(strFolder).entryList(
-                QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Unsorted);
-            std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-                const int c = a.compare(b, Qt::CaseInsensitive);
-                return c != 0 ? c < 0 : a < b;
-            });
-            for (const QString& name : names) {
-                if (Extension(name).compare(QStringLiteral(".png"), Qt::CaseInsensitive) == 0)
-                    vAddImage(strFolder + QLatin1Char('/') + name);
-            }
-        }
+        for (const QString& folder : folders)
+            vAddFolder(folder);
         if (nCount > 0) {
             const GridGeometry::Dimensions dims = GridGeometry::Size(nCount);
             nCols = dims.nCols;
@@ -59,6 +54,40 @@ BOOL CImageTypeControl::bInit(int nWidth, int nHeight, const QString& strFolder,
         bDone = TRUE;
     });
     return bDone;
+}
+
+void CImageTypeControl::vAddFolder(const QString& strFolder)
+{
+    if (strFolder.isEmpty())
+        return;
+    // Sorted by name so the gallery keeps its order from run to run.
+    QStringList names = QDir(strFolder).entryList(
+        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Unsorted);
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    for (const QString& name : names) {
+        if (Extension(name).compare(QStringLiteral(".png"), Qt::CaseInsensitive) == 0)
+            vAddImage(strFolder + QLatin1Char('/') + name);
+    }
+}
+
+BOOL CImageTypeControl::bRescan()
+{
+    const QString selected = GetSelectedPath();
+    const RECT rcBefore = rcControl;
+    vecCells.clear();
+    mapImagePath.clear();
+    nCount = 0;
+    nCols = 3;
+    nRows = 3;
+    rcControl = RECT{};
+    bInit(nCellWidth, nCellHeight, QStringList(scannedFolders), bPopup);
+    bSelectPathOrFirst(selected);
+    if (pOwnerWnd)
+        vLayout();
+    return rcBefore.right != rcControl.right || rcBefore.bottom != rcControl.bottom;
 }
 
 void CImageTypeControl::vAddImage(const QString& strPath)

@@ -8,6 +8,7 @@
 #include "gallery/PictureCache.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <map>
 #include <memory>
@@ -30,6 +31,13 @@ public:
     // Catalogues the folder's "*.png" entries (extension in any case, folders
     // included) in file-name order, ignoring case, and sizes the grid.
     BOOL bInit(int nWidth, int nHeight, const QString& strFolder, BOOL bPopup);
+    // The same over several folders: each folder's pictures, in that order
+    // rule, after those of the folders before it.
+    BOOL bInit(int nWidth, int nHeight, const QStringList& folders, BOOL bPopup);
+    // Catalogues the folders of the last bInit again, so pictures added or
+    // removed since then show; the selected picture stays selected when it
+    // is still there. TRUE when the grid's size changed.
+    BOOL bRescan();
     void vAddImage(const QString& strPath);
     // Selects the picture stored under strPath (case ignored) and answers
     // FALSE; otherwise selects the first picture and answers TRUE. An empty
@@ -74,6 +82,8 @@ public:
     CPictureCache pictures;
 
 private:
+    void vAddFolder(const QString& strFolder);
+    QStringList scannedFolders;
     QString PathAt(int nIndex) const;
     CImageCellObj* pCellById(int nId) const;
     int nIndexById(int nId) const;

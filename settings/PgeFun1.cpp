@@ -16,6 +16,20 @@
 
 namespace {
 constexpr int nGalleryId = 2;
+
+// The catalogued picture with the file name of a stored path that is gone;
+// empty when the file is still there or no picture has that name.
+QString MovedPicture(const CImageTypeControl& grid, const QString& strStored)
+{
+    if (strStored.isEmpty() || QFileInfo::exists(strStored))
+        return QString();
+    const QString name = QFileInfo(strStored).fileName();
+    for (const auto& [index, path] : grid.mapImagePath)
+        if (QFileInfo(path).fileName() == name)
+            return path;
+    return QString();
+}
+
 // Posted to itself after the page's first paint: the gallery's pictures are
 // decoded while the user has not yet asked for them, but not before the
 // window has something to show.
@@ -49,11 +63,16 @@ BOOL CPgeFun1::OnInitDialog()
 
     CCoreAssist* core = GetCoreAssist();
     CImageTypeControl& grid = *wndGallery.pControl;
-    grid.bInit(48, 48, core->strAppDir + QStringLiteral("pointer"), TRUE);
+    grid.bInit(48, 48, core->PointerFolders(), TRUE);
     wndGallery.bCreatePopup(WS_POPUP, nGalleryId, &grid.rcControl, this, 0, 300, 200, 0);
-    // A first run, or a picture gone from the folder: the first one instead.
-    if (grid.bSelectPathOrFirst(core->option.strPointerFile))
+    // A first run, or a picture gone from the folder: the same file in a
+    // pointer folder (the program was moved), else the first one.
+    if (grid.bSelectPathOrFirst(core->option.strPointerFile)) {
+        const QString moved = MovedPicture(grid, core->option.strPointerFile);
+        if (!moved.isEmpty())
+            grid.bSelectPathOrFirst(moved);
         core->option.strPointerFile = grid.GetSelectedPath();
+    }
     vUpdateControls();
     return TRUE;
 }
@@ -87,8 +106,19 @@ void CPgeFun1::vStoreSettings()
 
 void CPgeFun1::vOpenGallery()
 {
+    if (!wndGallery.IsWindow())
+        return;
+    // Pictures added to or removed from the folders since the last showing.
+    CImageTypeControl& grid = *wndGallery.pControl;
+    grid.bSelectPathOrFirst(GetCoreAssist()->option.strPointerFile);
+    if (grid.bRescan()) {
+        // The first paint adds the shadow's room itself.
+        const int nShadow = wndGallery.bFirstPaint ? 0 : CImageTypeWnd::nShadowDepth;
+        wndGallery.SetWindowPos(nullptr, 0, 0, RectWidth(grid.rcControl) + nShadow,
+            RectHeight(grid.rcControl) + nShadow, SWP_NOMOVE | SWP_NOZORDER);
+    }
     // With no pictures there is nothing to choose from.
-    if (!wndGallery.IsWindow() || wndGallery.pControl->nCount == 0)
+    if (grid.nCount == 0)
         return;
     RECT rc;
     picPointer.GetWindowRect(&rc);
