@@ -53,6 +53,7 @@ CLumicueMain::~CLumicueMain()
     g_autoUpdate.vStop();
     inputMonitor.vStop();
     funPointer.bDestroy();
+    clickRings.bDestroy();
     vRemoveTrayIcon();
 }
 
@@ -80,6 +81,9 @@ BOOL CLumicueMain::OnInitDialog()
     }
     inputMonitor.vAddListener(&funPointer);
     funPointer.bCreate();
+    inputMonitor.vAddListener(&clickRings);
+    clickRings.vSetScale(CBitmapPointWnd::dCurrentScreenScale());
+    clickRings.vEnable(GetCoreAssist()->presenter.bShowClicks);
 
     CLumicueOption& option = GetCoreAssist()->option;
     if (option.bAutoCheckUpdate)
@@ -258,6 +262,7 @@ void CLumicueMain::vUpdatePointer()
 void CLumicueMain::vApplyOptions()
 {
     funPointer.vUpdate();
+    clickRings.vEnable(GetCoreAssist()->presenter.bShowClicks);
 }
 
 void CLumicueMain::vPrepareExit()
@@ -281,6 +286,7 @@ void CLumicueMain::vOnClose()
     bClosing = TRUE;
     inputMonitor.vStop();
     funPointer.bDestroy();
+    clickRings.bDestroy();
     CLumicueOption& option = GetCoreAssist()->option;
     option.bUnregisterHotKey();
     option.vSave();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/AboutLumicue.h"
+#include "overlay/ClickRings.h"
 #include "overlay/InputMonitor.h"
 #include "overlay/PointerImplement.h"
 #include "settings/PgeFun1.h"
@@ -62,6 +63,7 @@ public:
     CPgeOptions pageOptions;
     CPointerImplement funPointer;
     CInputMonitor inputMonitor;
+    CClickRings clickRings;
     // Read by the mouse thread while the UI thread writes it.
     std::atomic<BOOL> bPointerOn{FALSE};
 
