@@ -4,6 +4,7 @@
 
 #include "platform/KeyNames.h"
 #include "platform/ui/DataExchange.h"
+#include "platform/ui/DialogFit.h"
 #include "platform/MulDiv.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/KeyState.h"
@@ -150,6 +151,8 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWindow)
     vLinkMnemonics(*tpl);
 
     OnInitDialog();
+    // Translations and the computed texts are in place now.
+    vFitDialogTexts(top, DialogUnitsToPixelsX(2), DialogUnitsToPixelsY(2));
     return TRUE;
 }
 
