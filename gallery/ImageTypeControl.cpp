@@ -39,6 +39,7 @@ BOOL CImageTypeControl::bInit(int nWidth, int nHeight, const QStringList& folder
 {
     BOOL bDone = FALSE;
     scannedFolders = folders;
+    bScannedPopup = bPopupGrid;
     vReportExceptions("", "bInit", [&] {
         nCellWidth = nWidth;
         nCellHeight = nHeight;
@@ -83,10 +84,9 @@ BOOL CImageTypeControl::bRescan()
     nCols = 3;
     nRows = 3;
     rcControl = RECT{};
-    bInit(nCellWidth, nCellHeight, QStringList(scannedFolders), bPopup);
+    bInit(nCellWidth, nCellHeight, QStringList(scannedFolders), bScannedPopup);
+    vLayout(); // cell ids first: the selection is kept by id
     bSelectPathOrFirst(selected);
-    if (pOwnerWnd)
-        vLayout();
     return rcBefore.right != rcControl.right || rcBefore.bottom != rcControl.bottom;
 }
 

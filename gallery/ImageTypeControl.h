@@ -84,6 +84,7 @@ public:
 private:
     void vAddFolder(const QString& strFolder);
     QStringList scannedFolders;
+    BOOL bScannedPopup = FALSE;
     QString PathAt(int nIndex) const;
     CImageCellObj* pCellById(int nId) const;
     int nIndexById(int nId) const;

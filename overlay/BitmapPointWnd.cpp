@@ -44,8 +44,13 @@ double CBitmapPointWnd::dCurrentScreenScale()
 
 const CBitmap32& CBitmapPointWnd::Sized(const CBitmap32& decoded, int nWidth, int nHeight)
 {
-    if (nWidth == decoded.Width() && nHeight == decoded.Height())
+    if (nWidth == decoded.Width() && nHeight == decoded.Height()) {
+        // Back from another size: the window shows the resampled picture.
+        if (bSizedValid)
+            bShowsCached = false;
+        bSizedValid = FALSE;
         return decoded;
+    }
     if (!bSizedValid || sizedPicture.Width() != nWidth || sizedPicture.Height() != nHeight) {
         bSizedValid = bScaleBicubic(decoded, nWidth, nHeight, sizedPicture);
         bShowsCached = false;

@@ -40,7 +40,8 @@ TEST(MainPages, PagesLinksTitleFontAndTheAboutCommand)
 
     CLumicueMain wnd;
     ASSERT_TRUE(wnd.Create(IDD_LUMICUE_MAIN));
-    ASSERT_EQ(wnd.tabSheet.GetPageCount(), 2);
+    ASSERT_EQ(wnd.tabSheet.GetPageCount(), 3);
+    EXPECT_EQ(wnd.tabSheet.arrPages[2], &wnd.pageOptions);
     EXPECT_EQ(wnd.tabSheet.arrPages[0], &wnd.pageFun);
     EXPECT_EQ(wnd.tabSheet.GetCurSel(), 0);
     LOGFONTW larger;

@@ -98,3 +98,34 @@ TEST(Catalogue, SelectPathOrFirst)
     EXPECT_TRUE(grid.bSelectPathOrFirst(QString()));
     EXPECT_EQ(grid.GetSelectedPath(), a);
 }
+
+TEST(Catalogue, TheUserFolderFollowsTheShippedOneAndARescanSeesChanges)
+{
+    CatalogueFolder shipped, user;
+    shipped.Add(QStringLiteral("b.png"));
+    shipped.Add(QStringLiteral("A.png"));
+    const QString mine = user.Add(QStringLiteral("a-mine.png"));
+    user.Add(QStringLiteral("notes.txt"));
+    CImageTypeControl grid;
+    grid.bInit(48, 48, QStringList{shipped.dir.path(), user.dir.path(), QStringLiteral("/nonexistent")}, TRUE);
+    grid.vAttach(nullptr, 0, TRUE);
+    ASSERT_EQ(grid.nCount, 3);
+    EXPECT_TRUE(grid.mapImagePath[0].endsWith("/A.png"));
+    EXPECT_TRUE(grid.mapImagePath[1].endsWith("/b.png"));
+    EXPECT_EQ(grid.mapImagePath[2], mine) << "the user's pictures come after the shipped ones, whatever their names";
+
+    // A picture added: the grid grows and the selection stays on its picture.
+    EXPECT_FALSE(grid.bSelectPathOrFirst(mine));
+    user.Add(QStringLiteral("z.png"));
+    EXPECT_FALSE(grid.bRescan()) << "four pictures still fit the popup's 2 x 2";
+    EXPECT_EQ(grid.nCount, 4);
+    EXPECT_EQ(grid.GetSelectedPath(), mine);
+    user.Add(QStringLiteral("zz.png"));
+    EXPECT_TRUE(grid.bRescan());
+    EXPECT_EQ(grid.nCols, 3);
+    // The selected picture removed: the first one is selected instead.
+    ASSERT_TRUE(QFile::remove(mine));
+    grid.bRescan();
+    EXPECT_EQ(grid.nCount, 4);
+    EXPECT_EQ(grid.nSelected, 0);
+}

@@ -36,6 +36,9 @@ const std::vector<std::pair<const char*, const char*>> kTexts = {
     {"107", " is On"},
     {"108", " is Off"},
     {"109", "Get More Custom Pointer Graphics "},
+    {"110", "Options"},
+    {"111", "Automatic (from the system)"},
+    {"112", "Donate Now to Support Lumicue"},
 };
 
 // Template controls whose text the templates carry and start-up keeps; key 0
@@ -50,6 +53,7 @@ const std::vector<Section> kSections = {
     {"317", {0, 24105, 1239, 1, 1255}, {1, 1255}},
     {"318", {1347, 1348, 1297, 1247, 1290, 1259}, {1347, 1297, 1247, 1290}},
     {"20102", {24105, 21277}, {21277}},
+    {"319", {1360, 1363, 1364, 1365, 1366, 1368, 1369}, {1360, 1363, 1364, 1365, 1366, 1369}},
     {"2", {57664, 34063, 34062, 26027, 57665}, {57664, 34063, 34062, 26027, 57665}},
 };
 
