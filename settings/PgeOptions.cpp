@@ -98,11 +98,15 @@ void CPgeOptions::vOnCheck(int nId)
     case IDC_ANNOUNCE_CHECK:
         core->presenter.bSetAnnounceSwitching(checkAnnounce.GetCheck() == BST_CHECKED);
         break;
-    case IDC_CLICKS_CHECK:
-        core->presenter.bSetShowClicks(checkClicks.GetCheck() == BST_CHECKED);
+    case IDC_CLICKS_CHECK: {
+        // In effect before it is written: whoever reads the file may click at once.
+        const BOOL bOn = checkClicks.GetCheck() == BST_CHECKED;
+        core->presenter.bShowClicks = bOn;
         if (CPointerHost* host = Host())
             host->vApplyOptions();
+        core->presenter.bSetShowClicks(bOn);
         break;
+    }
     case IDC_UPDATE_CHECK:
         // Kept with the option record when it is saved; the check runs at the next start.
         core->option.bAutoCheckUpdate = checkUpdate.GetCheck() == BST_CHECKED ? TRUE : FALSE;

@@ -1,0 +1,171 @@
+// A presenter's path through the Options page, in English and in German, by
+// keyboard as a presenter would: a user picture shows in the gallery
+// without a restart, click rings come and go, 200 % doubles the overlay with
+// the hot spot under the cursor, and a switch without its balloon.
+#include "DisplayFixture.h"
+#include "OptionRecord.h"
+#include "TestPicture.h"
+
+#include <X11/keysym.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Presenter {
+    const char* szLang;
+    unsigned long size, announce, clicks; // the Options page's mnemonics in that language
+};
+
+constexpr uint32_t kPreviewColour = 0xFFFF00FF;
+constexpr int kPictureSide = 40;
+constexpr int kHotSpot = 6;
+
+std::string ReadText(const fs::path& path)
+{
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+} // namespace
+
+class PresenterPathTest : public CDisplayFixture, public ::testing::WithParamInterface<Presenter> {
+protected:
+    DisplaySetup Setup() const override { return {.bTray = true, .bShippedPointers = false}; }
+
+    // A viewable window of the program (pid 0: of anyone), other than the known ones, that passes the test.
+    Window FindWindow(pid_t pid, const std::vector<Window>& known, const std::function<bool(const TestRect&)>& bWanted,
+                      TestRect* pRect = nullptr)
+    {
+        Window rootRet, parent, *children = nullptr;
+        unsigned int n = 0;
+        Window found = None;
+        if (XQueryTree(x.Dpy(), x.Root(), &rootRet, &parent, &children, &n))
+            for (unsigned int i = 0; i < n && !found; ++i) {
+                TestRect rc;
+                if (std::find(known.begin(), known.end(), children[i]) == known.end() && x.bIsViewable(children[i])
+                    && (pid == 0 || x.WindowPid(children[i]) == pid) && x.bGeometry(children[i], rc) && bWanted(rc)) {
+                    found = children[i];
+                    if (pRect)
+                        *pRect = rc;
+                }
+            }
+        if (children)
+            XFree(children);
+        return found;
+    }
+
+    // A ring: a square window centred on the point.
+    Window FindRing(const std::vector<Window>& known, int cx, int cy)
+    {
+        // The overlay windows carry no process id.
+        return FindWindow(0, known, [&](const TestRect& rc) {
+            return rc.width == rc.height && rc.x + rc.width / 2 == cx && rc.y + rc.height / 2 == cy;
+        });
+    }
+};
+
+TEST_P(PresenterPathTest, OptionsSizeBalloonClickRingsAndUserPictures)
+{
+    const Presenter& p = GetParam();
+    CTestPicture picture(kPictureSide, kPictureSide, kPreviewColour);
+    const fs::path shipped = dir.PointerDir() / ("arrow-" + std::to_string(kHotSpot) + ".png");
+    ASSERT_TRUE(picture.bWritePng(shipped.string()));
+    COptionRecord record;
+    record.nOpacity = 100;
+    record.strPointerFile = shipped.string();
+    fs::create_directories(dir.DataDir());
+    ASSERT_TRUE(record.bWrite(dir.OptionFile().string()));
+    ASSERT_TRUE(x.bWatchScreen());
+    const Window background = x.CreateTestWindow({0, 0, CXvfbServer::nWidth, CXvfbServer::nHeight}, 0x204060);
+    CChildProcess* program = nullptr;
+    LaunchOptions options;
+    options.strLang = p.szLang;
+    const Window main = StartMainWindow(&program, {}, options);
+    ASSERT_NE(main, None);
+    TestRect rcMain;
+    ASSERT_TRUE(x.bGeometry(main, rcMain));
+
+    // A picture added to the user's folder shows the next time the gallery opens: two cells, 2 x 1.
+    const fs::path user = dir.Home() / ".local" / "share" / "lumicue" / "pointer";
+    fs::create_directories(user);
+    ASSERT_TRUE(CTestPicture(30, 30, 0xFF00FF00).bWritePng((user / "mine.png").string()));
+    TestRect preview{rcMain.x + rcMain.width, 0, 0, 0};
+    ASSERT_TRUE(bWaitFor([&] {
+        int found = 0;
+        const std::vector<uint32_t> px = x.Pixels(rcMain);
+        for (int i = 0; i < rcMain.width * rcMain.height; ++i)
+            if (px[static_cast<size_t>(i)] == (kPreviewColour & 0xFFFFFF) && ++found)
+                preview = {rcMain.x + i % rcMain.width, rcMain.y + i / rcMain.width, 1, 1};
+        return found > 100;
+    })) << "no preview";
+    x.vMove(preview.x - 5, preview.y - 5);
+    x.vClick();
+    TestRect gallery;
+    Window popup = None;
+    ASSERT_TRUE(bWaitFor([&] {
+        popup = FindWindow(program->Pid(), {main}, [](const TestRect& rc) { return rc.width >= 100 && rc.height < 100; },
+            &gallery);
+        return popup != None && gallery.width > 2 * 48 + 16;
+    })) << "the gallery with the user's picture: 2 x 1 cells";
+    EXPECT_EQ(gallery.width, 2 * 48 + 16 + 4);
+    ASSERT_TRUE(x.bKey(XK_Escape));
+    ASSERT_TRUE(bWaitFor([&] { return !x.bIsViewable(popup); }));
+
+    // The Options page, the third tab: 200 %, click rings on.
+    ASSERT_TRUE(x.bFocus(main));
+    ASSERT_TRUE(x.bKey(XK_Next, ControlMask));
+    ASSERT_TRUE(x.bKey(XK_Next, ControlMask));
+    ASSERT_TRUE(x.bKey(p.size, Mod1Mask));
+    for (int i = 0; i < 4; ++i)
+        ASSERT_TRUE(x.bKey(XK_Prior));
+    ASSERT_TRUE(x.bKey(p.clicks, Mod1Mask));
+    const int cx = CXvfbServer::nWidth - 200, cy = CXvfbServer::nHeight - 200;
+    x.vMove(cx, cy);
+    // Each change is written to Config.ini as it is made.
+    ASSERT_TRUE(bWaitOnFolder(dir.DataDir(), [&] {
+        const std::string text = ReadText(dir.DataDir() / "Config.ini");
+        return text.find("PointerSize=200") != std::string::npos && text.find("ShowClicks=1") != std::string::npos;
+    }));
+    x.vClick();
+    Window ring = None;
+    EXPECT_TRUE(bWaitFor([&] { return (ring = FindRing({main, background}, cx, cy)) != None; }))
+        << "a click shows a ring centred on the pointer";
+    EXPECT_TRUE(x.bWaitUntil([&] { return ring == None || !x.bIsViewable(ring); }, CDeadline::Millis(1000)))
+        << "the ring goes after about 300 ms";
+
+    // Rings off: a click shows none.
+    ASSERT_TRUE(x.bFocus(main));
+    ASSERT_TRUE(x.bKey(p.clicks, Mod1Mask));
+    ASSERT_TRUE(bWaitOnFolder(dir.DataDir(), [&] {
+        return ReadText(dir.DataDir() / "Config.ini").find("ShowClicks=0") != std::string::npos;
+    }));
+    x.vClick();
+    x.vSettle(CDeadline::Millis(400));
+    EXPECT_EQ(FindRing({main, background}, cx, cy), None);
+
+    // Balloon off; F8 shows the overlay twice the picture's size, hot spot under the pointer, and no balloon.
+    ASSERT_TRUE(x.bKey(p.announce, Mod1Mask));
+    ASSERT_TRUE(bWaitOnFolder(dir.DataDir(), [&] {
+        return ReadText(dir.DataDir() / "Config.ini").find("AnnounceSwitching=0") != std::string::npos;
+    }));
+    ASSERT_TRUE(x.bFocus(background));
+    ASSERT_TRUE(x.bKey(XK_F8));
+    Window overlay = None;
+    ASSERT_TRUE(bWaitFor([&] { return (overlay = x.FindOverlay()) != None; }));
+    TestRect rc;
+    EXPECT_TRUE(bWaitFor([&] { return x.bGeometry(overlay, rc) && rc.width == 2 * kPictureSide; }));
+    EXPECT_EQ(rc, (TestRect{cx - 2 * kHotSpot, cy - 2 * kHotSpot, 2 * kPictureSide, 2 * kPictureSide}));
+    x.vSettle(CDeadline::Millis(400));
+    TestRect other;
+    const Window balloon = FindWindow(program->Pid(), {main, overlay, background}, [](const TestRect& r) { return r.width > 100; }, &other);
+    EXPECT_EQ(balloon, None) << "no balloon announces the switch: " << x.strTitle(balloon) << " " << other.x << "," << other.y << " " << other.width << "x" << other.height;
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, PresenterPathTest,
+    ::testing::Values(Presenter{"en_US.UTF-8", XK_s, XK_a, XK_c}, Presenter{"de_DE.UTF-8", XK_g, XK_s, XK_k}),
+    [](const ::testing::TestParamInfo<Presenter>& language) { return std::string(language.param.szLang).substr(0, 2); });
