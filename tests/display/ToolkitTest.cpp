@@ -192,8 +192,8 @@ TEST_F(ToolkitTest, TabsAboutPageLinksAndPlainTranslatedTexts)
     EXPECT_EQ(Opened(), (std::vector<std::string>{"https://lumicue.example/lumicue/donate.htm",
                             "https://lumicue.example", "https://lumicue.example/lumicue/"}));
 
-    // Ctrl+PgDn goes on to the next tab, as in any dialog with tabs.
+    // Ctrl+PgDn goes on to the next tab, as in any dialog with tabs: Options.
     ASSERT_TRUE(x.bFocus(w));
     x.bKey(XK_Next, ControlMask);
-    EXPECT_TRUE(bFind("label", "Opacity:"));
+    EXPECT_TRUE(bFind("label", "Pointer size:"));
 }
