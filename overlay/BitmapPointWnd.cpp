@@ -5,6 +5,7 @@
 #include "overlay/PointerGeometry.h"
 #include "platform/image/BicubicScale.h"
 #include "platform/image/PngImage.h"
+#include "platform/ScreenPixels.h"
 #include "settings/CoreAssist.h"
 
 #include <QGuiApplication>
@@ -38,8 +39,8 @@ double CBitmapPointWnd::dCurrentScreenScale()
 {
     const QScreen* screen = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
         ? QGuiApplication::primaryScreen() : nullptr;
-    // The toolkit's ratio already follows Xft.dpi on X11.
-    return PointerGeometry::dScreenScale(screen ? screen->devicePixelRatio() : 1.0, 0);
+    // The toolkit's ratio follows QT_SCALE_FACTOR but not the desktop's Xft.dpi.
+    return PointerGeometry::dScreenScale(screen ? screen->devicePixelRatio() : 1.0, CScreenPixels::nXftDpi());
 }
 
 const CBitmap32& CBitmapPointWnd::Sized(const CBitmap32& decoded, int nWidth, int nHeight)

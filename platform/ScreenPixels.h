@@ -14,4 +14,7 @@ public:
     // The opaque screen pixels of rc (screen coordinates) as they show now;
     // parts off the screen read as black. FALSE when nothing can be read.
     static BOOL bRead(const RECT& rc, CBitmap32& out);
+    // The desktop's font resolution (the X resource Xft.dpi), which scaled
+    // desktops raise to 144 or 192; 0 when none is set.
+    static int nXftDpi();
 };

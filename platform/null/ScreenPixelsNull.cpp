@@ -18,3 +18,8 @@ BOOL CScreenPixels::bRead(const RECT& rc, CBitmap32& out)
         std::fill(out.Row(y), out.Row(y) + out.Width(), 0xFFFFFFFFu);
     return TRUE;
 }
+
+int CScreenPixels::nXftDpi()
+{
+    return 0;
+}

@@ -6,10 +6,12 @@
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11ErrorTrap.h"
 
+#include <X11/Xresource.h>
 #include <X11/Xutil.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 BOOL CScreenPixels::bComposited()
 {
@@ -44,4 +46,22 @@ BOOL CScreenPixels::bRead(const RECT& rc, CBitmap32& out)
             out.SetPixel(x - rc.left, y - rc.top, 0xFF000000u | (XGetPixel(img, x - left, y - top) & 0x00FFFFFFu));
     XDestroyImage(img);
     return TRUE;
+}
+
+int CScreenPixels::nXftDpi()
+{
+    Display* dpy = CX11Display::UiDisplay();
+    const char* resources = dpy ? XResourceManagerString(dpy) : nullptr;
+    if (!resources)
+        return 0;
+    XrmInitialize();
+    XrmDatabase db = XrmGetStringDatabase(resources);
+    char* type = nullptr;
+    XrmValue value{};
+    int dpi = 0;
+    if (db && XrmGetResource(db, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr)
+        dpi = static_cast<int>(std::strtod(value.addr, nullptr));
+    if (db)
+        XrmDestroyDatabase(db);
+    return dpi;
 }
