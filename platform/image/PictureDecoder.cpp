@@ -6,6 +6,10 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace {
 
 std::atomic<std::uint64_t> g_nNextSinkId{1};
@@ -113,6 +117,8 @@ void CPictureDecoder::vStop()
 
 void CPictureDecoder::vRun()
 {
+    // Decoding is background work: the window's thread goes first for the CPU.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
     std::unique_lock lock(mutex);
     for (;;) {
         wake.wait(lock, [this] { return bStopping || !queue.empty(); });
