@@ -21,6 +21,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <QPointer>
 #include <unordered_map>
 #include <vector>
@@ -283,6 +284,13 @@ BOOL CWndEvents::bFilter(CWnd* w, QEvent* e)
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
         return bOnMouse(w, static_cast<QMouseEvent*>(e));
+    case QEvent::Wheel: {
+        // One notch is WHEEL_DELTA, positive away from the user.
+        const auto* wheel = static_cast<QWheelEvent*>(e);
+        const QPoint p = wheel->position().toPoint();
+        const int delta = wheel->angleDelta().y();
+        return delta != 0 && w->bDispatch(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), MAKELPARAM(p.x(), p.y()));
+    }
     case QEvent::FocusIn:
         w->bDispatch(WM_SETFOCUS, 0, 0);
         return FALSE;
