@@ -3,6 +3,7 @@
 #include "platform/PlatformSession.h"
 
 #include "platform/x11/X11Display.h"
+#include "platform/x11/X11ErrorTrap.h"
 
 bool bPrepareSession(QString& strProblem)
 {
@@ -13,6 +14,7 @@ bool bPrepareSession(QString& strProblem)
             : QStringLiteral("this Wayland session has no XWayland (DISPLAY is not set)");
         return false;
     }
+    X11InstallErrorHandler(); // before any connection, the toolkit's too
     Display* dpy = XOpenDisplay(nullptr);
     if (!dpy) {
         strProblem = QStringLiteral("cannot open display \"%1\"").arg(display);
