@@ -200,6 +200,8 @@ BOOL CLumicueMain::bOnCommand(UINT nID)
 
 BOOL CLumicueMain::bTogglePointer()
 {
+    if (bClosing)
+        return FALSE; // the tray menu still works during the failed save's box
     const BOOL bOn = !bPointerOn.load();
     bPointerOn.store(bOn);
     funPointer.bSwitch(bOn);
@@ -216,6 +218,10 @@ BOOL CLumicueMain::bTogglePointer()
 
 LRESULT CLumicueMain::OnPointerRequest(WPARAM wRequest)
 {
+    // While the close waits for the user (the failed save's box), the
+    // overlay is gone already: the pointer is off and stays so.
+    if (bClosing)
+        return wRequest == POINTER_STATUS || wRequest == POINTER_OFF ? POINTER_IS_OFF : POINTER_CLOSING;
     // On and off leave a pointer that is already so alone: no switch, no balloon.
     const BOOL bOn = bPointerOn.load();
     if (wRequest == POINTER_TOGGLE || (wRequest == POINTER_ON && !bOn) || (wRequest == POINTER_OFF && bOn))
@@ -247,6 +253,7 @@ void CLumicueMain::vOnClose()
     if (bClosing)
         return;
     bClosing = TRUE;
+    bPointerOn.store(FALSE);
     inputMonitor.vStop();
     funPointer.bDestroy();
     CLumicueOption& option = GetCoreAssist()->option;

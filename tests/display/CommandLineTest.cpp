@@ -1,10 +1,24 @@
 // The command line on a real X server: long options and clear failures that
-// need no display, and the program installed under a prefix, started with
-// toolkit options and controlled with --toggle, --on, --off and --status.
+// need no display, the program installed under a prefix, started with
+// toolkit options and controlled with --toggle, --on, --off and --status,
+// and the channel those use kept the user's against idle connections and
+// another user.
 #include "DisplayFixture.h"
 
+#include <grp.h>
+#include <poll.h>
+#include <pwd.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 
 namespace fs = std::filesystem;
 
@@ -127,4 +141,119 @@ TEST_F(CommandLineTest, InstalledProgramRunsFromItsPrefixAndObeysTheControlOptio
     std::ifstream config(dir.DataDir() / "Config.ini");
     const std::string text((std::istreambuf_iterator<char>(config)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find("Language=1031"), std::string::npos) << text;
+}
+
+namespace {
+
+std::string Sha256Hex(const std::string& text)
+{
+    const std::string command = "printf %s '" + text + "' | sha256sum";
+    std::string out(64, '\0');
+    FILE* pipe = popen(command.c_str(), "r");
+    const size_t n = pipe ? fread(out.data(), 1, out.size(), pipe) : 0;
+    if (pipe)
+        pclose(pipe);
+    return out.substr(0, n);
+}
+
+// Binds, as another user, every channel name that user can work out:
+// abstract names made of our user id, our folders and the instance name,
+// and socket files in our folders. Answers once it has bound them all and
+// waits to be ended.
+bool bStartSquatter(CChildProcess& squatter, const std::vector<std::string>& folders, const std::string& strLog)
+{
+    const uid_t victim = getuid();
+    uid_t uid = 61000;
+    while (getpwuid(uid) && uid < 62000)
+        ++uid;
+    int ready[2];
+    if (pipe(ready) != 0)
+        return false;
+    const bool bStarted = squatter.bStartFunction([&] {
+        close(ready[0]);
+        if (setgroups(0, nullptr) != 0 || setgid(uid) != 0 || setuid(uid) != 0)
+            return 1;
+        std::vector<int> held;
+        const std::string fileHash = Sha256Hex("LUMICUE-46E5F037-5C31-4fbf-8265-2F0AA7A4A547").substr(0, 16);
+        for (const std::string& folder : folders) {
+            const std::string hash = Sha256Hex(folder + "/LUMICUE-46E5F037-5C31-4fbf-8265-2F0AA7A4A547").substr(0, 32);
+            for (const std::string& name : {"\\0lumicue-" + std::to_string(victim) + "-" + hash,
+                                            folder + "/LUMICUE-46E5F037-5C31-4fbf-8265-2F0AA7A4A547.sock",
+                                            folder + "/lumicue-" + fileHash + ".sock"}) {
+                sockaddr_un a{};
+                a.sun_family = AF_UNIX;
+                std::string bytes = name.starts_with("\\0") ? std::string(1, '\0') + name.substr(2) : name;
+                std::memcpy(a.sun_path, bytes.data(), std::min(bytes.size(), sizeof a.sun_path - 1));
+                const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+                if (bind(fd, reinterpret_cast<sockaddr*>(&a), offsetof(sockaddr_un, sun_path) + bytes.size()) == 0)
+                    listen(fd, 1);
+                held.push_back(fd);
+            }
+        }
+        (void)!write(ready[1], "r", 1);
+        pause();
+        return 0;
+    }, strLog);
+    close(ready[1]);
+    pollfd p{ready[0], POLLIN, 0};
+    const bool bReady = bStarted && poll(&p, 1, 10000) == 1;
+    close(ready[0]);
+    return bReady;
+}
+
+} // namespace
+
+TEST_F(CommandLineTest, TheChannelStaysTheUsersWithIdleConnectionsAndASquattingUser)
+{
+    CChildProcess squatter;
+    if (getuid() == 0) {
+        ASSERT_TRUE(bStartSquatter(squatter, {dir.RuntimeDir().string(), (dir.Home() / ".cache/lumicue").string()},
+                                   (dir.LogDir() / "squatter.log").string()));
+    } else {
+        std::cout << "no squatting user: the test does not run as root\n";
+    }
+    CChildProcess* first = nullptr;
+    ASSERT_NE(StartMainWindow(&first), None);
+    EXPECT_EQ(strStatus(), "off\n");
+
+    // A thousand connections that never send a byte.
+    fs::path socket;
+    for (const auto& entry : fs::directory_iterator(dir.RuntimeDir()))
+        if (entry.is_socket())
+            socket = entry.path();
+    ASSERT_FALSE(socket.empty()) << "no channel socket in the runtime folder";
+    rlimit saved{};
+    getrlimit(RLIMIT_NOFILE, &saved);
+    rlimit more{std::min<rlim_t>(saved.rlim_max, 4096), saved.rlim_max};
+    setrlimit(RLIMIT_NOFILE, &more);
+    std::vector<int> idle;
+    for (int i = 0; i < 1000; ++i) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        timeval tv{2, 0};
+        setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+        sockaddr_un a{};
+        a.sun_family = AF_UNIX;
+        std::strncpy(a.sun_path, socket.c_str(), sizeof a.sun_path - 1);
+        if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0)
+            ADD_FAILURE() << "idle connection " << i << ": " << std::strerror(errno);
+        idle.push_back(fd);
+    }
+    const auto t0 = std::chrono::steady_clock::now();
+    EXPECT_EQ(strStatus(), "off\n");
+    const auto nMs = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+    std::cout << "--status with 1,000 idle connections open: " << nMs << " ms, start of the command included\n";
+    EXPECT_LT(nMs, 2000);
+    EXPECT_EQ(nRun({"--on"}), 0);
+    EXPECT_EQ(strStatus(), "on\n");
+    for (int fd : idle)
+        close(fd);
+    setrlimit(RLIMIT_NOFILE, &saved);
+
+    // Running but not answering is not "not running".
+    kill(first->Pid(), SIGSTOP);
+    EXPECT_EQ(strStatus(), "exit 3: Lumicue is running but does not answer\n");
+    kill(first->Pid(), SIGCONT);
+    EXPECT_EQ(nRun({"/u"}), 0);
+    EXPECT_EQ(nWaitExit(*first), 0);
+    EXPECT_EQ(strStatus(), "exit 1: Lumicue is not running; start it first.\n");
 }

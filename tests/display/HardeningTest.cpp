@@ -1,4 +1,5 @@
-// The program against faults around it: the X server going away, a
+// The program against faults around it: the X server going away (also
+// while the program starts), a ragged shape without a compositor, a
 // file-size limit that fails every save, close requests that pile up.
 #include "DisplayFixture.h"
 #include "PointerOnFixture.h"
@@ -6,7 +7,9 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
+#include <iostream>
 
 namespace fs = std::filesystem;
 
@@ -75,4 +78,59 @@ TEST_F(HardeningTest, AFileSizeLimitFailsSavesWithoutKillingAndCloseRequestsShow
     x.vSettle(CDeadline::Millis(300));
     EXPECT_EQ(nViewableWindowsOf(x, p->Pid()), 2) << "the main window and one box";
     EXPECT_FALSE(p->bExited());
+
+    // Half closed: the pointer is off and stays so, and says why.
+    CChildProcess& status = Launch({"--status"});
+    EXPECT_EQ(nWaitExit(status), 0);
+    EXPECT_EQ(status.strLogText(), "off\n");
+    for (const char* request : {"--on", "--toggle"}) {
+        CChildProcess& refused = Launch({request});
+        EXPECT_EQ(nWaitExit(refused), 1) << request;
+        EXPECT_EQ(refused.strLogText(), "Lumicue is closing; the pointer stays off.\n") << request;
+    }
+    EXPECT_EQ(x.FindOverlay(), None);
+}
+
+// Without a compositor: the shape a ragged picture costs the server, and the
+// server dying while the program starts.
+class XServerTest : public CPointerOnFixture {
+protected:
+    DisplaySetup Setup() const override { return {.bCompositor = false, .bShippedPointers = false}; }
+};
+
+TEST_F(XServerTest, ARaggedShapeCostsTheServerLittleAndItsDeathDuringTheStartEndsWithStatusOne)
+{
+    CTestPicture checkerboard(512, 300);
+    for (int y = 0; y < 300; ++y)
+        for (int px = 0; px < 512; ++px)
+            checkerboard.vSet(px, y, (px + y) % 2 ? kRed : 0);
+    vStart(checkerboard);
+    ASSERT_EQ(nRunToEnd({"--on"}), 0);
+    // The overlay's requests were sent before --on was answered; a shape the
+    // server chews on for seconds holds this round trip up as long.
+    const auto t0 = std::chrono::steady_clock::now();
+    XSync(x.Dpy(), False);
+    const auto nRoundTripMs
+        = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+    std::cout << "round trip after showing the 512 x 300 checkerboard: " << nRoundTripMs << " ms\n";
+    EXPECT_LT(nRoundTripMs, 100);
+    EXPECT_TRUE(bWaitFor([&] { return (overlay = x.FindOverlay()) != None; }));
+    EXPECT_TRUE(bBoundingShaped());
+    vExitInOrder();
+
+    // Killed 50 to 200 ms after the start, on a timer that the wait for the
+    // program's end runs against.
+    for (int nDelayMs : {50, 100, 150, 200})
+        for (int nRound = 0; nRound < 5; ++nRound) {
+            CXvfbServer server;
+            ASSERT_TRUE(server.bStart((dir.LogDir() / "Xvfb-dying.log").string(), CDeadline::Seconds(15)));
+            LaunchOptions options;
+            options.extraEnv = {"DISPLAY=" + server.strDisplay()};
+            CChildProcess& p = Launch({}, options);
+            p.bWaitExit(CDeadline::Millis(nDelayMs));
+            server.vStop();
+            EXPECT_EQ(nWaitExit(p), 1) << "killed after " << nDelayMs << " ms, round " << nRound << ":\n"
+                                        << p.strLogText();
+            EXPECT_TRUE(bCleanEnd(p.strLogText()));
+        }
 }
