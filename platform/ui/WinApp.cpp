@@ -37,9 +37,14 @@ void vHookExit()
 
 // A display that goes away while the toolkit starts is a fatal message to
 // it, and an abort after; the program ends with status 1 instead.
+// Workaround: the toolkit's own X I/O error handler (set when it connects,
+// over ours) and its event reader announce a lost connection with this
+// warning and then call exit(), whose destructors of the toolkit's statics
+// made during its start crash on the dead connection; leave before that.
 void vOnToolkitMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
-    if (type == QtFatalMsg && g_bStarting) {
+    const bool bLost = g_bSessionLive && text.startsWith(QLatin1String("The X11 connection broke"));
+    if ((type == QtFatalMsg && g_bStarting) || bLost) {
         const QByteArray line = "lumicue: " + text.toLocal8Bit() + '\n';
         (void)!write(STDERR_FILENO, line.constData(), static_cast<size_t>(line.size()));
         vLeaveOnSessionLost();

@@ -4,6 +4,7 @@
 
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11ErrorTrap.h"
+#include "platform/x11/X11LostServerGuard.h"
 
 bool bPrepareSession(QString& strProblem)
 {
@@ -21,6 +22,7 @@ bool bPrepareSession(QString& strProblem)
         return false;
     }
     XCloseDisplay(dpy);
+    X11GuardCrashesOnLostServer(display);
     // Under Wayland the toolkit would otherwise choose its Wayland backend,
     // where the overlay, the hotkey and the cursor position do not work.
     qputenv("QT_QPA_PLATFORM", "xcb");
