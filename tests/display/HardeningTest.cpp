@@ -91,6 +91,27 @@ TEST_F(HardeningTest, AFileSizeLimitFailsSavesWithoutKillingAndCloseRequestsShow
     EXPECT_EQ(x.FindOverlay(), None);
 }
 
+TEST_F(HardeningTest, LinksUnderTheNamesOfSavedFilesSurviveAStartAndQuit)
+{
+    // The option file a link to a FIFO in the test's folder, Config.ini one
+    // to a device: every save fails (the box shows) and writes through none.
+    const fs::path fifo = dir.Root() / "options.fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_directories(dir.DataDir());
+    fs::remove(dir.OptionFile());
+    fs::create_symlink(fifo, dir.OptionFile());
+    fs::create_symlink("/dev/null", dir.DataDir() / "Config.ini");
+    LaunchOptions german;
+    german.strLang = "de_DE.UTF-8";
+    CChildProcess* p = nullptr;
+    ASSERT_NE(StartMainWindow(&p, {}, german, "Lumicue"), None);
+    ASSERT_EQ(nRunToEnd({"/u"}), 0);
+    ASSERT_TRUE(bWaitFor([&] { return nViewableWindowsOf(x, p->Pid()) >= 2; })) << "no \"Error Occur!\" box";
+    EXPECT_TRUE(fs::is_symlink(dir.OptionFile()) && fs::is_fifo(fifo));
+    EXPECT_TRUE(fs::is_symlink(dir.DataDir() / "Config.ini") && fs::is_character_file("/dev/null"));
+    EXPECT_EQ(fs::read_symlink(dir.OptionFile()), fifo);
+}
+
 // Without a compositor: the shape a ragged picture costs the server, and the
 // server dying while the program starts.
 class XServerTest : public CPointerOnFixture {
