@@ -13,6 +13,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstring>
@@ -145,70 +146,61 @@ TEST_F(CommandLineTest, InstalledProgramRunsFromItsPrefixAndObeysTheControlOptio
 
 namespace {
 
+constexpr const char* kInstance = "LUMICUE-46E5F037-5C31-4fbf-8265-2F0AA7A4A547";
+
 std::string Sha256Hex(const std::string& text)
 {
-    const std::string command = "printf %s '" + text + "' | sha256sum";
     std::string out(64, '\0');
-    FILE* pipe = popen(command.c_str(), "r");
-    const size_t n = pipe ? fread(out.data(), 1, out.size(), pipe) : 0;
+    FILE* pipe = popen(("printf %s '" + text + "' | sha256sum").c_str(), "r");
+    out.resize(pipe ? fread(out.data(), 1, out.size(), pipe) : 0);
     if (pipe)
         pclose(pipe);
-    return out.substr(0, n);
+    return out;
 }
 
-// Binds, as another user, every channel name that user can work out:
-// abstract names made of our user id, our folders and the instance name,
-// and socket files in our folders. Answers once it has bound them all and
-// waits to be ended.
-bool bStartSquatter(CChildProcess& squatter, const std::vector<std::string>& folders, const std::string& strLog)
+int Socket(const std::string& name, bool bBind)
 {
-    const uid_t victim = getuid();
-    uid_t uid = 61000;
-    while (getpwuid(uid) && uid < 62000)
-        ++uid;
-    int ready[2];
-    if (pipe(ready) != 0)
-        return false;
-    const bool bStarted = squatter.bStartFunction([&] {
-        close(ready[0]);
-        if (setgroups(0, nullptr) != 0 || setgid(uid) != 0 || setuid(uid) != 0)
-            return 1;
-        std::vector<int> held;
-        const std::string fileHash = Sha256Hex("LUMICUE-46E5F037-5C31-4fbf-8265-2F0AA7A4A547").substr(0, 16);
-        for (const std::string& folder : folders) {
-            const std::string hash = Sha256Hex(folder + "/LUMICUE-46E5F037-5C31-4fbf-8265-2F0AA7A4A547").substr(0, 32);
-            for (const std::string& name : {"\\0lumicue-" + std::to_string(victim) + "-" + hash,
-                                            folder + "/LUMICUE-46E5F037-5C31-4fbf-8265-2F0AA7A4A547.sock",
-                                            folder + "/lumicue-" + fileHash + ".sock"}) {
-                sockaddr_un a{};
-                a.sun_family = AF_UNIX;
-                std::string bytes = name.starts_with("\\0") ? std::string(1, '\0') + name.substr(2) : name;
-                std::memcpy(a.sun_path, bytes.data(), std::min(bytes.size(), sizeof a.sun_path - 1));
-                const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-                if (bind(fd, reinterpret_cast<sockaddr*>(&a), offsetof(sockaddr_un, sun_path) + bytes.size()) == 0)
-                    listen(fd, 1);
-                held.push_back(fd);
-            }
-        }
-        (void)!write(ready[1], "r", 1);
-        pause();
-        return 0;
-    }, strLog);
-    close(ready[1]);
-    pollfd p{ready[0], POLLIN, 0};
-    const bool bReady = bStarted && poll(&p, 1, 10000) == 1;
-    close(ready[0]);
-    return bReady;
+    sockaddr_un a{};
+    a.sun_family = AF_UNIX;
+    std::memcpy(a.sun_path, name.data(), std::min(name.size(), sizeof a.sun_path - 1));
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const auto n = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + name.size());
+    if (bBind ? bind(fd, reinterpret_cast<sockaddr*>(&a), n) == 0 && listen(fd, 1) == 0
+              : connect(fd, reinterpret_cast<sockaddr*>(&a), n) == 0)
+        return fd;
+    close(fd);
+    return -1;
 }
 
 } // namespace
 
 TEST_F(CommandLineTest, TheChannelStaysTheUsersWithIdleConnectionsAndASquattingUser)
 {
+    // Another user (a free user id) first binds every channel name it can
+    // work out from our user, our folders and the instance name.
     CChildProcess squatter;
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
     if (getuid() == 0) {
-        ASSERT_TRUE(bStartSquatter(squatter, {dir.RuntimeDir().string(), (dir.Home() / ".cache/lumicue").string()},
-                                   (dir.LogDir() / "squatter.log").string()));
+        uid_t uid = 61000;
+        while (getpwuid(uid))
+            ++uid;
+        ASSERT_TRUE(squatter.bStartFunction([&] {
+            std::vector<std::string> names;
+            for (const fs::path& folder : {dir.RuntimeDir(), dir.Home() / ".cache/lumicue"}) {
+                names.push_back(std::string(1, '\0') + "lumicue-0-" + Sha256Hex(folder.string() + "/" + kInstance).substr(0, 32));
+                names.push_back(folder / ("lumicue-" + Sha256Hex(kInstance).substr(0, 16) + ".sock"));
+            }
+            if (setgroups(0, nullptr) != 0 || setgid(uid) != 0 || setuid(uid) != 0)
+                return 1;
+            for (const std::string& name : names)
+                Socket(name, true);
+            (void)!write(ready[1], "r", 1);
+            pause();
+            return 0;
+        }, (dir.LogDir() / "squatter.log").string()));
+        pollfd p{ready[0], POLLIN, 0};
+        ASSERT_EQ(poll(&p, 1, 10000), 1) << "the squatter did not bind";
     } else {
         std::cout << "no squatting user: the test does not run as root\n";
     }
@@ -217,27 +209,17 @@ TEST_F(CommandLineTest, TheChannelStaysTheUsersWithIdleConnectionsAndASquattingU
     EXPECT_EQ(strStatus(), "off\n");
 
     // A thousand connections that never send a byte.
-    fs::path socket;
+    std::string socket;
     for (const auto& entry : fs::directory_iterator(dir.RuntimeDir()))
-        if (entry.is_socket())
-            socket = entry.path();
-    ASSERT_FALSE(socket.empty()) << "no channel socket in the runtime folder";
+        socket = entry.is_socket() ? entry.path().string() : socket;
     rlimit saved{};
     getrlimit(RLIMIT_NOFILE, &saved);
     rlimit more{std::min<rlim_t>(saved.rlim_max, 4096), saved.rlim_max};
     setrlimit(RLIMIT_NOFILE, &more);
     std::vector<int> idle;
-    for (int i = 0; i < 1000; ++i) {
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        timeval tv{2, 0};
-        setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
-        sockaddr_un a{};
-        a.sun_family = AF_UNIX;
-        std::strncpy(a.sun_path, socket.c_str(), sizeof a.sun_path - 1);
-        if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0)
-            ADD_FAILURE() << "idle connection " << i << ": " << std::strerror(errno);
-        idle.push_back(fd);
-    }
+    for (int i = 0; i < 1000; ++i)
+        idle.push_back(Socket(socket, false));
+    EXPECT_EQ(std::count(idle.begin(), idle.end(), -1), 0);
     const auto t0 = std::chrono::steady_clock::now();
     EXPECT_EQ(strStatus(), "off\n");
     const auto nMs = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();

@@ -173,8 +173,6 @@ TEST_F(LanguageSelectionTest, LanguageFontFollowsTheFile)
         ASSERT_EQ(Init(), 1031u);
         EXPECT_EQ(g_hLangFont->pixelSize(), 256) << size;
     }
-    EXPECT_EQ(nLangFontPoints(" +12pt"), 12);
-    EXPECT_EQ(nLangFontHeight(INT32_MIN, 96), INT32_MAX);
     AddFile("German.lng", "[Language]\nLanguage=1031\nFontSize=12\n");
     ApplyLanguage(1031);
     EXPECT_FALSE(g_hLangFont.has_value());
