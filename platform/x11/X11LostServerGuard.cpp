@@ -10,6 +10,8 @@
 namespace {
 
 sockaddr_un g_server{};
+// The handlers found before ours (the default, or a sanitizer's), by signal.
+struct sigaction g_previous[NSIG] {};
 
 // Async-signal-safe: a socket, a connect and a close.
 bool bServerGone()
@@ -26,7 +28,8 @@ void vOnCrash(int sig)
 {
     if (bServerGone())
         _exit(1);
-    // SA_RESETHAND put the default action back: the crash goes on as one.
+    // Any other crash goes on as it would have without us.
+    sigaction(sig, &g_previous[sig], nullptr);
     raise(sig);
 }
 
@@ -49,8 +52,8 @@ void X11GuardCrashesOnLostServer(const QString& display)
         return; // a server without that socket: no way to tell, no guard
     struct sigaction action {};
     action.sa_handler = vOnCrash;
-    action.sa_flags = SA_RESETHAND | SA_NODEFER;
+    action.sa_flags = SA_NODEFER;
     sigemptyset(&action.sa_mask);
     for (int sig : {SIGSEGV, SIGBUS, SIGABRT})
-        sigaction(sig, &action, nullptr);
+        sigaction(sig, &action, &g_previous[sig]);
 }

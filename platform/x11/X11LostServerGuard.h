@@ -8,6 +8,6 @@
 // dead connection and may then crash (null replies, bad_alloc, abort).
 // From now on a SIGSEGV, SIGBUS or SIGABRT ends the process with status 1
 // when the local X server of display (":N") no longer accepts connections;
-// any other crash keeps its default action (and core). Not armed for a
-// display on another host.
+// any other crash goes to the handler found before (the default action and
+// core, or a sanitizer's report). Not armed for a display on another host.
 void X11GuardCrashesOnLostServer(const QString& display);
