@@ -3,6 +3,7 @@
 // pixmap so a move never redraws. Without a compositor the alpha channel
 // becomes a bounding shape instead of a black box.
 #include "platform/x11/X11Overlay.h"
+#include "platform/image/AlphaShape.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11ErrorTrap.h"
 #include "platform/x11/X11StackingWatch.h"
@@ -122,37 +123,21 @@ XImage* CreateImage(SX11Overlay& im, int w, int h)
     return image;
 }
 
-// The bounding shape from a 1-bit mask of the pixels at or above half alpha:
-// one image however ragged the edges (a rectangle list can outgrow a request).
+// The bounding shape from the pixels at or above half alpha, as a short
+// banded rectangle list: the server's work (and every client's wait) grows
+// with the rectangles, so a ragged picture is coarsened rather than sent as
+// one rectangle per run.
+constexpr std::size_t kMaxShapeRects = 2000;
+
 void vShapeFromAlpha(SX11Overlay& im, const CBitmap32& pic)
 {
-    const int w = pic.Width(), h = pic.Height();
-    const int stride = (w + 7) / 8;
-    std::vector<char> bits(static_cast<std::size_t>(stride) * h, 0);
+    std::vector<XRectangle> rects;
     if (im.nAlpha != 0)
-        for (int y = 0; y < h; ++y) {
-            const std::uint32_t* row = pic.Row(y);
-            char* out = bits.data() + static_cast<std::size_t>(y) * stride;
-            for (int x = 0; x < w; ++x)
-                if (CBitmap32::Alpha(row[x]) >= 128)
-                    out[x / 8] = static_cast<char>(out[x / 8] | (1 << (x % 8)));
-        }
-    XImage* image = XCreateImage(im.dpy, im.visual, 1, XYBitmap, 0, bits.data(), w, h, 8, stride);
-    if (!image)
-        return;
-    image->byte_order = LSBFirst;
-    image->bitmap_bit_order = LSBFirst;
-    Pixmap mask = XCreatePixmap(im.dpy, im.win, w, h, 1);
-    XGCValues values{};
-    values.foreground = 1;
-    values.background = 0;
-    GC gc = XCreateGC(im.dpy, mask, GCForeground | GCBackground, &values);
-    XPutImage(im.dpy, mask, gc, image, 0, 0, 0, 0, w, h);
-    image->data = nullptr; // the vector owns the bits
-    XDestroyImage(image);
-    XFreeGC(im.dpy, gc);
-    XShapeCombineMask(im.dpy, im.win, ShapeBounding, 0, 0, mask, ShapeSet);
-    XFreePixmap(im.dpy, mask);
+        for (const ShapeRect& r : AlphaShapeRects(pic, kMaxShapeRects))
+            rects.push_back({static_cast<short>(r.x), static_cast<short>(r.y), static_cast<unsigned short>(r.nWidth),
+                static_cast<unsigned short>(r.nHeight)});
+    XShapeCombineRectangles(im.dpy, im.win, ShapeBounding, 0, 0, rects.data(), static_cast<int>(rects.size()),
+        ShapeSet, YXBanded);
 }
 
 void vSetAtomProperty(Display* dpy, Window win, const char* prop, const std::vector<const char*>& values)
