@@ -1,4 +1,5 @@
 // Crash signals checked against the X server's socket.
+#include "platform/PlatformSession.h"
 #include "platform/x11/X11LostServerGuard.h"
 
 #include <csignal>
@@ -27,7 +28,7 @@ bool bServerGone()
 void vOnCrash(int sig)
 {
     if (bServerGone())
-        _exit(1);
+        vLeaveOnSessionLost(); // the settings are saved as on any loss
     // Any other crash goes on as it would have without us.
     sigaction(sig, &g_previous[sig], nullptr);
     raise(sig);
