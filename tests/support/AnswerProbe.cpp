@@ -164,7 +164,7 @@ void CAnswerProbe::vRun()
                 std::lock_guard lock(mutex);
                 ++results.nStatus;
                 results.nLongestStatusNs = std::max(results.nLongestStatusNs, ns);
-                // The channel's own fault, counted apart until it is mended.
+                // The channel's fault, not the window thread's: counted apart.
                 if (!bRight && it->process->nExitCode() == 1 && text == "Lumicue is not running; start it first.\n")
                     ++results.nNotRunning;
                 else if (!bRight)

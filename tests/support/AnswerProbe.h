@@ -1,9 +1,9 @@
 // Asks a running program, at a fixed period driven by a timer, whether its
 // window's thread answers: a _NET_WM_PING sent to its window (the toolkit
 // answers it on that thread) and, when asked for, a `--status` command run
-// beside every few pings, whose output must be the state expected. Runs on its own thread
-// with its own X connection; every wait is a poll() on the timer, the
-// connection and the commands' pidfds.
+// beside every few pings, whose output must be the state expected. Runs on
+// its own thread with its own X connection; every wait is a poll() on the
+// timer, the connection and the commands' pidfds.
 #pragma once
 
 #include <atomic>
