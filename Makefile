@@ -26,12 +26,15 @@ demo:
 # Follow latency and CPU at 1000 and 8000 Hz, idle cost, memory, stacking,
 # F8 to shown by picture size, against the reference follower; then a 60 s
 # flood of unthrottled motion for memory growth and catch-up; memory over
-# 4,000 switches with a tray host.
+# 4,000 switches with a tray host; then the window's longest unanswered ping
+# through a start with heavy pictures and a gallery of 2,000 opening, and the
+# memory after it.
 bench:
-	BUILD_TARGETS="lumicue bench_FollowBench bench_ReferenceFollower bench_TrayBench" scripts/build
+	BUILD_TARGETS="lumicue bench_FollowBench bench_ReferenceFollower bench_TrayBench bench_HeavyPictureBench" scripts/build
 	build/bench_FollowBench --reference build/bench_ReferenceFollower --lumicue build/lumicue --runs 5 --picture-sizes 128,1024,4096
 	build/bench_FollowBench --reference build/bench_ReferenceFollower --lumicue build/lumicue --runs 1 --motions 200 --rates 1000 --idle-seconds 1 --flood-seconds 60
 	build/bench_TrayBench --lumicue build/lumicue --switches 4000
+	build/bench_HeavyPictureBench --lumicue build/lumicue --runs 3
 
 clean:
 	rm -rf build build-asan build-fuzz
