@@ -57,6 +57,14 @@ const INTERFACE = `<node>
       <arg type="s" name="title" direction="in"/>
       <arg type="s" name="text" direction="in"/>
     </method>
+    <method name="Session">
+      <arg type="s" name="accelerator" direction="out"/>
+      <arg type="b" name="indicator" direction="out"/>
+      <arg type="i" name="indicator_x" direction="out"/>
+      <arg type="i" name="indicator_y" direction="out"/>
+      <arg type="b" name="menu_open" direction="out"/>
+    </method>
+    <signal name="StateChanged"/>
     <signal name="HotKeyPressed"/>
     <signal name="IndicatorActivated"/>
     <signal name="MenuCommand">
@@ -130,10 +138,12 @@ export class LumicueShell {
         if (!ok)
             this._hide();
         invocation.return_value(new this._lib.GLib.Variant('(b)', [ok]));
+        this._emit('StateChanged');
     }
 
     Hide() {
         this._hide();
+        this._emit('StateChanged');
     }
 
     State() {
@@ -141,6 +151,17 @@ export class LumicueShell {
         if (!this._shown || !a)
             return [false, 0, 0, 0, 0, this._moves];
         return [true, Math.round(a.x), Math.round(a.y), Math.round(a.width), Math.round(a.height), this._moves];
+    }
+
+    // What the program set up, and where the top-bar icon's centre is.
+    Session() {
+        const accel = this._hotKey ? this._settings.get_strv(KEY_TOGGLE)[0] ?? '' : '';
+        const b = this._indicator;
+        if (!b)
+            return [accel, false, 0, 0, false];
+        const [x, y] = b.get_transformed_position();
+        const [w, h] = b.get_transformed_size();
+        return [accel, true, Math.round(x + w / 2), Math.round(y + h / 2), b.menu.isOpen];
     }
 
     Pointer() {
@@ -152,6 +173,7 @@ export class LumicueShell {
         this._watchClient(invocation.get_sender());
         const ok = this._setHotKey(params[0]);
         invocation.return_value(new this._lib.GLib.Variant('(b)', [ok]));
+        this._emit('StateChanged');
     }
 
     SetIndicatorAsync(params, invocation) {
@@ -162,6 +184,7 @@ export class LumicueShell {
         else
             this._removeIndicator();
         invocation.return_value(null);
+        this._emit('StateChanged');
     }
 
     ShowMenu(items) {
@@ -284,6 +307,7 @@ export class LumicueShell {
         button.menu.connect('open-state-changed', (menu, open) => {
             if (open)
                 this._emit('IndicatorActivated');
+            this._emit('StateChanged');
         });
         Main.panel.addToStatusArea('lumicue', button);
         this._indicator = button;
@@ -345,5 +369,6 @@ export class LumicueShell {
             this._lib.Main.wm.removeKeybinding(KEY_TOGGLE);
         this._hotKey = false;
         this._removeIndicator();
+        this._emit('StateChanged');
     }
 }
