@@ -30,6 +30,8 @@ bench:
 	BUILD_TARGETS="lumicue bench_FollowBench bench_ReferenceFollower" scripts/build
 	build/bench_FollowBench --reference build/bench_ReferenceFollower --lumicue build/lumicue --runs 5 --picture-sizes 128,1024,4096
 	build/bench_FollowBench --reference build/bench_ReferenceFollower --lumicue build/lumicue --runs 1 --motions 200 --rates 1000 --idle-seconds 1 --flood-seconds 60
+	BUILD_TARGETS=lumicue_gnome_extension scripts/build
+	bench/gnome-bench build/gnome-extension/lumicue@lumicue.example 1000 5
 
 clean:
 	rm -rf build build-asan build-fuzz
