@@ -1,10 +1,12 @@
 // The main window's start-up, commands, pointer switch and close sequence.
 #include "app/LumicueMain.h"
+#include "platform/DesktopRoute.h"
 
 #include "app/LumicueApp.h"
 #include "diag/ExceptionReport.h"
 #include "lang/Language.h"
 #include "platform/CursorPos.h"
+#include "platform/DesktopRoute.h"
 #include "platform/storage/Ini.h"
 #include "platform/ui/DataExchange.h"
 #include "platform/ui/Menu.h"
@@ -201,6 +203,8 @@ BOOL CLumicueMain::bOnCommand(UINT nID)
 BOOL CLumicueMain::bTogglePointer()
 {
     const BOOL bOn = !bPointerOn.load();
+    if (bOn && bCannotFollow())
+        return FALSE;
     bPointerOn.store(bOn);
     funPointer.bSwitch(bOn);
     pageFun.vUpdateSwitchButton();
@@ -214,10 +218,28 @@ BOOL CLumicueMain::bTogglePointer()
     return bOn;
 }
 
+// Where the session gives no way to follow the pointer, the pointer stays
+// off and the user is told why, instead of a picture stuck in one place.
+BOOL CLumicueMain::bCannotFollow()
+{
+    CDesktopRoute* route = CurrentRoute();
+    QString why;
+    if (!route || route->bCanFollow(why))
+        return FALSE;
+    const QString text = QStringLiteral("Lumicue cannot follow the pointer on this desktop: ") + why;
+    if (!bToldCannotFollow && g_pAppAssist)
+        g_pAppAssist->bWriteLog(LOG_OTHER_ERROR, nullptr, &text, nullptr, nullptr, 0, nullptr);
+    bToldCannotFollow = TRUE;
+    vShowBalloon(QStringLiteral("Lumicue"), text, 5000, NIIF_WARNING);
+    return TRUE;
+}
+
 LRESULT CLumicueMain::OnPointerRequest(WPARAM wRequest)
 {
     // On and off leave a pointer that is already so alone: no switch, no balloon.
     const BOOL bOn = bPointerOn.load();
+    if (!bOn && (wRequest == POINTER_TOGGLE || wRequest == POINTER_ON) && bCannotFollow())
+        return POINTER_CANNOT_FOLLOW;
     if (wRequest == POINTER_TOGGLE || (wRequest == POINTER_ON && !bOn) || (wRequest == POINTER_OFF && bOn))
         bTogglePointer();
     return bPointerOn.load() ? POINTER_IS_ON : POINTER_IS_OFF;

@@ -1,9 +1,9 @@
 #include "platform/gnome/GnomeRoute.h"
 
 #include "platform/gnome/GnomeAccelerator.h"
-#include "platform/gnome/GnomeInput.h"
 #include "platform/gnome/GnomeOverlay.h"
 #include "platform/gnome/GnomeShellLink.h"
+#include "platform/desktop/QuietInputSource.h"
 #include "platform/ui/Wnd.h"
 
 #include <QCoreApplication>
@@ -53,13 +53,12 @@ std::unique_ptr<COverlayBackend> CGnomeRoute::MakeOverlay()
 
 std::unique_ptr<CInputSource> CGnomeRoute::MakeInput(CInputDevice::Kind kind)
 {
-    // Keys are never read globally on this route.
+    // Keys are never read globally on this route. The extension moves the
+    // picture inside the shell, so no motion crosses the bus: the mouse
+    // reader has no records and sleeps until it is woken for the end.
     if (kind != CInputDevice::KIND_MOUSE)
         return nullptr;
-    auto input = std::make_unique<CGnomeInput>();
-    if (!input->bValid())
-        return nullptr;
-    return input;
+    return std::make_unique<CQuietInputSource>();
 }
 
 BOOL CGnomeRoute::bRegisterHotKey(CWnd* target, int id, UINT fsModifiers, UINT vk)
@@ -68,18 +67,25 @@ BOOL CGnomeRoute::bRegisterHotKey(CWnd* target, int id, UINT fsModifiers, UINT v
     if (pHotKeyTarget && (pHotKeyTarget != target || nHotKeyId != id))
         return FALSE;
     CGnomeShellLink* link = Link();
-    const QString accel = GnomeAccelerator(fsModifiers, vk);
-    if (!link || accel.isEmpty() || !link->bPresent() || !link->bSetHotKey(accel))
-        return FALSE;
+    if (!link || !link->bPresent()) {
+        if (!CX11Route::bRegisterHotKey(target, id, fsModifiers, vk))
+            return FALSE;
+        bHotKeyGrabbed = TRUE;
+    } else {
+        const QString accel = GnomeAccelerator(fsModifiers, vk);
+        if (accel.isEmpty() || !link->bSetHotKey(accel))
+            return FALSE;
+        link->onHotKey = [this] {
+            if (pHotKeyTarget)
+                pHotKeyTarget->PostMessage(WM_HOTKEY, static_cast<WPARAM>(nHotKeyId),
+                    MAKELPARAM(static_cast<int>(nHotKeyMods), static_cast<int>(nHotKeyVk)));
+        };
+        bHotKeyGrabbed = FALSE;
+    }
     pHotKeyTarget = target;
     nHotKeyId = id;
     nHotKeyMods = fsModifiers;
     nHotKeyVk = vk;
-    link->onHotKey = [this] {
-        if (pHotKeyTarget)
-            pHotKeyTarget->PostMessage(WM_HOTKEY, static_cast<WPARAM>(nHotKeyId),
-                MAKELPARAM(static_cast<int>(nHotKeyMods), static_cast<int>(nHotKeyVk)));
-    };
     return TRUE;
 }
 
@@ -88,6 +94,8 @@ BOOL CGnomeRoute::bUnregisterHotKey(CWnd* target, int id)
     if (!pHotKeyTarget || pHotKeyTarget != target || nHotKeyId != id)
         return FALSE;
     pHotKeyTarget = nullptr;
+    if (bHotKeyGrabbed)
+        return CX11Route::bUnregisterHotKey(target, id);
     if (CGnomeShellLink* link = Link()) {
         link->onHotKey = nullptr;
         link->bSetHotKey(QString());
@@ -100,8 +108,8 @@ BOOL CGnomeRoute::bCursorPos(int& x, int& y)
     CGnomeShellLink* link = Link();
     if (link && link->bPointer(x, y))
         return TRUE;
-    x = y = 0;
-    return FALSE;
+    // Without the extension XWayland knows the pointer over X11 windows.
+    return CX11Route::bCursorPos(x, y);
 }
 
 void CGnomeRoute::vEnd()
@@ -109,7 +117,7 @@ void CGnomeRoute::vEnd()
     // The extension also drops all of it when our bus connection goes.
     tray.vRemoveIcon();
     if (pLink) {
-        if (pHotKeyTarget)
+        if (pHotKeyTarget && !bHotKeyGrabbed)
             pLink->bSetHotKey(QString());
         pLink->vHide();
     }

@@ -1,16 +1,18 @@
 // GNOME Shell's Wayland session: the program's own extension draws the
 // picture and follows the pointer inside the shell, holds the hotkey and,
 // without a notification area, shows the icon and its menu in the top bar.
+// Without the extension the hotkey is grabbed on XWayland, where it works
+// while an X11 window has the focus, so that it can say what is missing.
 #pragma once
 
-#include "platform/DesktopRoute.h"
 #include "platform/gnome/GnomeTray.h"
+#include "platform/x11/X11Route.h"
 
 #include <memory>
 
 class CGnomeShellLink;
 
-class CGnomeRoute : public CDesktopRoute {
+class CGnomeRoute : public CX11Route {
 public:
     CGnomeRoute();
     ~CGnomeRoute() override;
@@ -37,6 +39,7 @@ private:
     int nHotKeyId = 0;
     UINT nHotKeyMods = 0;
     UINT nHotKeyVk = 0;
+    BOOL bHotKeyGrabbed = FALSE; // on XWayland rather than in the shell
 };
 
 std::unique_ptr<CDesktopRoute> MakeGnomeRoute();
