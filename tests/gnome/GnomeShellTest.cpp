@@ -12,6 +12,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
+#include <QDBusVariant>
 #include <QDir>
 #include <QEventLoop>
 #include <QImage>
@@ -35,7 +36,7 @@ const QString kExt = QStringLiteral("example.lumicue.Shell");
 const QString kExtPath = QStringLiteral("/example/lumicue/Shell");
 const QString kRd = QStringLiteral("org.gnome.Mutter.RemoteDesktop");
 // evdev codes
-constexpr uint KEY_ESC = 1, KEY_ENTER = 28, KEY_LEFTSHIFT = 42, KEY_F8 = 66, KEY_DOWN = 108;
+constexpr uint KEY_ENTER = 28, KEY_LEFTSHIFT = 42, KEY_F8 = 66, KEY_DOWN = 108;
 constexpr int BTN_LEFT = 0x110;
 
 // Lines a child writes to a pipe, read with a deadline.
@@ -116,8 +117,8 @@ protected:
         std::vector<std::string> argv = {LUMICUE_SOURCE_DIR "/tests/support/headless-gnome-shell"};
         if (bExtension)
             argv.insert(argv.end(), {"--extension", LUMICUE_GNOME_EXTENSION_DIR});
-        argv.push_back("lumicue-test");
         CLinePipe envPipe;
+        argv.insert(argv.end(), {"lumicue-test", std::to_string(envPipe.WriteEnd())});
         CChildProcess::Options options{argv, CChildProcess::MergedEnvironment(base),
                                        (dir.LogDir() / "shell-session.log").string(), envPipe.WriteEnd()};
         ASSERT_TRUE(shell.bStart(options));
@@ -135,7 +136,24 @@ protected:
             bus->connect(kExt, kExtPath, kExt, QString::fromLatin1(name), &waiter, SLOT(vPing()));
         // The shell's screenshot service answers the screenshot tool by name.
         ASSERT_TRUE(bus->registerService(QStringLiteral("org.gnome.Screenshot")));
-        StartInput();
+        ASSERT_NO_FATAL_FAILURE(StartInput());
+        ASSERT_NO_FATAL_FAILURE(LeaveOverview());
+    }
+
+    // The shell has started in the Overview: leave it, woken by the
+    // property's change signal.
+    void LeaveOverview()
+    {
+        const QString name = QStringLiteral("org.gnome.Shell"), path = QStringLiteral("/org/gnome/Shell");
+        const QString props = QStringLiteral("org.freedesktop.DBus.Properties");
+        bus->connect(name, path, props, QStringLiteral("PropertiesChanged"), &waiter, SLOT(vPing()));
+        Call(name, path, props, QStringLiteral("Set"),
+             {name, QStringLiteral("OverviewActive"), QVariant::fromValue(QDBusVariant(false))});
+        ASSERT_TRUE(waiter.bWait([&] {
+            const QList<QVariant> a = Call(name, path, props, QStringLiteral("Get"),
+                                           {name, QStringLiteral("OverviewActive")}).arguments();
+            return !a.isEmpty() && !qvariant_cast<QDBusVariant>(a.first()).variant().toBool();
+        }));
     }
 
     void TearDown() override
@@ -147,7 +165,7 @@ protected:
         bus.reset();
         shell.vStop(1000);
         if (HasFailure())
-            std::cerr << "--- program\n" << program.strLogText() << "--- shell\n" << ShellLog() << std::endl;
+            std::cerr << "--- program\n" << program.strLogText() << ProgramLog() << "--- shell\n" << ShellLog() << std::endl;
         dir.vRemove();
     }
 
@@ -207,11 +225,12 @@ protected:
         Rd(QStringLiteral("NotifyKeyboardKeycode"), {code, true});
         Rd(QStringLiteral("NotifyKeyboardKeycode"), {code, false});
     }
-    // From the top-left corner (where a far move ends) to x, y.
+    // From the bottom-right corner of the 1280 x 800 screen (where a far
+    // move ends; the top-left one would open the Overview) to x, y.
     void MoveTo(int x, int y)
     {
-        Rd(QStringLiteral("NotifyPointerMotionRelative"), {-5000.0, -5000.0});
-        Rd(QStringLiteral("NotifyPointerMotionRelative"), {double(x), double(y)});
+        Rd(QStringLiteral("NotifyPointerMotionRelative"), {5000.0, 5000.0});
+        Rd(QStringLiteral("NotifyPointerMotionRelative"), {double(x - 1279), double(y - 799)});
     }
     void Click()
     {
@@ -223,7 +242,8 @@ protected:
     void StartWindow(CChildProcess& process, CLinePipe& lines, const char* backend, const char* title,
                      std::vector<std::string> extra = {})
     {
-        std::vector<std::string> argv = {"gjs", LUMICUE_SOURCE_DIR "/tests/gnome/click-window.js", title, "320", "240"};
+        std::vector<std::string> argv = {"gjs", LUMICUE_SOURCE_DIR "/tests/gnome/click-window.js",
+                                         std::to_string(lines.WriteEnd()), title, "320", "240"};
         argv.insert(argv.end(), extra.begin(), extra.end());
         std::vector<std::string> env = base;
         env.push_back(std::string("GDK_BACKEND=") + backend);
@@ -306,12 +326,11 @@ protected:
 
 TEST_F(GnomeShellTest, ExtensionDrawsFollowsAndCarriesTheMenu)
 {
-    StartShell(true);
-    Key(KEY_ESC); // out of the Overview
+    ASSERT_NO_FATAL_FAILURE(StartShell(true));
     CLinePipe nativeLines, xLines;
     StartWindow(native, nativeLines, "wayland", "native", {"maximized"});
     ASSERT_FALSE(nativeLines.Wait("mapped").empty());
-    StartWindow(xwin, xLines, "x11", "xwayland");
+    StartWindow(xwin, xLines, "x11", "xwayland", {"above"});
     const std::string mapped = xLines.Wait("mapped");
     ASSERT_FALSE(mapped.empty());
     int xwinX = 0, xwinY = 0;
@@ -387,15 +406,15 @@ TEST_F(GnomeShellTest, ExtensionDrawsFollowsAndCarriesTheMenu)
 
 TEST_F(GnomeShellTest, WithoutTheExtensionNothingIsDrawnAndTheUserIsTold)
 {
-    StartShell(false);
-    Key(KEY_ESC);
+    ASSERT_NO_FATAL_FAILURE(StartShell(false));
     CLinePipe nativeLines;
     StartWindow(native, nativeLines, "wayland", "native", {"maximized"});
     ASSERT_FALSE(nativeLines.Wait("mapped").empty());
     RunProgram({"/m"}, &program);
     // Up once it has found that no notification area runs.
     ASSERT_TRUE(bWaitForLog("No notification area runs"));
-    EXPECT_EQ(RunProgram({"--toggle"}), 0) << lastOutput;
+    EXPECT_EQ(RunProgram({"--toggle"}), 3) << lastOutput;
+    EXPECT_NE(lastOutput.find("cannot follow the pointer"), std::string::npos) << lastOutput;
     EXPECT_EQ(RunProgram({"--status"}), 0);
     EXPECT_NE(lastOutput.find("off"), std::string::npos);
     EXPECT_NE(ProgramLog().find("Lumicue cannot follow the pointer on this desktop: its GNOME Shell extension is "
