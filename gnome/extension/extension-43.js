@@ -21,8 +21,7 @@ class LumicueEntry {
             if (!this._enabled || this._shell)
                 return;
             const lib = {GLib, Gio, Clutter, Cogl, St, Meta, Shell, Main, PanelMenu, PopupMenu, global};
-            this._shell = new body.LumicueShell(lib, ExtensionUtils.getSettings(), me.dir,
-                String(me.metadata.version ?? ''));
+            this._shell = new body.LumicueShell(lib, me.dir, String(me.metadata.version ?? ''));
             this._shell.enable();
         }).catch(e => logError(e, 'Lumicue: extension not started'));
     }

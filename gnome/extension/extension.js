@@ -18,7 +18,7 @@ import {LumicueShell} from './lumicue.js';
 export default class LumicueExtension extends Extension {
     enable() {
         const lib = {GLib, Gio, Clutter, Cogl, St, Meta, Shell, Main, PanelMenu, PopupMenu, global};
-        this._shell = new LumicueShell(lib, this.getSettings(), this.dir, String(this.metadata.version ?? ''));
+        this._shell = new LumicueShell(lib, this.dir, String(this.metadata.version ?? ''));
         this._shell.enable();
     }
 

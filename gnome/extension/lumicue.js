@@ -10,7 +10,6 @@
 export const BUS_NAME = 'example.lumicue.Shell';
 export const OBJECT_PATH = '/example/lumicue/Shell';
 export const API_VERSION = 1;
-const KEY_TOGGLE = 'toggle-pointer';
 const MAX_SIDE = 16384;
 
 const INTERFACE = `<node>
@@ -80,11 +79,9 @@ function plainText(text) {
 
 export class LumicueShell {
     // lib: GLib, Gio, Clutter, Cogl, St, Meta, Shell, Main, PanelMenu,
-    // PopupMenu; settings: the extension's GSettings; dir: its folder (Gio.File);
-    // version: its version text.
-    constructor(lib, settings, dir, version) {
+    // PopupMenu, global; dir: its folder (Gio.File); version: its version text.
+    constructor(lib, dir, version) {
         this._lib = lib;
-        this._settings = settings;
         this._dir = dir;
         this._version = version;
         this._actor = null;
@@ -93,7 +90,7 @@ export class LumicueShell {
         this._moves = 0;
         this._shown = false;
         this._signals = [];
-        this._hotKey = false;
+        this._hotKey = null; // {action, name, accelerator, signal}
         this._indicator = null;
         this._client = null;
         this._clientWatch = 0;
@@ -155,7 +152,7 @@ export class LumicueShell {
 
     // What the program set up, and where the top-bar icon's centre is.
     Session() {
-        const accel = this._hotKey ? this._settings.get_strv(KEY_TOGGLE)[0] ?? '' : '';
+        const accel = this._hotKey?.accelerator ?? '';
         const b = this._indicator;
         if (!b)
             return [accel, false, 0, 0, false];
@@ -277,24 +274,40 @@ export class LumicueShell {
         this._tracker = null;
     }
 
+    // The combination is grabbed directly rather than through a settings
+    // key: a settings-backed binding takes effect only when the shell's loop
+    // next idles, which a busy shell can put off for seconds.
     _setHotKey(accelerator) {
-        const {Meta, Shell, Main} = this._lib;
-        if (this._hotKey)
-            Main.wm.removeKeybinding(KEY_TOGGLE);
-        this._hotKey = false;
-        this._settings.set_strv(KEY_TOGGLE, accelerator ? [accelerator] : []);
+        const {Meta, Shell, Main, global} = this._lib;
+        this._releaseHotKey();
         if (!accelerator)
             return true;
-        const action = Main.wm.addKeybinding(KEY_TOGGLE, this._settings, Meta.KeyBindingFlags.NONE,
-            Shell.ActionMode.ALL, () => this._emit('HotKeyPressed'));
-        this._hotKey = action !== Meta.KeyBindingAction.NONE;
+        const action = global.display.grab_accelerator(accelerator, Meta.KeyBindingFlags.NONE);
+        if (action === Meta.KeyBindingAction.NONE)
+            return false;
+        const name = Meta.external_binding_name_for_action(action);
+        Main.wm.allowKeybinding(name, Shell.ActionMode.ALL);
+        const signal = global.display.connect('accelerator-activated', (display, activated) => {
+            if (activated === action)
+                this._emit('HotKeyPressed');
+        });
+        this._hotKey = {action, name, accelerator, signal};
+        return true;
+    }
+
+    _releaseHotKey() {
+        const {Shell, Main, global} = this._lib;
         if (!this._hotKey)
-            this._settings.set_strv(KEY_TOGGLE, []);
-        return this._hotKey;
+            return;
+        const {action, name, signal} = this._hotKey;
+        global.display.disconnect(signal);
+        global.display.ungrab_accelerator(action);
+        Main.wm.allowKeybinding(name, Shell.ActionMode.NONE);
+        this._hotKey = null;
     }
 
     _showIndicator(tip) {
-        const {Gio, St, Main, PanelMenu} = this._lib;
+        const {Gio, Clutter, St, Main, PanelMenu} = this._lib;
         if (this._indicator)
             return;
         const button = new PanelMenu.Button(0.0, tip, false);
@@ -303,12 +316,20 @@ export class LumicueShell {
             style_class: 'system-status-icon',
         });
         button.add_child(icon);
-        // The program builds the menu afresh at each opening, as the tray's.
-        button.menu.connect('open-state-changed', (menu, open) => {
-            if (open)
+        // The program builds the menu afresh at each opening, as the tray's:
+        // a press on the closed button empties it (so the button's own
+        // handler, which runs next, leaves it shut) and asks the program,
+        // whose ShowMenu fills and opens it.
+        button.connect('event', (actor, event) => {
+            const type = event.type();
+            if (!button.menu.isOpen && (type === Clutter.EventType.BUTTON_PRESS ||
+                type === Clutter.EventType.TOUCH_BEGIN)) {
+                button.menu.removeAll();
                 this._emit('IndicatorActivated');
-            this._emit('StateChanged');
+            }
+            return Clutter.EVENT_PROPAGATE;
         });
+        button.menu.connect('open-state-changed', () => this._emit('StateChanged'));
         Main.panel.addToStatusArea('lumicue', button);
         this._indicator = button;
     }
@@ -365,9 +386,7 @@ export class LumicueShell {
     _reset() {
         this._unwatchClient();
         this._hide();
-        if (this._hotKey)
-            this._lib.Main.wm.removeKeybinding(KEY_TOGGLE);
-        this._hotKey = false;
+        this._releaseHotKey();
         this._removeIndicator();
         this._emit('StateChanged');
     }
