@@ -35,6 +35,8 @@ bench:
 	build/bench_FollowBench --reference build/bench_ReferenceFollower --lumicue build/lumicue --runs 1 --motions 200 --rates 1000 --idle-seconds 1 --flood-seconds 60
 	build/bench_TrayBench --lumicue build/lumicue --switches 4000
 	build/bench_HeavyPictureBench --lumicue build/lumicue --runs 3
+	BUILD_TARGETS=lumicue_gnome_extension scripts/build
+	bench/gnome-bench build/gnome-extension/lumicue@lumicue.example 1000 5
 
 clean:
 	rm -rf build build-asan build-fuzz

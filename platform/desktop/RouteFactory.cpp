@@ -1,11 +1,14 @@
 #include "platform/desktop/RouteFactory.h"
 
 #include "platform/desktop/NoFollowRoute.h"
+#include "platform/gnome/GnomeRoute.h"
 
 std::unique_ptr<CDesktopRoute> MakeRoute(EDesktopRoute kind)
 {
     if (kind == EDesktopRoute::X11)
         return std::make_unique<CX11Route>();
+    if (kind == EDesktopRoute::Gnome)
+        return MakeGnomeRoute();
     return std::make_unique<CNoFollowRoute>(kind);
 }
 

@@ -3,6 +3,7 @@
 
 #include "platform/ui/NotificationBalloon.h"
 #include "platform/ui/TrayBalloon.h"
+#include "platform/ui/TrayStandIn.h"
 #include "platform/ui/Wnd.h"
 
 #include <QApplication>
@@ -22,8 +23,27 @@ struct IconEntry {
     std::unique_ptr<CNotificationBalloon> pBalloon;
     std::unique_ptr<CTrayBalloon> pOwnBalloon;
     std::map<DWORD, QIcon> balloonIcons;
+    BOOL bStandIn = FALSE; // shown by the route's stand-in instead
 };
 std::map<IconKey, IconEntry> g_icons;
+CTrayStandIn* g_pStandIn = nullptr;
+BOOL g_bStandInMenuPending = FALSE;
+
+// Without a notification area, a click on the stand-in's icon asks for the
+// menu, as a right click on a tray icon does.
+BOOL bShowOnStandIn(IconEntry& entry, const NOTIFYICONDATAW& nid, UINT uCallback)
+{
+    if (!g_pStandIn || !uCallback || bNotifyAreaPresent())
+        return FALSE;
+    CWnd* owner = nid.hWnd;
+    const UINT uID = nid.uID;
+    entry.bStandIn = g_pStandIn->bShowIcon(nid.szTip.left(NID_TIP_CHARS), [=] {
+        g_bStandInMenuPending = TRUE;
+        owner->SendMessage(uCallback, uID, WM_RBUTTONUP);
+        g_bStandInMenuPending = FALSE;
+    });
+    return entry.bStandIn;
+}
 
 LPARAM MouseMessageOf(QSystemTrayIcon::ActivationReason reason)
 {
@@ -76,6 +96,10 @@ void vApply(IconEntry& entry, const NOTIFYICONDATAW& nid)
         CopyToField(title, nid.szInfoTitle, NID_INFO_TITLE_CHARS);
         CopyToField(text, nid.szInfo, NID_INFO_CHARS);
         const int nTimeout = static_cast<int>(nid.uTimeout);
+        if (entry.bStandIn && g_pStandIn) {
+            g_pStandIn->vNotify(title, text);
+            return;
+        }
         if (entry.pBalloon && entry.pBalloon->bShow(title, text, nTimeout))
             return;
         const QIcon kind = BalloonIcon(entry.balloonIcons, nid.dwInfoFlags);
@@ -109,6 +133,11 @@ BOOL bAdd(const NOTIFYICONDATAW& nid)
         entry.pOwnBalloon = std::make_unique<CTrayBalloon>(onClick);
         entry.pBalloon = std::make_unique<CNotificationBalloon>(onClick, QDBusConnection::sessionBus());
     }
+    if (bShowOnStandIn(entry, nid, uCallback)) {
+        vApply(entry, nid);
+        g_icons[key] = std::move(entry);
+        return TRUE;
+    }
     vApply(entry, nid);
     // Shown even without a host: Qt puts the icon in place when one starts.
     icon->show();
@@ -141,14 +170,41 @@ BOOL Shell_NotifyIconW(DWORD dwMessage, const NOTIFYICONDATAW* pnid)
         vApply(it->second, *pnid);
         return TRUE;
     }
-    case NIM_DELETE:
-        return g_icons.erase(key) ? TRUE : FALSE;
+    case NIM_DELETE: {
+        auto it = g_icons.find(key);
+        if (it == g_icons.end())
+            return FALSE;
+        if (it->second.bStandIn && g_pStandIn)
+            g_pStandIn->vRemoveIcon();
+        g_icons.erase(it);
+        return TRUE;
+    }
     default:
         return FALSE;
     }
 }
 
+void SetTrayStandIn(CTrayStandIn* pStandIn)
+{
+    g_pStandIn = pStandIn;
+}
+
+CTrayStandIn* GetTrayStandIn()
+{
+    return g_pStandIn;
+}
+
+BOOL bTakeStandInMenuPending()
+{
+    const BOOL bPending = g_bStandInMenuPending;
+    g_bStandInMenuPending = FALSE;
+    return bPending;
+}
+
 BOOL bNotifyAreaPresent()
 {
+    for (const auto& [key, entry] : g_icons)
+        if (entry.bStandIn)
+            return TRUE;
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && QSystemTrayIcon::isSystemTrayAvailable();
 }
