@@ -15,7 +15,19 @@ DWORD NowMs()
     return static_cast<DWORD>(ts.tv_sec * 1000 + ts.tv_nsec / 1000000);
 }
 
+const QString kBusConnectionName = QStringLiteral("lumicue-kwin");
+
 } // namespace
+
+QDBusConnection KWinBus()
+{
+    return QDBusConnection::connectToBus(QDBusConnection::SessionBus, kBusConnectionName);
+}
+
+void vCloseKWinBus()
+{
+    QDBusConnection::disconnectFromBus(kBusConnectionName);
+}
 
 void CKWinCallbacks::vSetHotKey(const QString& strKeysIn, CWnd* targetIn, int id, UINT mods, UINT vkIn)
 {

@@ -7,6 +7,7 @@
 #include "platform/Win32.h"
 #include "platform/wayland/PositionQueue.h"
 
+#include <QDBusConnection>
 #include <QObject>
 #include <QString>
 
@@ -19,6 +20,13 @@ class CWnd;
 inline constexpr char kLumicueBusName[] = "example.lumicue.Lumicue";
 inline constexpr char kKWinCallbackPath[] = "/KWin";
 inline constexpr char kKWinCallbackInterface[] = "example.lumicue.KWin";
+
+// The route's own connection to the session bus. The toolkit holds back
+// calls to objects on its shared connection until the UI event loop runs,
+// and the route must answer the script before that (while the hotkey is
+// registered during start-up) and whatever the UI thread does.
+QDBusConnection KWinBus();
+void vCloseKWinBus();
 
 class CKWinCallbacks : public QObject {
     Q_OBJECT

@@ -37,7 +37,7 @@ BOOL CKWinRoute::bStarted()
     if (!QCoreApplication::instance() || bEnded)
         return FALSE;
     bTriedStart = true;
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = KWinBus();
     if (!bus.isConnected()) {
         strProblem = QStringLiteral("the session bus cannot be reached");
         return FALSE;
@@ -145,7 +145,7 @@ void CKWinRoute::vEnd()
         pScript->vUnload();
     pScript.reset();
     if (pCallbacks) {
-        QDBusConnection bus = QDBusConnection::sessionBus();
+        QDBusConnection bus = KWinBus();
         bus.unregisterService(QString::fromLatin1(kLumicueBusName));
         bus.unregisterObject(QString::fromLatin1(kKWinCallbackPath));
         // Deleted on its own thread, after any call already under way.
@@ -158,4 +158,6 @@ void CKWinRoute::vEnd()
         delete pThread;
         pThread = nullptr;
     }
+    if (bTriedStart)
+        vCloseKWinBus();
 }

@@ -1,6 +1,8 @@
 // KWin's scripting and shortcut services, called with deadlines.
 #include "platform/wayland/KWinScript.h"
 
+#include "platform/wayland/KWinCallbacks.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusReply>
@@ -20,7 +22,7 @@ QDBusMessage Call(const QString& service, const QString& path, const QString& if
 {
     QDBusMessage call = QDBusMessage::createMethodCall(service, path, iface, method);
     call.setArguments(args);
-    return QDBusConnection::sessionBus().call(call, QDBus::Block, kCallTimeoutMs);
+    return KWinBus().call(call, QDBus::Block, kCallTimeoutMs);
 }
 
 bool bReplied(const QDBusMessage& reply) { return reply.type() == QDBusMessage::ReplyMessage; }
@@ -49,13 +51,11 @@ BOOL CKWinScript::bLoad()
     if (nId < 0)
         return FALSE;
     bIsLoaded = true;
-    const QDBusMessage ran = Call(kKWin, QStringLiteral("/%1").arg(nId), QStringLiteral("org.kde.kwin.Script"),
-        QStringLiteral("run"), {});
-    if (!bReplied(ran)) {
-        vUnload();
-        return FALSE;
-    }
-    return TRUE;
+    // Not waited for: KWin answers only once the script's body has run, and
+    // the body calls us meanwhile.
+    const QDBusMessage run = QDBusMessage::createMethodCall(kKWin, QStringLiteral("/%1").arg(nId),
+        QStringLiteral("org.kde.kwin.Script"), QStringLiteral("run"));
+    return KWinBus().send(run) ? TRUE : FALSE;
 }
 
 void CKWinScript::vUnload()
