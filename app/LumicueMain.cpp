@@ -1,10 +1,12 @@
 // The main window's start-up, commands, pointer switch and close sequence.
 #include "app/LumicueMain.h"
+#include "platform/DesktopRoute.h"
 
 #include "app/LumicueApp.h"
 #include "diag/ExceptionReport.h"
 #include "lang/Language.h"
 #include "platform/CursorPos.h"
+#include "platform/DesktopRoute.h"
 #include "platform/storage/Ini.h"
 #include "platform/ui/DataExchange.h"
 #include "platform/ui/Menu.h"
@@ -201,6 +203,8 @@ BOOL CLumicueMain::bOnCommand(UINT nID)
 BOOL CLumicueMain::bTogglePointer()
 {
     const BOOL bOn = !bPointerOn.load();
+    if (bOn && bCannotFollow())
+        return FALSE;
     bPointerOn.store(bOn);
     funPointer.bSwitch(bOn);
     pageFun.vUpdateSwitchButton();
@@ -212,6 +216,22 @@ BOOL CLumicueMain::bTogglePointer()
         QStringLiteral("%1 %2").arg(GetLangText(QStringLiteral("106"), QStringLiteral("Hight Visibility Pointer")), state),
         1000, NIIF_INFO);
     return bOn;
+}
+
+// Where the session gives no way to follow the pointer, the pointer stays
+// off and the user is told why, instead of a picture stuck in one place.
+BOOL CLumicueMain::bCannotFollow()
+{
+    CDesktopRoute* route = CurrentRoute();
+    QString why;
+    if (!route || route->bCanFollow(why))
+        return FALSE;
+    const QString text = QStringLiteral("Lumicue cannot follow the pointer on this desktop: ") + why;
+    if (!bToldCannotFollow && g_pAppAssist)
+        g_pAppAssist->bWriteLog(LOG_OTHER_ERROR, nullptr, &text, nullptr, nullptr, 0, nullptr);
+    bToldCannotFollow = TRUE;
+    vShowBalloon(QStringLiteral("Lumicue"), text, 5000, NIIF_WARNING);
+    return TRUE;
 }
 
 LRESULT CLumicueMain::OnPointerRequest(WPARAM wRequest)

@@ -70,7 +70,9 @@ private:
     void vRemoveTrayIcon();
     void vOnTrayMenu();
     void vOnBalloonClick();
+    BOOL bCannotFollow();
 
+    BOOL bToldCannotFollow = FALSE; // the log says it once
     // Set by the first close: a close request that arrives while it runs
     // (during the failed save's message box) is ignored.
     BOOL bClosing = FALSE;

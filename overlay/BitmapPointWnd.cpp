@@ -49,6 +49,8 @@ BOOL CBitmapPointWnd::bUpdateDisplayFrom(const QString& strPointerFile, int nOpa
     nImageHeight.store(picture.Height());
     nImageWidth.store(picture.Width());
     nHotSpot.store(PointerGeometry::nHotSpotFromPath(strPointerFile, picture.Width(), picture.Height()));
+    const PointerGeometry::Placement origin = PointerGeometry::Place(0, 0, picture.Width(), picture.Height(), nHotSpot.load());
+    layered.vSetHotSpot(-origin.x, -origin.y);
 
     // A hidden window keeps its picture: the same one at the same opacity
     // needs no new composition.

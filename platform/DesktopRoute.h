@@ -1,11 +1,12 @@
-// The desktop route: which way the program reaches the session's overlay,
-// pointer position and hotkey, picked once at start-up.
+// The way this session lets the program show and follow the pointer. X11
+// sessions have one way; a Wayland session offers clients no global pointer
+// or overlay of its own, so each compositor family needs its own route. The
+// route is chosen once when the toolkit has started; the seams
+// (CLayeredWindow, CInputDevice, hotkeys, the cursor position) forward to it.
 #pragma once
 
-#include "platform/InputDevice.h"
 #include "platform/InputSource.h"
 #include "platform/OverlayBackend.h"
-#include "platform/Win32.h"
 
 #include <QString>
 
@@ -15,27 +16,39 @@ class CWnd;
 
 enum class EDesktopRoute { X11, KWin, Gnome, WaylandOther };
 
-// What start-up found out about the session; the choice itself is a pure function.
+// What start-up found out about the session.
 struct SSessionFacts {
     bool bWaylandSession = false; // WAYLAND_DISPLAY set or XDG_SESSION_TYPE=wayland
     bool bKWin = false;           // org.kde.KWin owned on the session bus
     bool bGnomeShell = false;     // org.gnome.Shell owned on the session bus
     bool bLayerShell = false;     // the compositor offers zwlr_layer_shell_v1
 };
-EDesktopRoute ChooseRoute(const SSessionFacts& facts);
 
-// One route's provision of every session-dependent seam.
+EDesktopRoute ChooseRoute(const SSessionFacts& facts);
+// The route's name for logs and tests: "x11", "kwin", "gnome", "wayland".
+const char* RouteName(EDesktopRoute route);
+
 class CDesktopRoute {
 public:
     virtual ~CDesktopRoute() = default;
     virtual EDesktopRoute Kind() const = 0;
-    // FALSE with one line for the user when the pointer cannot be followed here.
-    virtual BOOL bCanFollow(QString& strWhy) const { (void)strWhy; return TRUE; }
-    virtual std::unique_ptr<COverlayBackend> MakeOverlay() = 0;              // null: no overlay on this route
-    virtual std::unique_ptr<CInputSource> MakeInput(CInputDevice::Kind kind) = 0; // null: no such device
+    // FALSE, with the reason as one line for the user, when the pointer cannot
+    // be followed here.
+    virtual BOOL bCanFollow(QString& strWhy) const
+    {
+        (void)strWhy;
+        return TRUE;
+    }
+    // Null when this route has no overlay or no such device.
+    virtual std::unique_ptr<COverlayBackend> MakeOverlay() = 0;
+    virtual std::unique_ptr<CInputSource> MakeInput(CInputDevice::Kind kind) = 0;
     virtual BOOL bRegisterHotKey(CWnd* target, int id, UINT fsModifiers, UINT vk) = 0;
     virtual BOOL bUnregisterHotKey(CWnd* target, int id) = 0;
     virtual BOOL bCursorPos(int& x, int& y) = 0;
-    virtual void vEnd() {} // UI thread, before the toolkit goes: scripts unloaded, connections closed
+    // UI thread, before the toolkit goes: what the route set up in the
+    // session (scripts, connections) is taken down.
+    virtual void vEnd() {}
 };
-CDesktopRoute* CurrentRoute(); // set once by bPrepareSession
+
+// The session's route; null before the toolkit has started.
+CDesktopRoute* CurrentRoute();

@@ -1,4 +1,5 @@
-// One route's buffered mouse (or keyboard).
+// One desktop route's buffered mouse or keyboard, behind CInputDevice: the
+// records of InputDevice.h, read on the device's reader thread.
 #pragma once
 
 #include "platform/InputDevice.h"
@@ -6,9 +7,11 @@
 class CInputSource {
 public:
     virtual ~CInputSource() = default;
-    virtual void vBindThread() {}                          // reader thread, first
-    virtual void vUnbindThread() {}                        // reader thread, last
-    virtual CInputDevice::WaitResult nWait() = 0;          // reader thread: sleep until records or a wake, no time-out
-    virtual BOOL bGetDeviceData(DIDEVICEOBJECTDATA& record, bool bAcquired) = 0; // reader thread: oldest record
-    virtual void vWake() = 0;                              // any thread
+    virtual void vBindThread() {}   // reader thread, first
+    virtual void vUnbindThread() {} // reader thread, last
+    // Reader thread: sleeps until records are buffered or a wake was posted.
+    virtual CInputDevice::WaitResult nWait(bool bAcquired) = 0;
+    // Reader thread: the oldest record; FALSE when none is buffered.
+    virtual BOOL bGetDeviceData(DIDEVICEOBJECTDATA& record) = 0;
+    virtual void vWake() = 0; // any thread
 };

@@ -34,6 +34,9 @@ public:
     // itself whenever covered is given way to after a few rounds, until it
     // is unmapped or the window is hidden and shown again.
     void vKeepOnTop(BOOL bKeep);
+    // UI thread: the point of the picture that the pointer holds, for a
+    // platform whose window follows the pointer by itself.
+    void vSetHotSpot(int x, int y);
 
     // Any thread (the mouse thread uses its own connection). A move to the
     // position the window already has is skipped, so the two records of a

@@ -1,7 +1,7 @@
-// One route's overlay window.
+// One desktop route's overlay window, behind CLayeredWindow: a click-through,
+// top-most picture with per-pixel alpha that moves without redrawing.
 #pragma once
 
-#include "platform/Win32.h"
 #include "platform/image/Bitmap32.h"
 
 #include <cstdint>
@@ -9,11 +9,22 @@
 class COverlayBackend {
 public:
     virtual ~COverlayBackend() = default;
-    virtual unsigned long nCreate() = 0;                   // UI thread; non-zero id, 0 on failure
-    virtual void vDestroy() = 0;                           // UI thread
-    virtual BOOL bUpdate(const CBitmap32& bitmap, std::uint8_t nConstantAlpha) = 0; // UI thread; premultiplied BGRA picture, constant alpha still to fold in
-    virtual void vShow(BOOL bShow) = 0;                    // UI thread
-    virtual void vKeepOnTop(BOOL bKeep) = 0;               // UI thread
-    virtual void vSetHotSpot(int x, int y) { (void)x; (void)y; } // UI thread: the picture's point that the pointer holds
-    virtual void vMove(int x, int y) = 0;                  // any thread: top-left corner in screen coordinates, no allocation, no lock
+    // UI thread. A non-zero id for the hidden window; 0 when it cannot be made.
+    virtual unsigned long nCreate() = 0;
+    virtual void vDestroy() = 0; // UI thread
+    // UI thread. The premultiplied picture becomes the content, with
+    // nConstantAlpha still to be folded in; the position is kept.
+    virtual BOOL bUpdate(const CBitmap32& bitmap, std::uint8_t nConstantAlpha) = 0;
+    virtual void vShow(BOOL bShow) = 0;     // UI thread
+    virtual void vKeepOnTop(BOOL bKeep) = 0; // UI thread
+    // UI thread: the point of the picture that the pointer holds, for a route
+    // whose overlay follows the pointer by itself.
+    virtual void vSetHotSpot(int x, int y)
+    {
+        (void)x;
+        (void)y;
+    }
+    // Any thread: the top-left corner in screen coordinates. No allocation,
+    // no lock: the mouse reader calls it for every move.
+    virtual void vMove(int x, int y) = 0;
 };

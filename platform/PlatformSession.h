@@ -8,6 +8,9 @@
 // Its start: checks that the window system can be reached and makes the
 // toolkit use it; false with the reason in strProblem, one line, when not.
 bool bPrepareSession(QString& strProblem);
+// Once the toolkit has started: the session's way of showing and following
+// the pointer is chosen (see DesktopRoute.h).
+void vStartPlatformSession();
 void vEndPlatformSession();
 
 // The last step when the window system is lost: it runs once, on the thread

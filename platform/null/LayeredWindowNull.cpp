@@ -79,6 +79,14 @@ void CLayeredWindow::vKeepOnTop(BOOL bKeep)
     pImpl->log.bKeptOnTop = bKeep;
 }
 
+void CLayeredWindow::vSetHotSpot(int x, int y)
+{
+    if (!bExists())
+        return;
+    std::lock_guard lock(pImpl->mutex);
+    pImpl->log.hotSpot = {x, y};
+}
+
 void CLayeredWindow::vPlatformMove(int x, int y)
 {
     if (!bExists())

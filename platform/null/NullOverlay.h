@@ -21,6 +21,7 @@ struct LayeredLog {
     std::uint32_t nTopLeft = 0; // its first pixel, alpha folded in
     BOOL bShown = FALSE;
     BOOL bKeptOnTop = FALSE;
+    std::pair<int, int> hotSpot{0, 0};
     std::vector<BOOL> shows;
     std::vector<std::pair<int, int>> moves; // platform moves actually made
 };

@@ -1,4 +1,5 @@
 // The test backend needs no window system and holds no connection to close.
+#include "platform/DesktopRoute.h"
 #include "platform/PlatformSession.h"
 
 bool bPrepareSession(QString&)
@@ -6,4 +7,12 @@ bool bPrepareSession(QString&)
     return true;
 }
 
+void vStartPlatformSession() {}
+
 void vEndPlatformSession() {}
+
+// Unit tests run without a session route: the pointer can always be followed.
+CDesktopRoute* CurrentRoute()
+{
+    return nullptr;
+}

@@ -63,6 +63,7 @@ BOOL CWinApp::bStartGraphics()
     pQtApp = std::make_unique<QApplication>(nQtArgc, ppQtArgv);
     // The program lives in the tray: closing its last window must not end it.
     pQtApp->setQuitOnLastWindowClosed(false);
+    vStartPlatformSession();
     return TRUE;
 }
 

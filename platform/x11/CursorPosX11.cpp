@@ -1,8 +1,8 @@
 // Cursor position from one XQueryPointer on the calling thread's connection.
-#include "platform/CursorPos.h"
+#include "platform/x11/X11Route.h"
 #include "platform/x11/X11Display.h"
 
-BOOL CCursorPos::bGet(int& x, int& y)
+BOOL CX11Route::bCursorPos(int& x, int& y)
 {
     x = y = 0;
     Display* dpy = CX11Display::ThreadDisplay();

@@ -5,7 +5,7 @@
 // the keyboard layout: a registration names a virtual key, so when the
 // mapping changes (setxkbmap, a new keyboard) each key is grabbed again on
 // the keycode that now carries it.
-#include "platform/HotKeyRegistrar.h"
+#include "platform/x11/X11Route.h"
 
 #include "platform/ui/Wnd.h"
 #include "platform/x11/KeySymsX11.h"
@@ -151,7 +151,7 @@ bool bOnEvent(XEvent& ev)
 
 } // namespace
 
-BOOL RegisterHotKey(CWnd* target, int id, UINT fsModifiers, UINT vk)
+BOOL CX11Route::bRegisterHotKey(CWnd* target, int id, UINT fsModifiers, UINT vk)
 {
     Display* dpy = CX11Display::UiDisplay();
     if (!dpy)
@@ -169,7 +169,7 @@ BOOL RegisterHotKey(CWnd* target, int id, UINT fsModifiers, UINT vk)
     return TRUE;
 }
 
-BOOL UnregisterHotKey(CWnd* target, int id)
+BOOL CX11Route::bUnregisterHotKey(CWnd* target, int id)
 {
     auto it = std::find_if(g_registrations.begin(), g_registrations.end(),
                            [&](const Registration& r) { return r.target == target && r.id == id; });

@@ -1,10 +1,21 @@
-// The X11 session: the display is tried before the toolkit starts, and the UI
-// thread's own X connection is closed at the end of the program.
-#include "platform/PlatformSession.h"
+// The X11 route's overlay and devices, and the X server check at start-up.
+#include "platform/x11/X11Route.h"
 
 #include "platform/x11/X11Display.h"
+#include "platform/x11/X11InputSource.h"
+#include "platform/x11/X11Overlay.h"
 
-bool bPrepareSession(QString& strProblem)
+std::unique_ptr<COverlayBackend> CX11Route::MakeOverlay()
+{
+    return std::make_unique<CX11Overlay>();
+}
+
+std::unique_ptr<CInputSource> CX11Route::MakeInput(CInputDevice::Kind kind)
+{
+    return CX11InputSource::Create(kind);
+}
+
+bool CX11Route::bPrepare(QString& strProblem)
 {
     const QString display = qEnvironmentVariable("DISPLAY");
     if (display.isEmpty()) {
@@ -19,13 +30,13 @@ bool bPrepareSession(QString& strProblem)
         return false;
     }
     XCloseDisplay(dpy);
-    // Under Wayland the toolkit would otherwise choose its Wayland backend,
-    // where the overlay, the hotkey and the cursor position do not work.
+    // The toolkit's windows live on the X server in every session (XWayland
+    // in a Wayland one); the session's route provides the rest.
     qputenv("QT_QPA_PLATFORM", "xcb");
     return true;
 }
 
-void vEndPlatformSession()
+void CX11Route::vCloseUiDisplay()
 {
     CX11Display::vCloseUiDisplay();
 }

@@ -2,7 +2,7 @@
 // shape (clicks fall through), content held in a server-side background
 // pixmap so a move never redraws. Without a compositor the alpha channel
 // becomes a bounding shape instead of a black box.
-#include "platform/LayeredWindow.h"
+#include "platform/x11/X11Overlay.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11ErrorTrap.h"
 #include "platform/x11/X11StackingWatch.h"
@@ -19,7 +19,7 @@
 #include <cstring>
 #include <vector>
 
-struct CLayeredWindow::Impl {
+struct SX11Overlay {
     Display* dpy = nullptr; // the UI connection
     Window win = 0;
     Window root = 0;
@@ -107,7 +107,7 @@ void vFillImage(XImage* image, int w, int h, PixelOf pixelOf)
 }
 
 // A client-side image of the window's depth and visual, with its own memory.
-XImage* CreateImage(CLayeredWindow::Impl& im, int w, int h)
+XImage* CreateImage(SX11Overlay& im, int w, int h)
 {
     XImage* image = XCreateImage(im.dpy, im.visual, im.nDepth, ZPixmap, 0, nullptr, w, h, 32, 0);
     if (!image)
@@ -124,7 +124,7 @@ XImage* CreateImage(CLayeredWindow::Impl& im, int w, int h)
 
 // The bounding shape from a 1-bit mask of the pixels at or above half alpha:
 // one image however ragged the edges (a rectangle list can outgrow a request).
-void vShapeFromAlpha(CLayeredWindow::Impl& im, const CBitmap32& pic)
+void vShapeFromAlpha(SX11Overlay& im, const CBitmap32& pic)
 {
     const int w = pic.Width(), h = pic.Height();
     const int stride = (w + 7) / 8;
@@ -164,7 +164,7 @@ void vSetAtomProperty(Display* dpy, Window win, const char* prop, const std::vec
         reinterpret_cast<const unsigned char*>(atoms.data()), static_cast<int>(atoms.size()));
 }
 
-bool bUploadContent(CLayeredWindow::Impl& im)
+bool bUploadContent(SX11Overlay& im)
 {
     const CBitmap32& pic = im.picture;
     const int w = pic.Width(), h = pic.Height();
@@ -200,7 +200,7 @@ bool bUploadContent(CLayeredWindow::Impl& im)
     return true;
 }
 
-void vSyncMapping(CLayeredWindow::Impl& im)
+void vSyncMapping(SX11Overlay& im)
 {
     const bool bWant = im.bShown && im.bHasContent;
     if (bWant && !im.bMapped)
@@ -213,7 +213,7 @@ void vSyncMapping(CLayeredWindow::Impl& im)
 }
 
 // Re-makes the content for the current compositing state.
-bool bApplyContent(CLayeredWindow::Impl& im)
+bool bApplyContent(SX11Overlay& im)
 {
     bool ok = true;
     if (im.picture.IsEmpty())
@@ -229,7 +229,7 @@ bool bApplyContent(CLayeredWindow::Impl& im)
 // shape may keep that outline until the window is configured again (and a
 // still pointer never moves it): a size change there and back makes it read
 // the outline anew.
-void vMakeCompositorReadOutline(CLayeredWindow::Impl& im)
+void vMakeCompositorReadOutline(SX11Overlay& im)
 {
     const int w = im.picture.Width(), h = im.picture.Height();
     XResizeWindow(im.dpy, im.win, w, h + 1);
@@ -237,12 +237,12 @@ void vMakeCompositorReadOutline(CLayeredWindow::Impl& im)
     XFlush(im.dpy);
 }
 
-bool bCompositorRunning(CLayeredWindow::Impl& im)
+bool bCompositorRunning(SX11Overlay& im)
 {
     return XGetSelectionOwner(im.dpy, im.cmAtom) != None;
 }
 
-bool bHandleEvent(CLayeredWindow::Impl& im, XEvent& ev)
+bool bHandleEvent(SX11Overlay& im, XEvent& ev)
 {
     if (!im.win)
         return false;
@@ -266,17 +266,10 @@ bool bHandleEvent(CLayeredWindow::Impl& im, XEvent& ev)
 
 } // namespace
 
-CLayeredWindow::CLayeredWindow() : pImpl(std::make_unique<Impl>()) {}
-
-CLayeredWindow::~CLayeredWindow()
-{
-    bDestroy();
-}
-
 namespace {
 
 // A 32-bit visual lets a compositor blend the picture; else the default one.
-void vChooseVisual(CLayeredWindow::Impl& im, int screen)
+void vChooseVisual(SX11Overlay& im, int screen)
 {
     XVisualInfo vi;
     if (XMatchVisualInfo(im.dpy, screen, 32, TrueColor, &vi)) {
@@ -291,7 +284,7 @@ void vChooseVisual(CLayeredWindow::Impl& im, int screen)
 
 // Override-redirect, click-through (empty input shape), and marked for
 // window managers and task bars as a drag icon kept above and not listed.
-void vCreateWindow(CLayeredWindow::Impl& im)
+void vCreateWindow(SX11Overlay& im)
 {
     im.colormap = XCreateColormap(im.dpy, im.root, im.visual, AllocNone);
     XSetWindowAttributes attrs{};
@@ -312,7 +305,7 @@ void vCreateWindow(CLayeredWindow::Impl& im)
 
 // Learns whether a compositing manager runs, and asks to hear when one
 // starts or stops.
-void vWatchCompositor(CLayeredWindow::Impl& im, int screen)
+void vWatchCompositor(SX11Overlay& im, int screen)
 {
     char cmName[32];
     std::snprintf(cmName, sizeof cmName, "_NET_WM_CM_S%d", screen);
@@ -329,18 +322,24 @@ void vWatchCompositor(CLayeredWindow::Impl& im, int screen)
 
 } // namespace
 
-BOOL CLayeredWindow::bCreate()
+CX11Overlay::CX11Overlay() : pIm(std::make_unique<SX11Overlay>()), im(*pIm) {}
+
+CX11Overlay::~CX11Overlay()
 {
-    if (bExists())
-        return TRUE;
-    Impl& im = *pImpl;
-    im = Impl{};
+    vDestroy();
+}
+
+unsigned long CX11Overlay::nCreate()
+{
+    if (nWin.load())
+        return nWin.load();
+    im = SX11Overlay{};
     im.dpy = CX11Display::UiDisplay();
     if (!im.dpy)
-        return FALSE;
+        return 0;
     int shapeEvent = 0, shapeError = 0;
     if (!XShapeQueryExtension(im.dpy, &shapeEvent, &shapeError))
-        return FALSE; // no way to let clicks through
+        return 0; // no way to let clicks through
     const int screen = DefaultScreen(im.dpy);
     im.root = RootWindow(im.dpy, screen);
     vChooseVisual(im, screen);
@@ -354,21 +353,19 @@ BOOL CLayeredWindow::bCreate()
         if (im.colormap)
             XFreeColormap(im.dpy, im.colormap);
         im.win = 0;
-        return FALSE;
+        return 0;
     }
-    Impl* pim = pImpl.get();
+    SX11Overlay* pim = &im;
     im.nHandlerToken = CX11Display::nAddEventHandler([pim](XEvent& ev) { return bHandleEvent(*pim, ev); });
-    nLastPos.store(Pack(0, 0));
-    nWindowId.store(im.win, std::memory_order_release);
-    return TRUE;
+    nWin.store(im.win, std::memory_order_release);
+    return im.win;
 }
 
-BOOL CLayeredWindow::bDestroy()
+void CX11Overlay::vDestroy()
 {
-    if (!bExists())
-        return FALSE;
-    Impl& im = *pImpl;
-    nWindowId.store(0, std::memory_order_release);
+    if (!nWin.load())
+        return;
+    nWin.store(0, std::memory_order_release);
     CX11Display::vRemoveEventHandler(im.nHandlerToken);
     if (im.nXfixesEventBase >= 0)
         XFixesSelectSelectionInput(im.dpy, im.root, im.cmAtom, 0);
@@ -376,15 +373,11 @@ BOOL CLayeredWindow::bDestroy()
     XDestroyWindow(im.dpy, im.win);
     XFreeColormap(im.dpy, im.colormap);
     XFlush(im.dpy);
-    im = Impl{};
-    return TRUE;
+    im = SX11Overlay{};
 }
 
-BOOL CLayeredWindow::bUpdate(const CBitmap32& bitmap, std::uint8_t nConstantAlpha)
+BOOL CX11Overlay::bUpdate(const CBitmap32& bitmap, std::uint8_t nConstantAlpha)
 {
-    if (!bExists())
-        return FALSE;
-    Impl& im = *pImpl;
     if (!im.picture.bCopyFrom(bitmap))
         return FALSE;
     im.nAlpha = nConstantAlpha;
@@ -393,21 +386,15 @@ BOOL CLayeredWindow::bUpdate(const CBitmap32& bitmap, std::uint8_t nConstantAlph
     return ok && trap.nSync() == 0;
 }
 
-void CLayeredWindow::vShow(BOOL bShow)
+void CX11Overlay::vShow(BOOL bShow)
 {
-    if (!bExists())
-        return;
-    Impl& im = *pImpl;
     im.bShown = bShow;
     vSyncMapping(im);
     XFlush(im.dpy);
 }
 
-void CLayeredWindow::vKeepOnTop(BOOL bKeep)
+void CX11Overlay::vKeepOnTop(BOOL bKeep)
 {
-    if (!bExists())
-        return;
-    Impl& im = *pImpl;
     im.bKeepOnTop = bKeep;
     if (bKeep && !im.watch)
         im.watch = CX11StackingWatch::Create();
@@ -417,9 +404,9 @@ void CLayeredWindow::vKeepOnTop(BOOL bKeep)
         im.watch->vKeep(im.bMapped ? im.win : 0);
 }
 
-void CLayeredWindow::vPlatformMove(int x, int y)
+void CX11Overlay::vMove(int x, int y)
 {
-    const Window win = nWindowId.load(std::memory_order_acquire);
+    const Window win = nWin.load(std::memory_order_acquire);
     Display* dpy = CX11Display::ThreadDisplay();
     if (!win || !dpy)
         return;

@@ -8,7 +8,7 @@
 // outpaces the queries (8000 Hz, say), it is read once per query gap while
 // it moves: the reader sleeps on a timer instead of waking for every motion,
 // and each gap costs one query and one move.
-#include "platform/InputDevice.h"
+#include "platform/x11/X11InputSource.h"
 #include "platform/QueryPacer.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11ErrorTrap.h"
@@ -110,7 +110,7 @@ struct SMotionSum {
 // moves and repaints the screen could never show.
 constexpr std::int64_t kQueryGapNs = 200'000;
 
-struct CInputDevice::Impl {
+struct SX11Input {
     // Room for many events' worth of records; the reader drains it after
     // every wait, and events stay in XCB's queue while it is full.
     static constexpr unsigned nCapacity = 64;
@@ -179,7 +179,7 @@ DIDEVICEOBJECTDATA StateOf(int x, int y, unsigned int mask)
 
 // The cursor now: one round trip. The modifier keys count only while the
 // cursor is on this screen.
-DIDEVICEOBJECTDATA PointerState(CInputDevice::Impl& im)
+DIDEVICEOBJECTDATA PointerState(SX11Input& im)
 {
     Window root, child;
     int x = 0, y = 0, wx, wy;
@@ -194,7 +194,7 @@ DWORD AsData(double v)
 }
 
 // The summed motion as records, all with the same cursor state.
-void vPushMotion(CInputDevice::Impl& im, SMotionSum& sum, const DIDEVICEOBJECTDATA& s)
+void vPushMotion(SX11Input& im, SMotionSum& sum, const DIDEVICEOBJECTDATA& s)
 {
     if (sum.bX)
         im.vPush(DIMOFS_X, AsData(sum.dx), sum.dwTime, s);
@@ -212,7 +212,7 @@ std::int64_t NowNs()
 }
 
 // Sends the query for the summed motions, or holds them until the gap ends.
-void vSendQuery(CInputDevice::Impl& im)
+void vSendQuery(SX11Input& im)
 {
     if (!im.pacer.bMayQuery(NowNs()))
         return;
@@ -223,7 +223,7 @@ void vSendQuery(CInputDevice::Impl& im)
 
 // The answer to the query in flight, when it has come: the motions it covers
 // become records, and the motions read since get a query of their own.
-void vTakeAnswer(CInputDevice::Impl& im)
+void vTakeAnswer(SX11Input& im)
 {
     void* reply = nullptr;
     xcb_generic_error_t* error = nullptr;
@@ -260,7 +260,7 @@ bool bButtonRecord(const SRawEvent& re, DWORD& dwOfs, DWORD& dwData)
 
 // Every motion read so far goes out before the button, all with one position
 // read now (buttons are rare; the order of records is kept).
-void vConvertButton(CInputDevice::Impl& im, const SRawEvent& re)
+void vConvertButton(SX11Input& im, const SRawEvent& re)
 {
     DWORD dwOfs = 0, dwData = 0;
     if (!bButtonRecord(re, dwOfs, dwData))
@@ -275,7 +275,7 @@ void vConvertButton(CInputDevice::Impl& im, const SRawEvent& re)
     im.vPush(dwOfs, dwData, re.dwTime, s);
 }
 
-void vConvertKey(CInputDevice::Impl& im, const SRawEvent& re)
+void vConvertKey(SX11Input& im, const SRawEvent& re)
 {
     if (re.nFlags & XIKeyRepeat)
         return; // the device reports transitions only
@@ -291,11 +291,11 @@ void vConvertKey(CInputDevice::Impl& im, const SRawEvent& re)
 // after the reader's own move costs no read.
 // True when it stopped with events possibly left (the caller reads again
 // before sleeping).
-bool bReadQueued(CInputDevice::Impl& im, CInputDevice::Kind kind, bool bAcquired)
+bool bReadQueued(SX11Input& im, CInputDevice::Kind kind, bool bAcquired)
 {
     constexpr int nMaxPerPass = 512;
     // Room for both motion sums, one more event's records and an answer.
-    constexpr unsigned nRoom = CInputDevice::Impl::nCapacity - 4 * CInputDevice::Impl::nMaxPerEvent;
+    constexpr unsigned nRoom = SX11Input::nCapacity - 4 * SX11Input::nMaxPerEvent;
     bool bMore = false;
     int nMotions = 0;
     for (int n = 0;; ++n) {
@@ -322,7 +322,7 @@ bool bReadQueued(CInputDevice::Impl& im, CInputDevice::Kind kind, bool bAcquired
     }
     if (nMotions > 1)
         im.pacer.vOutpaced();
-    if (kind == CInputDevice::KIND_MOUSE && im.nCount + CInputDevice::Impl::nMaxPerEvent <= CInputDevice::Impl::nCapacity) {
+    if (kind == CInputDevice::KIND_MOUSE && im.nCount + SX11Input::nMaxPerEvent <= SX11Input::nCapacity) {
         vTakeAnswer(im);
         if (!im.bQueryPending && im.sent.bAny())
             vSendQuery(im);
@@ -332,11 +332,11 @@ bool bReadQueued(CInputDevice::Impl& im, CInputDevice::Kind kind, bool bAcquired
 
 } // namespace
 
-CInputDevice::CInputDevice(Kind k, std::unique_ptr<Impl> impl) : kind(k), pImpl(std::move(impl)) {}
+CX11InputSource::CX11InputSource(CInputDevice::Kind k, std::unique_ptr<SX11Input> p) : kind(k), pImpl(std::move(p)) {}
 
-std::unique_ptr<CInputDevice> CInputDevice::Create(Kind kind)
+std::unique_ptr<CInputSource> CX11InputSource::Create(CInputDevice::Kind kind)
 {
-    auto im = std::make_unique<Impl>();
+    auto im = std::make_unique<SX11Input>();
     im->conn = CX11WorkerConnection::Open();
     if (!im->conn)
         return nullptr;
@@ -348,7 +348,7 @@ std::unique_ptr<CInputDevice> CInputDevice::Create(Kind kind)
     im->root = DefaultRootWindow(dpy);
 
     unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
-    if (kind == KIND_MOUSE) {
+    if (kind == CInputDevice::KIND_MOUSE) {
         XISetMask(bits, XI_RawMotion);
         XISetMask(bits, XI_RawButtonPress);
         XISetMask(bits, XI_RawButtonRelease);
@@ -367,38 +367,38 @@ std::unique_ptr<CInputDevice> CInputDevice::Create(Kind kind)
     // From here on the events are read through XCB, one socket read at a time.
     im->xcb = XGetXCBConnection(dpy);
     XSetEventQueueOwner(dpy, XCBOwnsEventQueue);
-    return std::unique_ptr<CInputDevice>(new CInputDevice(kind, std::move(im)));
+    return std::unique_ptr<CInputSource>(new CX11InputSource(kind, std::move(im)));
 }
 
 // The reader thread is joined by now; the connection is ours alone.
-CInputDevice::~CInputDevice() = default;
+CX11InputSource::~CX11InputSource() = default;
 
-void CInputDevice::vBindThread()
+void CX11InputSource::vBindThread()
 {
     CX11Display::vSetThreadDisplay(pImpl->conn->dpy);
 }
 
-void CInputDevice::vUnbindThread()
+void CX11InputSource::vUnbindThread()
 {
     CX11Display::vSetThreadDisplay(nullptr);
 }
 
-CInputDevice::WaitResult CInputDevice::nWait()
+CInputDevice::WaitResult CX11InputSource::nWait(bool bAcquired)
 {
-    Impl& im = *pImpl;
+    SX11Input& im = *pImpl;
     for (;;) {
         // A posted wake wins even under a stream of events.
         if (im.bWakeRequested.exchange(false, std::memory_order_acq_rel)) {
             im.conn->vTakeWake();
-            return WAIT_WOKEN;
+            return CInputDevice::WAIT_WOKEN;
         }
         if (im.nCount > 0)
-            return WAIT_RECORDS;
-        const bool bMore = bReadQueued(im, kind, IsAcquired());
+            return CInputDevice::WAIT_RECORDS;
+        const bool bMore = bReadQueued(im, kind, bAcquired);
         if (im.nCount > 0)
-            return WAIT_RECORDS;
+            return CInputDevice::WAIT_RECORDS;
         if (X11QuietConnectionLost())
-            return WAIT_FAILED;
+            return CInputDevice::WAIT_FAILED;
         if (bMore)
             continue;
         if (!im.bQueryPending && im.pacer.bPacing()) {
@@ -407,7 +407,7 @@ CInputDevice::WaitResult CInputDevice::nWait()
             const std::int64_t ns = im.pacer.SleepNs(NowNs(), im.sent.bAny());
             if (ns > 0) {
                 if (im.conn->nSleep(std::chrono::nanoseconds{ns}) < 0)
-                    return WAIT_FAILED;
+                    return CInputDevice::WAIT_FAILED;
                 im.bReadable = true;
             }
             if (ns >= 0)
@@ -417,26 +417,26 @@ CInputDevice::WaitResult CInputDevice::nWait()
         if (poll(fds, 2, -1) < 0) {
             if (errno == EINTR)
                 continue;
-            return WAIT_FAILED;
+            return CInputDevice::WAIT_FAILED;
         }
         if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL))
-            return WAIT_FAILED;
+            return CInputDevice::WAIT_FAILED;
         im.bReadable = (fds[0].revents & POLLIN) != 0;
     }
 }
 
-BOOL CInputDevice::bGetDeviceData(DIDEVICEOBJECTDATA& record)
+BOOL CX11InputSource::bGetDeviceData(DIDEVICEOBJECTDATA& record)
 {
-    Impl& im = *pImpl;
+    SX11Input& im = *pImpl;
     if (im.nCount == 0)
         return FALSE;
     record = im.ring[im.nHead];
-    im.nHead = (im.nHead + 1) % Impl::nCapacity;
+    im.nHead = (im.nHead + 1) % SX11Input::nCapacity;
     --im.nCount;
     return TRUE;
 }
 
-void CInputDevice::vWake()
+void CX11InputSource::vWake()
 {
     pImpl->bWakeRequested.store(true, std::memory_order_release);
     pImpl->conn->vWake();
