@@ -1,6 +1,6 @@
 // A mouse made of reported pointer positions (on KDE Plasma, those of
 // Lumicue's KWin script): motion records only, no buttons. A queue nobody
-// feeds makes a mouse that never moves, for a desktop that tells nothing.
+// feeds makes a mouse that never moves.
 #pragma once
 
 #include "platform/InputSource.h"
@@ -13,18 +13,20 @@ public:
     {
     }
 
-    CInputDevice::WaitResult nWait() override
+    // Records that came while not acquired are dropped, as a device buffers
+    // none then; the reader then asks again, with the state of that time.
+    CInputDevice::WaitResult nWait(bool bAcquired) override
     {
-        return positions.bWaitForRecords() ? CInputDevice::WAIT_RECORDS : CInputDevice::WAIT_WOKEN;
+        if (!positions.bWaitForRecords())
+            return CInputDevice::WAIT_WOKEN;
+        if (!bAcquired) {
+            DIDEVICEOBJECTDATA dropped;
+            while (positions.bPop(dropped)) {
+            }
+        }
+        return CInputDevice::WAIT_RECORDS;
     }
-    // Records taken while not acquired are dropped, as a device buffers none then.
-    BOOL bGetDeviceData(DIDEVICEOBJECTDATA& record, bool bAcquired) override
-    {
-        while (positions.bPop(record))
-            if (bAcquired)
-                return TRUE;
-        return FALSE;
-    }
+    BOOL bGetDeviceData(DIDEVICEOBJECTDATA& record) override { return positions.bPop(record); }
     void vWake() override { positions.vWake(); }
 
 private:

@@ -168,11 +168,15 @@ protected:
         int fds[2];
         if (pipe2(fds, O_CLOEXEC) != 0)
             return 0;
-        QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.kde.KWin.ScreenShot2"),
-            QStringLiteral("/org/kde/KWin/ScreenShot2"), QStringLiteral("org.kde.KWin.ScreenShot2"),
-            QStringLiteral("CaptureArea"));
-        call.setArguments({x, y, 1u, 1u, QVariantMap{}, QVariant::fromValue(QDBusUnixFileDescriptor(fds[1]))});
-        const QDBusMessage reply = bus_->call(call, QDBus::Block, 5000);
+        // The message holds a duplicate of the pipe's write end: it must be
+        // gone before the read can see the end of the data.
+        const QDBusMessage reply = [&] {
+            QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.kde.KWin.ScreenShot2"),
+                QStringLiteral("/org/kde/KWin/ScreenShot2"), QStringLiteral("org.kde.KWin.ScreenShot2"),
+                QStringLiteral("CaptureArea"));
+            call.setArguments({x, y, 1u, 1u, QVariantMap{}, QVariant::fromValue(QDBusUnixFileDescriptor(fds[1]))});
+            return bus_->call(call, QDBus::Block, 5000);
+        }();
         close(fds[1]);
         QByteArray bytes;
         char buf[256];

@@ -24,8 +24,10 @@ void CWaylandSession::TearDown()
     for (auto& p : programs)
         p->vStop(500);
     if (::testing::Test::HasFailure()) {
+        const std::string text = strRead(monitorLog);
+        std::fprintf(stderr, "---- session bus, last lines\n%s\n", text.substr(text.size() > 6000 ? text.size() - 6000 : 0).c_str());
         for (auto& p : programs)
-            std::fprintf(stderr, "---- %s\n%s\n", p->strLogPath().c_str(), p->strLogText().substr(0, 20000).c_str());
+            std::fprintf(stderr, "---- %s\n%s\n", p->strLogPath().c_str(), p->strLogText().substr(p->strLogText().size() > 6000 ? p->strLogText().size() - 6000 : 0).c_str());
     }
     programs.clear();
     monitor.vStop();
