@@ -92,6 +92,8 @@ QString GetUsageText()
         "  --on        switch the pointer on\n"
         "  --off       switch the pointer off\n"
         "  --status    print \"on\" or \"off\"\n"
+        "  (exit status 1: none running or no answer; 3: this desktop gives no way\n"
+        "  to follow the pointer, and it stays off)\n"
         "\n"
         "  --help      print this help and exit\n"
         "  --version   print the version and exit\n"

@@ -157,9 +157,13 @@ int CLumicueApp::nControlRunningInstance(LongOption option)
         request = POINTER_OFF;
     LRESULT answer = 0;
     if (!running->bSendMessageTimeout(g_uPointerMessage, request, 0, kOpenTimeoutMs, &answer)
-        || (answer != POINTER_IS_ON && answer != POINTER_IS_OFF)) {
+        || (answer != POINTER_IS_ON && answer != POINTER_IS_OFF && answer != POINTER_CANNOT_FOLLOW)) {
         vPrintLine(stderr, QStringLiteral("The running Lumicue did not answer."));
         return 1;
+    }
+    if (answer == POINTER_CANNOT_FOLLOW) {
+        vPrintLine(stderr, QStringLiteral("Lumicue cannot follow the pointer on this desktop; the pointer stays off."));
+        return 3;
     }
     if (option == LongOption::Status)
         vPrintLine(stdout, answer == POINTER_IS_ON ? QStringLiteral("on") : QStringLiteral("off"));

@@ -26,7 +26,9 @@ extern const UINT g_uPointerMessage;
 // its answer: the pointer's state once the request is done. 0, the answer of
 // a window that does not know the message, is neither.
 enum : WPARAM { POINTER_STATUS = 0, POINTER_TOGGLE = 1, POINTER_ON = 2, POINTER_OFF = 3 };
-enum : LRESULT { POINTER_IS_OFF = 1, POINTER_IS_ON = 2 };
+// POINTER_CANNOT_FOLLOW: asked to switch on where the session gives no way to
+// follow the pointer; it stays off.
+enum : LRESULT { POINTER_IS_OFF = 1, POINTER_IS_ON = 2, POINTER_CANNOT_FOLLOW = 3 };
 // The process-wide main window.
 extern CLumicueMain* g_pLumicueMain;
 

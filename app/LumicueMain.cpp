@@ -7,6 +7,7 @@
 #include "lang/Language.h"
 #include "platform/CursorPos.h"
 #include "platform/DesktopRoute.h"
+#include "platform/image/PictureDecoder.h"
 #include "platform/storage/Ini.h"
 #include "platform/ui/DataExchange.h"
 #include "platform/ui/Menu.h"
@@ -49,8 +50,9 @@ CLumicueMain::CLumicueMain()
 
 CLumicueMain::~CLumicueMain()
 {
-    // Whatever way the window goes, no reader or update thread may outlive it.
+    // Whatever way the window goes, no reader, update or decoding thread may outlive it.
     g_autoUpdate.vStop();
+    CPictureDecoder::Instance().vStop();
     inputMonitor.vStop();
     funPointer.bDestroy();
     vRemoveTrayIcon();
@@ -67,6 +69,11 @@ BOOL CLumicueMain::OnInitDialog()
 {
     CSkinDialog::OnInitDialog();
     TranslateDialog(this, IDD_LUMICUE_MAIN);
+    // Pictures refused for their size are not shown; the log says why.
+    CPictureDecoder::vSetLog([](const QString& text) {
+        if (g_pAppAssist)
+            g_pAppAssist->bWriteLog(LOG_OTHER_ERROR, nullptr, &text, nullptr, nullptr, 0, nullptr);
+    });
     // One icon serves both sizes: the handler sets it whatever the size.
     SendMessage(WM_SETICON, ICON_BIG, 0);
     vAddTrayIcon();
@@ -238,6 +245,8 @@ LRESULT CLumicueMain::OnPointerRequest(WPARAM wRequest)
 {
     // On and off leave a pointer that is already so alone: no switch, no balloon.
     const BOOL bOn = bPointerOn.load();
+    if (!bOn && (wRequest == POINTER_TOGGLE || wRequest == POINTER_ON) && bCannotFollow())
+        return POINTER_CANNOT_FOLLOW;
     if (wRequest == POINTER_TOGGLE || (wRequest == POINTER_ON && !bOn) || (wRequest == POINTER_OFF && bOn))
         bTogglePointer();
     return bPointerOn.load() ? POINTER_IS_ON : POINTER_IS_OFF;
@@ -273,6 +282,7 @@ void CLumicueMain::vOnClose()
     option.bUnregisterHotKey();
     option.vSave();
     g_autoUpdate.vStop();
+    CPictureDecoder::Instance().vStop();
     vRemoveTrayIcon();
     PostQuitMessage(0);
 }

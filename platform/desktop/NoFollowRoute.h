@@ -6,6 +6,7 @@
 // from anywhere.
 #pragma once
 
+#include "platform/desktop/QuietInputSource.h"
 #include "platform/x11/X11Route.h"
 
 class CNoFollowRoute : public CX11Route {
@@ -14,7 +15,10 @@ public:
     EDesktopRoute Kind() const override { return kind; }
     BOOL bCanFollow(QString& strWhy) const override;
     std::unique_ptr<COverlayBackend> MakeOverlay() override { return nullptr; }
-    std::unique_ptr<CInputSource> MakeInput(CInputDevice::Kind) override { return nullptr; }
+    std::unique_ptr<CInputSource> MakeInput(CInputDevice::Kind) override
+    {
+        return std::make_unique<CQuietInputSource>();
+    }
 
 private:
     EDesktopRoute kind;

@@ -78,6 +78,9 @@ UINT VirtualKeyOfQtKey(int key, Qt::KeyboardModifiers mods)
         return static_cast<UINT>(key);
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
         return VK_F1 + static_cast<UINT>(key - Qt::Key_F1);
+    // Control turns Pause into Break, which Windows calls VK_CANCEL.
+    if (key == Qt::Key_Pause && (mods & Qt::ControlModifier))
+        return VK_CANCEL;
     const KeyPair* k = FindKey(key);
     return k ? k->vk : 0;
 }
@@ -92,7 +95,9 @@ LPARAM KeyDataOfVirtualKey(UINT vk, BOOL bExtended, BOOL bRelease)
 
 BOOL bKeyMessageOf(const QKeyEvent* e, UINT* pMessage, WPARAM* pVk, LPARAM* pKeyData)
 {
-    const UINT vk = VirtualKeyOfQtKey(e->key(), e->modifiers());
+    // The toolkit has no key of its own for the X keysym Break.
+    constexpr quint32 kBreakKeySym = 0xff6b;
+    const UINT vk = e->nativeVirtualKey() == kBreakKeySym ? VK_CANCEL : VirtualKeyOfQtKey(e->key(), e->modifiers());
     if (!vk)
         return FALSE;
     const KeyPair* k = (e->modifiers() & Qt::KeypadModifier) && e->key() != Qt::Key_Enter ? nullptr : FindKey(e->key());

@@ -1,0 +1,18 @@
+// A device that never has records: where the session tells the program
+// nothing of the mouse, the reader still runs and sleeps until it is woken
+// for exit.
+#pragma once
+
+#include "platform/InputSource.h"
+
+class CQuietInputSource : public CInputSource {
+public:
+    CQuietInputSource();
+    ~CQuietInputSource() override;
+    CInputDevice::WaitResult nWait(bool bAcquired) override;
+    BOOL bGetDeviceData(DIDEVICEOBJECTDATA&) override { return FALSE; }
+    void vWake() override;
+
+private:
+    int nWakeFd = -1;
+};
