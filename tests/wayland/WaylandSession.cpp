@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -34,13 +35,62 @@ void CWaylandSession::TearDown()
     bus.vStop();
 }
 
+void CWaylandSession::vRemoveThrowAwayUser()
+{
+    if (strUser.empty())
+        return;
+    CChildProcess del;
+    if (del.bStart({"userdel", strUser}, {}, (dir.LogDir() / "userdel.log").string()))
+        del.bWaitExit(CDeadline::Seconds(10));
+    EXPECT_EQ(del.nExitCode(), 0) << "userdel " << strUser << ": " << del.strLogText();
+    strUser.clear();
+}
+
+bool CWaylandSession::bBecomeThrowAwayUser()
+{
+    if (geteuid() != 0)
+        return true;
+    const std::string name = "lumicue-t" + std::to_string(getpid());
+    CChildProcess add;
+    if (!add.bStart({"useradd", "--system", "--user-group", "--no-create-home", "--home-dir", dir.Home().string(),
+                        "--shell", "/usr/sbin/nologin", name},
+            {}, (dir.LogDir() / "useradd.log").string())
+        || !add.bWaitExit(CDeadline::Seconds(10)) || add.nExitCode() != 0)
+        return false;
+    strUser = name;
+    const passwd* pw = getpwnam(name.c_str());
+    if (!pw)
+        return false;
+    nUserId = pw->pw_uid;
+    nGroupId = pw->pw_gid;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(dir.Root(), ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec))
+        bGiveToUser(it->path());
+    return !ec && bGiveToUser(dir.Root());
+}
+
+bool CWaylandSession::bGiveToUser(const fs::path& path) const
+{
+    return strUser.empty() || lchown(path.c_str(), nUserId, nGroupId) == 0;
+}
+
+std::vector<std::string> CWaylandSession::AsUser(const std::vector<std::string>& argv) const
+{
+    if (strUser.empty())
+        return argv;
+    std::vector<std::string> wrapped{"setpriv", "--reuid=" + strUser, "--regid=" + strUser, "--clear-groups", "--"};
+    wrapped.insert(wrapped.end(), argv.begin(), argv.end());
+    return wrapped;
+}
+
 bool CWaylandSession::bStartBus()
 {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0)
         return false;
     CChildProcess::Options o;
-    o.argv = {"dbus-daemon", "--session", "--nofork", "--print-address=" + std::to_string(fds[1])};
+    o.argv = AsUser({"dbus-daemon", "--session", "--nofork", "--print-address=" + std::to_string(fds[1])});
     o.env = CChildProcess::MergedEnvironment({});
     o.strLogPath = (dir.LogDir() / "bus.log").string();
     o.nKeepFd = fds[1];
@@ -64,7 +114,7 @@ bool CWaylandSession::bStartBus()
         return false;
     strBusAddress = text.substr(0, text.find('\n'));
     monitorLog = dir.LogDir() / "monitor.log";
-    return monitor.bStart({"dbus-monitor", "--address", strBusAddress}, {}, monitorLog.string());
+    return monitor.bStart(AsUser({"dbus-monitor", "--address", strBusAddress}), {}, monitorLog.string());
 }
 
 std::string CWaylandSession::strRead(const fs::path& file) const
@@ -115,6 +165,7 @@ CChildProcess& CWaylandSession::Launch(const std::vector<std::string>& args, con
 {
     std::vector<std::string> argv{dir.ProgramPath().string()};
     argv.insert(argv.end(), args.begin(), args.end());
+    argv = AsUser(argv);
     std::vector<std::string> overrides{
         "HOME=" + dir.Home().string(),
         "XDG_CONFIG_HOME=" + dir.ConfigHome().string(),
@@ -147,5 +198,6 @@ bool CWaylandSession::bWritePictureAndOptions()
     options.strPointerFile = png.string();
     std::error_code ec;
     fs::create_directories(dir.DataDir(), ec);
-    return picture.bWritePng(png.string()) && options.bWrite(dir.OptionFile().string());
+    return picture.bWritePng(png.string()) && options.bWrite(dir.OptionFile().string()) && bGiveToUser(dir.DataDir())
+        && bGiveToUser(dir.OptionFile());
 }

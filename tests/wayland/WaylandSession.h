@@ -19,6 +19,16 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // As root: a throw-away user (removed at the end) that owns the file
+    // tree and runs the bus and the program from then on, for compositors
+    // that refuse root. Run as anyone else: nothing to do.
+    bool bBecomeThrowAwayUser();
+    // Once every process of the user has ended.
+    void vRemoveThrowAwayUser();
+    // Hands a file made after that to the user.
+    bool bGiveToUser(const std::filesystem::path& path) const;
+    // argv run as the session's user.
+    std::vector<std::string> AsUser(const std::vector<std::string>& argv) const;
     // The bus, its monitor; FALSE (and a failure) when they cannot start.
     bool bStartBus();
     // Waits until the file's text, from offset nFrom, contains every needle
@@ -40,6 +50,8 @@ protected:
     CChildProcess monitor;
     std::vector<std::unique_ptr<CChildProcess>> programs;
     std::filesystem::path monitorLog;
+    std::string strUser; // the throw-away user; empty: our own
+    unsigned nUserId = 0, nGroupId = 0;
 
     static constexpr int kPictureSize = 64;
     static constexpr int kHotSpot = 32;
