@@ -25,11 +25,13 @@ demo:
 
 # Follow latency and CPU at 1000 and 8000 Hz, idle cost, memory, stacking,
 # F8 to shown by picture size, against the reference follower; then a 60 s
-# flood of unthrottled motion for memory growth and catch-up.
+# flood of unthrottled motion for memory growth and catch-up; then the same
+# follow on a headless KWin through Lumicue's script and layer-shell overlay.
 bench:
-	BUILD_TARGETS="lumicue bench_FollowBench bench_ReferenceFollower" scripts/build
+	BUILD_TARGETS="lumicue bench_FollowBench bench_ReferenceFollower bench_KWinBench" scripts/build
 	build/bench_FollowBench --reference build/bench_ReferenceFollower --lumicue build/lumicue --runs 5 --picture-sizes 128,1024,4096
 	build/bench_FollowBench --reference build/bench_ReferenceFollower --lumicue build/lumicue --runs 1 --motions 200 --rates 1000 --idle-seconds 1 --flood-seconds 60
+	build/bench_KWinBench --lumicue build/lumicue --runs 3
 
 clean:
 	rm -rf build build-asan build-fuzz
