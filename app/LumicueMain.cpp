@@ -209,6 +209,8 @@ BOOL CLumicueMain::bOnCommand(UINT nID)
 
 BOOL CLumicueMain::bTogglePointer()
 {
+    if (bClosing)
+        return FALSE; // the tray menu still works during the failed save's box
     const BOOL bOn = !bPointerOn.load();
     if (bOn && bCannotFollow())
         return FALSE;
@@ -243,6 +245,10 @@ BOOL CLumicueMain::bCannotFollow()
 
 LRESULT CLumicueMain::OnPointerRequest(WPARAM wRequest)
 {
+    // While the close waits for the user (the failed save's box), the
+    // overlay is gone already: the pointer is off and stays so.
+    if (bClosing)
+        return wRequest == POINTER_STATUS || wRequest == POINTER_OFF ? POINTER_IS_OFF : POINTER_CLOSING;
     // On and off leave a pointer that is already so alone: no switch, no balloon.
     const BOOL bOn = bPointerOn.load();
     if (!bOn && (wRequest == POINTER_TOGGLE || wRequest == POINTER_ON) && bCannotFollow())
@@ -276,6 +282,7 @@ void CLumicueMain::vOnClose()
     if (bClosing)
         return;
     bClosing = TRUE;
+    bPointerOn.store(FALSE);
     inputMonitor.vStop();
     funPointer.bDestroy();
     CLumicueOption& option = GetCoreAssist()->option;

@@ -37,15 +37,16 @@ BOOL CBitmapPointWnd::bUpdateDisplayFrom(const QString& strPointerFile, int nOpa
 {
     // Before the gallery's cells: the user waits for this one.
     SPictureFound found;
-    const CBitmap32* picture = pictures.Find(strPointerFile, 0, 0, &found, TRUE);
+    pictures.Find(strPointerFile, 0, 0, &found, TRUE);
     bWaiting = found.state == PictureState::Pending;
     if (bWaiting) {
         strWanted = strPointerFile;
         nWantedOpacity = nOpacity;
         return TRUE;
     }
-    const CBitmap32 none;
-    return bCompose(strPointerFile, picture ? *picture : none, found.nSerial,
+    if (!found.picture)
+        found.picture = std::make_shared<const CBitmap32>();
+    return bCompose(strPointerFile, found.picture, found.nSerial,
         PointerGeometry::nAlphaFromOpacity(nOpacity));
 }
 
@@ -58,8 +59,10 @@ void CBitmapPointWnd::vOnPictureArrived(const QString& strPath)
         fnPictureChanged();
 }
 
-BOOL CBitmapPointWnd::bCompose(const QString& strPath, const CBitmap32& picture, std::uint64_t nSerial, std::uint8_t nAlpha)
+BOOL CBitmapPointWnd::bCompose(const QString& strPath, const std::shared_ptr<const CBitmap32>& pPicture,
+    std::uint64_t nSerial, std::uint8_t nAlpha)
 {
+    const CBitmap32& picture = *pPicture;
     nImageHeight.store(picture.Height());
     nImageWidth.store(picture.Width());
     nHotSpot.store(PointerGeometry::nHotSpotFromPath(strPath, picture.Width(), picture.Height()));
@@ -70,7 +73,8 @@ BOOL CBitmapPointWnd::bCompose(const QString& strPath, const CBitmap32& picture,
     // needs no new composition.
     if (bShowsPicture && nShownSerial == nSerial && nShownAlpha == nAlpha && layered.bExists())
         return TRUE;
-    BOOL bResult = layered.bUpdate(picture, nAlpha);
+    // Shared, not copied: the cache never changes a picture it handed out.
+    BOOL bResult = layered.bUpdateShared(pPicture, nAlpha);
     bShowsPicture = bResult && !picture.IsEmpty();
     nShownSerial = nSerial;
     nShownAlpha = nAlpha;

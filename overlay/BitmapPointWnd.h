@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 
 class CBitmapPointWnd : public CWnd {
 public:
@@ -49,7 +50,8 @@ public:
     std::atomic<int> nHotSpot{0};
 
 private:
-    BOOL bCompose(const QString& strPath, const CBitmap32& picture, std::uint64_t nSerial, std::uint8_t nAlpha);
+    BOOL bCompose(const QString& strPath, const std::shared_ptr<const CBitmap32>& pPicture, std::uint64_t nSerial,
+        std::uint8_t nAlpha);
     void vOnPictureArrived(const QString& strPath);
 
     CLayeredWindow layered;

@@ -25,9 +25,9 @@ CPictureCache::Entry& CPictureCache::Touch(const QString& key)
 
 void CPictureCache::vSetPicture(Entry& entry, CBitmap32 picture, PictureState state)
 {
-    nBytes -= entry.picture.PixelCount() * 4;
-    entry.picture = std::move(picture);
-    nBytes += entry.picture.PixelCount() * 4;
+    nBytes -= entry.picture->PixelCount() * 4;
+    entry.picture = std::make_shared<const CBitmap32>(std::move(picture));
+    nBytes += entry.picture->PixelCount() * 4;
     entry.state = state;
     entry.nSerial = nNextSerial++;
 }
@@ -45,9 +45,10 @@ const CBitmap32* CPictureCache::Find(const QString& strPath, int w, int h, SPict
             CPictureDecoder::Instance().vRequest(this, strPath, stamp, w, h, bUrgent);
         }
     }
+    const bool bReady = entry.state == PictureState::Ready;
     if (pFound)
-        *pFound = {entry.state, entry.nSerial};
-    const CBitmap32* result = entry.state == PictureState::Ready ? &entry.picture : nullptr;
+        *pFound = {entry.state, entry.nSerial, bReady ? entry.picture : nullptr};
+    const CBitmap32* result = bReady ? entry.picture.get() : nullptr;
     vTrim();
     return result;
 }
@@ -79,7 +80,7 @@ void CPictureCache::vTrim()
         const auto before = std::prev(victim);
         const auto entry = entries.find(*victim);
         if (entry->second.state == PictureState::Ready) {
-            nBytes -= entry->second.picture.PixelCount() * 4;
+            nBytes -= entry->second.picture->PixelCount() * 4;
             entries.erase(entry);
             order.erase(victim);
         }

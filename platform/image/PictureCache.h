@@ -15,6 +15,7 @@
 #include <functional>
 #include <list>
 #include <map>
+#include <memory>
 
 enum class PictureState { Pending, Ready, Failed };
 
@@ -22,6 +23,8 @@ struct SPictureFound {
     PictureState state = PictureState::Failed;
     // Changes whenever the entry gets a new picture.
     std::uint64_t nSerial = 0;
+    // The ready picture, for a holder that keeps it past the look-up.
+    std::shared_ptr<const CBitmap32> picture;
 };
 
 class CPictureCache : public CPictureSink {
@@ -50,7 +53,7 @@ private:
         SFileStamp stamp;
         PictureState state = PictureState::Pending;
         std::uint64_t nSerial = 0;
-        CBitmap32 picture;
+        std::shared_ptr<const CBitmap32> picture = std::make_shared<const CBitmap32>();
         std::list<QString>::iterator lru;
     };
 

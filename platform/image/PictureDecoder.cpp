@@ -105,6 +105,7 @@ void CPictureDecoder::vStop()
         if (bStopped)
             return;
         bStopping = true;
+        bCancel = true;
         nPending -= static_cast<int>(queue.size());
         queue.clear();
     }
@@ -134,7 +135,7 @@ void CPictureDecoder::vRun()
         decoded->nWidth = request.nWidth;
         decoded->nHeight = request.nHeight;
         decoded->result = CPngImage::Decode(request.strPath, request.nWidth, request.nHeight, decoded->picture,
-            &decoded->nSourceWidth, &decoded->nSourceHeight);
+            &decoded->nSourceWidth, &decoded->nSourceHeight, &bCancel);
 
         lock.lock();
         if (bStopping) {

@@ -55,8 +55,8 @@ public:
 
     // Window's thread. Queues a decode of strPath at w x h for the sink.
     void vRequest(CPictureSink* pSink, const QString& strPath, const SFileStamp& stamp, int w, int h, BOOL bUrgent);
-    // Window's thread. Stops the worker after the decode under way; later
-    // requests are dropped. Also run when the application object goes.
+    // Window's thread. Stops the worker, ending the decode under way at its
+    // next row; later requests are dropped. Also run when the application object goes.
     void vStop();
     // Requests asked for and not yet delivered (or dropped).
     int nOutstanding() const { return nPending.load(); }
@@ -85,6 +85,7 @@ private:
     std::deque<SRequest> queue;
     bool bStopping = false;
     bool bStopped = false;
+    std::atomic<bool> bCancel{false}; // ends the decode under way between rows
     std::thread worker;
     std::atomic<int> nPending{0};
     // Window's thread only: the sinks alive, by id.

@@ -172,7 +172,7 @@ private:
 
 // Decodes from either a FILE or a memory source into the sink, row by row.
 // Plain C style on purpose: see the file comment.
-PngResult DecodeRows(std::FILE* file, MemorySource* mem, CRowSink* sink)
+PngResult DecodeRows(std::FILE* file, MemorySource* mem, CRowSink* sink, const std::atomic<bool>* pCancel)
 {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, ErrorToLongjmp, SilentWarning);
     if (!png)
@@ -230,6 +230,8 @@ PngResult DecodeRows(std::FILE* file, MemorySource* mem, CRowSink* sink)
         const int y0 = bAdam7 ? PNG_PASS_START_ROW(pass) : 0;
         const int dy = bAdam7 ? 1 << PNG_PASS_ROW_SHIFT(pass) : 1;
         for (png_uint_32 r = 0; r < rows; ++r) {
+            if (pCancel && pCancel->load(std::memory_order_relaxed))
+                png_error(png, "cancelled");
             png_read_row(png, row, nullptr);
             sink->vRow(y0 + static_cast<int>(r) * dy, x0, dx, row, static_cast<int>(cols));
         }
@@ -284,7 +286,7 @@ BOOL CPngImage::bParseHeader(const void* pData, std::size_t nSize, unsigned long
 }
 
 PngResult CPngImage::Decode(const QString& strPath, int nWidth, int nHeight, CBitmap32& bitmap, int* pSourceWidth,
-    int* pSourceHeight)
+    int* pSourceHeight, const std::atomic<bool>* pCancel)
 {
     bitmap.vRelease();
     // Only a regular file, opened without blocking: a FIFO named as the
@@ -309,7 +311,7 @@ PngResult CPngImage::Decode(const QString& strPath, int nWidth, int nHeight, CBi
         if (!bAcceptableSize(w, h))
             result = PngResult::TooLarge;
         else if (sink && std::fseek(file, 0, SEEK_SET) == 0)
-            result = DecodeRows(file, nullptr, sink.get());
+            result = DecodeRows(file, nullptr, sink.get(), pCancel);
     }
     std::fclose(file);
     return Finish(result, sink.get(), bitmap);
@@ -327,7 +329,7 @@ PngResult CPngImage::DecodeMemory(const void* pData, std::size_t nSize, int nWid
     if (!sink)
         return PngResult::Unreadable;
     MemorySource src{static_cast<const png_byte*>(pData), nSize, 0};
-    return Finish(DecodeRows(nullptr, &src, sink.get()), sink.get(), bitmap);
+    return Finish(DecodeRows(nullptr, &src, sink.get(), nullptr), sink.get(), bitmap);
 }
 
 BOOL CPngImage::bDecodeFile(const QString& strPath, CBitmap32& bitmap)

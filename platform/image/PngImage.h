@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <cstddef>
 
 enum class PngResult {
@@ -33,9 +34,10 @@ public:
 
     // The picture scaled to nWidth x nHeight (both 0: its own size). The
     // picture's own size goes to *pSourceWidth / *pSourceHeight when the
-    // header could be read, also when it is refused as too large.
+    // header could be read, also when it is refused as too large. Once
+    // *pCancel is set the decode ends before the next row, as Unreadable.
     static PngResult Decode(const QString& strPath, int nWidth, int nHeight, CBitmap32& bitmap,
-        int* pSourceWidth = nullptr, int* pSourceHeight = nullptr);
+        int* pSourceWidth = nullptr, int* pSourceHeight = nullptr, const std::atomic<bool>* pCancel = nullptr);
     static PngResult DecodeMemory(const void* pData, std::size_t nSize, int nWidth, int nHeight, CBitmap32& bitmap);
 
     // The size in the IHDR chunk of a PNG's first bytes (33 are enough).

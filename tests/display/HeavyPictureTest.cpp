@@ -1,7 +1,8 @@
 // The window's thread answers at all times while heavy pictures are decoded:
 // a start hidden with 40 zero-filled 4096 x 4096 pictures in a gallery of
 // 2,000, the window opened, the gallery opened and a heavy picture chosen,
-// F8 with it and F8 again, all under a ping and a `--status` every 50 ms.
+// F8 with it and F8 again, all under a ping every 50 ms and a `--status`
+// every 500 ms.
 #include "AnswerProbe.h"
 #include "DisplayFixture.h"
 #include "TestPicture.h"
@@ -18,6 +19,11 @@ namespace {
 
 constexpr uint32_t kFirstColour = 0xFFFF00FF;
 constexpr long long kAnswerNs = 100'000'000;
+// A ping's round trip goes through the X server, which copies and composites
+// the pictures on this shared machine: the gallery's first paint and the
+// server's work on a 4096 x 4096 window get looser bounds.
+constexpr long long kGalleryNs = 300'000'000;
+constexpr long long kSwitchNs = 1'000'000'000;
 
 std::string Slurp(const fs::path& folder)
 {
@@ -98,23 +104,20 @@ protected:
 };
 
 // What a phase of the walk measured: the window's longest unanswered
-// stretch (checked against nBoundNs unless 0), and every `--status` right.
+// stretch, and every `--status` right ("not running" from a running program
+// is the channel's fault, counted and printed apart).
 void vReport(const char* szPhase, const CAnswerProbe::Results& r, long long nBoundNs)
 {
-    std::printf("%s: longest unanswered ping %.1f ms over %d pings; longest --status %.1f ms over %d\n", szPhase,
-        r.nLongestPingNs / 1e6, r.nPings, r.nLongestStatusNs / 1e6, r.nStatus);
+    std::printf("%s: longest unanswered ping %.1f ms over %d pings; longest --status %.1f ms over %d (%d \"not "
+                "running\")\n",
+        szPhase, r.nLongestPingNs / 1e6, r.nPings, r.nLongestStatusNs / 1e6, r.nStatus, r.nNotRunning);
     EXPECT_GT(r.nPings, 0) << szPhase;
-    if (nBoundNs > 0) {
-        EXPECT_LT(r.nLongestPingNs, nBoundNs) << szPhase << ": the window's thread left a ping unanswered that long";
-    }
+    EXPECT_LT(r.nLongestPingNs, nBoundNs) << szPhase << ": the window's thread left a ping unanswered that long";
     EXPECT_TRUE(r.failures.empty()) << szPhase << ": " << r.failures.size() << " wrong answers, the first: "
                                     << r.failures.front();
 }
 
-// Disabled while the machine it runs on cannot start a `--status` every 50 ms
-// beside the program without starving both, and while the channel answers
-// "not running" to a busy instance: run it with --gtest_also_run_disabled_tests.
-TEST_F(HeavyPictureTest, DISABLED_WindowAnswersThroughHeavyStartGalleryAndSwitches)
+TEST_F(HeavyPictureTest, WindowAnswersThroughHeavyStartGalleryAndSwitches)
 {
     vWritePictures();
     ASSERT_FALSE(HasFatalFailure());
@@ -155,7 +158,7 @@ TEST_F(HeavyPictureTest, DISABLED_WindowAnswersThroughHeavyStartGalleryAndSwitch
     x.vSettle(CDeadline::Seconds(1));
     // Its first paint (the whole screen's worth of cells, twice: the shadow
     // grows it) is the window's longest task here.
-    vReport("gallery of 2,000 opened", probe.Take(), 4 * kAnswerNs);
+    vReport("gallery of 2,000 opened", probe.Take(), kGalleryNs);
 
     // The first heavy picture, then F8 with it: the overlay is its size.
     ASSERT_TRUE(x.bKey(XK_Right)); // the picture over the budget
@@ -166,10 +169,6 @@ TEST_F(HeavyPictureTest, DISABLED_WindowAnswersThroughHeavyStartGalleryAndSwitch
     ASSERT_TRUE(x.bKey(XK_F8));
     TestRect overlay;
     EXPECT_TRUE(bWaitFor([&] { return FindLarge(4096, 4096, &overlay) != None; }, 30)) << "F8 showed no picture";
-    // Handing the 64 MB picture to the X server is done on the window's
-    // thread by the overlay window, and the server composites a window of
-    // 4096 x 4096 at every showing: the pings' round trips through the
-    // server are printed, not bounded, from here on.
     probe.vExpect("on\n");
     x.vSettle(CDeadline::Millis(500));
 
@@ -183,7 +182,7 @@ TEST_F(HeavyPictureTest, DISABLED_WindowAnswersThroughHeavyStartGalleryAndSwitch
         x.vSettle(CDeadline::Millis(500));
     }
     probe.vStop();
-    vReport("F8 on, off and on again with 4096 x 4096", probe.Take(), 0);
+    vReport("F8 on, off and on again with 4096 x 4096", probe.Take(), kSwitchNs);
     EXPECT_NE(Slurp(dir.DataDir() / "Log").find("a-zwide.png is 8200 x 2 pixels"), std::string::npos)
         << "the picture over the budget was not logged";
 }

@@ -1,9 +1,9 @@
 // Asks a running program, at a fixed period driven by a timer, whether its
 // window's thread answers: a _NET_WM_PING sent to its window (the toolkit
-// answers it on that thread) and, when asked for, one `--status` command run
-// beside it whose output must be the state expected. Runs on its own thread
-// with its own X connection; every wait is a poll() on the timer, the
-// connection and the commands' pidfds.
+// answers it on that thread) and, when asked for, a `--status` command run
+// beside every few pings, whose output must be the state expected. Runs on
+// its own thread with its own X connection; every wait is a poll() on the
+// timer, the connection and the commands' pidfds.
 #pragma once
 
 #include <atomic>
@@ -18,6 +18,7 @@ public:
         std::string strDisplay;
         unsigned long nWindow = 0;               // the window pinged
         int nPeriodMs = 50;
+        int nStatusPeriodMs = 500;               // a command at most this often
         std::vector<std::string> statusArgv;     // empty: pings only
         std::vector<std::string> statusEnv;
         std::string strLogDir;                   // the commands' output, one file each
@@ -28,6 +29,7 @@ public:
         int nStatus = 0;
         long long nLongestStatusNs = 0;
         std::vector<std::string> failures;  // commands that answered wrongly
+        int nNotRunning = 0;  // commands that said the running program is not running
     };
 
     CAnswerProbe() = default;

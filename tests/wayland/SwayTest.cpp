@@ -196,7 +196,7 @@ TEST_F(SwayTest, NeverShowsThePictureAndSaysWhy)
 
     pointer.vMoveTo(200, 700);
     CChildProcess& toggle = Launch({"--toggle"}, SessionEnv());
-    EXPECT_EQ(nWaitExit(toggle), 3);
+    EXPECT_EQ(nWaitExit(toggle), 4);
     EXPECT_NE(toggle.strLogText().find("Lumicue cannot follow the pointer on this desktop; the pointer stays off."),
         std::string::npos);
     EXPECT_NE(strLogText().find("Lumicue cannot follow the pointer on this desktop: this Wayland compositor does not "

@@ -215,6 +215,12 @@ TEST(PngImage, ScaledDecodeOfABrokenFileLeavesNothing)
     EXPECT_EQ(CPngImage::Decode(path, 44, 44, bmp), PngResult::Unreadable);
     EXPECT_TRUE(bmp.IsEmpty());
     EXPECT_EQ(CPngImage::Decode(dir.path(), 44, 44, bmp), PngResult::Unreadable) << "a folder";
+    // A decode cancelled (the program ending) stops before its first row.
+    const QString whole = dir.filePath("whole.png");
+    ASSERT_TRUE(WriteTestFile(whole, good));
+    const std::atomic<bool> bCancel{true};
+    EXPECT_EQ(CPngImage::Decode(whole, 0, 0, bmp, nullptr, nullptr, &bCancel), PngResult::Unreadable);
+    EXPECT_TRUE(bmp.IsEmpty());
 }
 
 TEST(PngImage, DecodesFromFile)
