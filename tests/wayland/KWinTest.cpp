@@ -286,6 +286,12 @@ TEST_F(KWinTest, FollowsThePointerOverNativeAndX11WindowsAndCleansUpItsScript)
     EXPECT_TRUE(bPixelBecomes(1090, 390, bIsBlue)); // the X11 window beside it
     EXPECT_TRUE(bPixelBecomes(400, 300, bIsGreen)); // the old place
 
+    // By the screen's corner the picture runs off it (negative margins).
+    input.vMoveTo(10, 10);
+    ASSERT_TRUE(bCommittedAt(program, 10, 10, nLog));
+    EXPECT_TRUE(bPixelBecomes(0, 0, bIsRed));
+    EXPECT_TRUE(bPixelBecomes(10 + kHotSpot - 2, 10 + kHotSpot - 2, bIsRed));
+
     // Back over the native window: a press under the picture reaches it there.
     input.vMoveTo(300, 500);
     ASSERT_TRUE(bCommittedAt(program, 300, 500, nLog));
