@@ -3,10 +3,14 @@
 
 #include "diag/ExceptionReport.h"
 #include "overlay/PointerGeometry.h"
-#include "platform/image/PngImage.h"
 #include "settings/CoreAssist.h"
 
 #include <cstdio>
+
+CBitmapPointWnd::CBitmapPointWnd()
+{
+    pictures.fnArrived = [this](const QString& strPath) { vOnPictureArrived(strPath); };
+}
 
 BOOL CBitmapPointWnd::Create()
 {
@@ -29,35 +33,50 @@ BOOL CBitmapPointWnd::bUpdateDisplay()
     return bUpdateDisplayFrom(core->option.strPointerFile, core->option.nOpacity);
 }
 
-// The picture at strPath, decoded again only when the file changed: the
-// user may have replaced it, but a large picture takes long to decode.
-const CBitmap32& CBitmapPointWnd::Picture(const QString& strPath)
-{
-    const SPictureKey key{strPath, SFileStamp::Of(strPath)};
-    if (!key.stamp.bIsFile() || !(key == cachedKey)) {
-        CPngImage::bDecodeFile(strPath, cachedPicture); // a failure leaves 0 x 0
-        cachedKey = cachedPicture.IsEmpty() ? SPictureKey{} : key;
-        bShowsCached = false;
-    }
-    return cachedPicture;
-}
-
 BOOL CBitmapPointWnd::bUpdateDisplayFrom(const QString& strPointerFile, int nOpacity)
 {
-    const std::uint8_t nAlpha = PointerGeometry::nAlphaFromOpacity(nOpacity);
-    const CBitmap32& picture = Picture(strPointerFile);
+    // Before the gallery's cells: the user waits for this one.
+    SPictureFound found;
+    pictures.Find(strPointerFile, 0, 0, &found, TRUE);
+    bWaiting = found.state == PictureState::Pending;
+    if (bWaiting) {
+        strWanted = strPointerFile;
+        nWantedOpacity = nOpacity;
+        return TRUE;
+    }
+    if (!found.picture)
+        found.picture = std::make_shared<const CBitmap32>();
+    return bCompose(strPointerFile, found.picture, found.nSerial,
+        PointerGeometry::nAlphaFromOpacity(nOpacity));
+}
+
+void CBitmapPointWnd::vOnPictureArrived(const QString& strPath)
+{
+    if (!bWaiting || strPath != strWanted)
+        return;
+    bUpdateDisplayFrom(strWanted, nWantedOpacity);
+    if (!bWaiting && fnPictureChanged)
+        fnPictureChanged();
+}
+
+BOOL CBitmapPointWnd::bCompose(const QString& strPath, const std::shared_ptr<const CBitmap32>& pPicture,
+    std::uint64_t nSerial, std::uint8_t nAlpha)
+{
+    const CBitmap32& picture = *pPicture;
     nImageHeight.store(picture.Height());
     nImageWidth.store(picture.Width());
-    nHotSpot.store(PointerGeometry::nHotSpotFromPath(strPointerFile, picture.Width(), picture.Height()));
+    nHotSpot.store(PointerGeometry::nHotSpotFromPath(strPath, picture.Width(), picture.Height()));
     const PointerGeometry::Placement origin = PointerGeometry::Place(0, 0, picture.Width(), picture.Height(), nHotSpot.load());
     layered.vSetHotSpot(-origin.x, -origin.y);
 
     // A hidden window keeps its picture: the same one at the same opacity
     // needs no new composition.
-    if (bShowsCached && nShownAlpha == nAlpha && layered.bExists())
+    if (bShowsPicture && nShownSerial == nSerial && nShownAlpha == nAlpha && layered.bExists())
         return TRUE;
-    BOOL bResult = layered.bUpdate(picture, nAlpha);
-    bShowsCached = bResult && !picture.IsEmpty();
+    // Shared, not copied: the cache never changes a picture it handed out.
+    BOOL bResult = layered.bUpdateShared(pPicture, nAlpha);
+    bShowsPicture = bResult && !picture.IsEmpty();
+    nShownSerial = nSerial;
     nShownAlpha = nAlpha;
     if (!bResult) {
         char text[96];
@@ -77,7 +96,8 @@ BOOL CBitmapPointWnd::ShowWindow(int nCmdShow)
 
 BOOL CBitmapPointWnd::DestroyWindow()
 {
-    bShowsCached = false; // a new window starts without a picture
+    bShowsPicture = false; // a new window starts without a picture
+    bWaiting = false;
     return layered.bDestroy();
 }
 

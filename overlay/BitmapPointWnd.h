@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/LayeredWindow.h"
-#include "platform/storage/FileStamp.h"
+#include "platform/image/PictureCache.h"
 #include "platform/ui/Wnd.h"
 
 #include <QString>
@@ -11,19 +11,26 @@
 #include <cstdint>
 
 #include <atomic>
+#include <functional>
+#include <memory>
 
 class CBitmapPointWnd : public CWnd {
 public:
-    CBitmapPointWnd() = default;
+    CBitmapPointWnd();
     ~CBitmapPointWnd() override = default;
 
     // Creates the hidden window; TRUE at once if it exists.
     virtual BOOL Create();
-    // Decodes the chosen picture and makes it the window's content at the
-    // window's current position; reads the options anew on every call.
+    // Makes the chosen picture the window's content at the window's current
+    // position; reads the options anew on every call. A picture not decoded
+    // yet is asked of the decoding worker, and the window keeps what it
+    // shows until it arrives (then fnPictureChanged runs).
     BOOL bUpdateDisplay();
     // The same with the picture and opacity given.
     BOOL bUpdateDisplayFrom(const QString& strPointerFile, int nOpacity);
+    // A picture that was waited for is now the window's content, with its
+    // own size and hot spot.
+    std::function<void()> fnPictureChanged;
 
     // The platform window, in the framework's terms: the overlay is an X
     // window of its own, not a widget.
@@ -43,20 +50,20 @@ public:
     std::atomic<int> nHotSpot{0};
 
 private:
-    // What identifies a decoded picture on disk: a file replaced or rewritten
-    // changes its size or modification time.
-    struct SPictureKey {
-        QString strPath;
-        SFileStamp stamp;
-        bool operator==(const SPictureKey&) const = default;
-    };
-    const CBitmap32& Picture(const QString& strPath);
+    BOOL bCompose(const QString& strPath, const std::shared_ptr<const CBitmap32>& pPicture, std::uint64_t nSerial,
+        std::uint8_t nAlpha);
+    void vOnPictureArrived(const QString& strPath);
 
     CLayeredWindow layered;
-    // The last picture decoded (only the first showing of a picture pays
-    // for decoding it), and whether the window still shows it at nShownAlpha.
-    CBitmap32 cachedPicture;
-    SPictureKey cachedKey;
-    bool bShowsCached = false;
+    // Only the last picture is kept (its first showing pays for decoding
+    // it, and one that fails to decode is not tried again until it changes).
+    CPictureCache pictures{0};
+    // The picture waited for, and the opacity to show it at.
+    QString strWanted;
+    int nWantedOpacity = 0;
+    bool bWaiting = false;
+    // Whether the window shows the cache's picture nShownSerial at nShownAlpha.
+    bool bShowsPicture = false;
+    std::uint64_t nShownSerial = 0;
     std::uint8_t nShownAlpha = 0;
 };

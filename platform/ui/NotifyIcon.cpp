@@ -2,10 +2,13 @@
 #include "platform/ui/NotifyIcon.h"
 
 #include "platform/ui/NotificationBalloon.h"
+#include "platform/ui/TrayBalloon.h"
 #include "platform/ui/TrayStandIn.h"
 #include "platform/ui/Wnd.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QStyle>
 #include <QSystemTrayIcon>
 
 #include <map>
@@ -18,6 +21,8 @@ using IconKey = std::pair<CWnd*, UINT>;
 struct IconEntry {
     std::unique_ptr<QSystemTrayIcon> pIcon;
     std::unique_ptr<CNotificationBalloon> pBalloon;
+    std::unique_ptr<CTrayBalloon> pOwnBalloon;
+    std::map<DWORD, QIcon> balloonIcons;
     BOOL bStandIn = FALSE; // shown by the route's stand-in instead
 };
 std::map<IconKey, IconEntry> g_icons;
@@ -56,18 +61,27 @@ LPARAM MouseMessageOf(QSystemTrayIcon::ActivationReason reason)
     }
 }
 
-QSystemTrayIcon::MessageIcon BalloonIconOf(DWORD dwInfoFlags)
+QStyle::StandardPixmap BalloonIconOf(DWORD dwInfoFlags)
 {
     switch (dwInfoFlags) {
-    case NIIF_INFO:
-        return QSystemTrayIcon::Information;
     case NIIF_WARNING:
-        return QSystemTrayIcon::Warning;
+        return QStyle::SP_MessageBoxWarning;
     case NIIF_ERROR:
-        return QSystemTrayIcon::Critical;
+        return QStyle::SP_MessageBoxCritical;
     default:
-        return QSystemTrayIcon::NoIcon;
+        return QStyle::SP_MessageBoxInformation;
     }
+}
+
+// The balloon's icon, made once per kind.
+QIcon BalloonIcon(std::map<DWORD, QIcon>& icons, DWORD dwInfoFlags)
+{
+    if (dwInfoFlags != NIIF_INFO && dwInfoFlags != NIIF_WARNING && dwInfoFlags != NIIF_ERROR)
+        return {};
+    auto it = icons.find(dwInfoFlags);
+    if (it == icons.end())
+        it = icons.emplace(dwInfoFlags, QApplication::style()->standardIcon(BalloonIconOf(dwInfoFlags))).first;
+    return it->second;
 }
 
 void vApply(IconEntry& entry, const NOTIFYICONDATAW& nid)
@@ -81,10 +95,20 @@ void vApply(IconEntry& entry, const NOTIFYICONDATAW& nid)
         QString title, text;
         CopyToField(title, nid.szInfoTitle, NID_INFO_TITLE_CHARS);
         CopyToField(text, nid.szInfo, NID_INFO_CHARS);
-        if (entry.bStandIn && g_pStandIn)
+        const int nTimeout = static_cast<int>(nid.uTimeout);
+        if (entry.bStandIn && g_pStandIn) {
             g_pStandIn->vNotify(title, text);
-        else if (!entry.pBalloon || !entry.pBalloon->bShow(title, text, static_cast<int>(nid.uTimeout)))
-            icon.showMessage(title, text, BalloonIconOf(nid.dwInfoFlags), static_cast<int>(nid.uTimeout));
+            return;
+        }
+        if (entry.pBalloon && entry.pBalloon->bShow(title, text, nTimeout))
+            return;
+        const QIcon kind = BalloonIcon(entry.balloonIcons, nid.dwInfoFlags);
+        // A StatusNotifierItem host shows the toolkit's messages itself;
+        // beside an XEmbed tray the toolkit would draw a new window each time.
+        if (entry.pOwnBalloon && !(entry.pBalloon && entry.pBalloon->bHostShowsMessages()))
+            entry.pOwnBalloon->vShow(kind, title, text, icon.geometry(), nTimeout);
+        else
+            icon.showMessage(title, text, kind, nTimeout);
     }
 }
 
@@ -106,6 +130,7 @@ BOOL bAdd(const NOTIFYICONDATAW& nid)
         });
         auto onClick = [=] { owner->PostMessage(uCallback, uID, NIN_BALLOONUSERCLICK); };
         QObject::connect(icon, &QSystemTrayIcon::messageClicked, onClick);
+        entry.pOwnBalloon = std::make_unique<CTrayBalloon>(onClick);
         entry.pBalloon = std::make_unique<CNotificationBalloon>(onClick, QDBusConnection::sessionBus());
     }
     if (bShowOnStandIn(entry, nid, uCallback)) {

@@ -408,7 +408,7 @@ TEST_F(GnomeShellTest, WithoutTheExtensionNothingIsDrawnAndTheUserIsTold)
     RunProgram({"/m"}, &program);
     // Up once it has found that no notification area runs.
     ASSERT_TRUE(bWaitForLog("No notification area runs"));
-    EXPECT_EQ(RunProgram({"--toggle"}), 3) << lastOutput;
+    EXPECT_EQ(RunProgram({"--toggle"}), 4) << lastOutput;
     EXPECT_NE(lastOutput.find("cannot follow the pointer"), std::string::npos) << lastOutput;
     EXPECT_EQ(RunProgram({"--status"}), 0);
     EXPECT_NE(lastOutput.find("off"), std::string::npos);
