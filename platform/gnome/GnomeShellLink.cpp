@@ -38,7 +38,7 @@ const QString kService = QStringLiteral("example.lumicue.Shell");
 const QString kPath = QStringLiteral("/example/lumicue/Shell");
 const QString kInterface = QStringLiteral("example.lumicue.Shell");
 constexpr uint kApiVersion = 1;
-constexpr int kCallTimeoutMs = 2000;
+constexpr int kCallTimeoutMs = 5000;
 
 QDBusMessage Call(QDBusConnection& bus, const QString& method, const QList<QVariant>& args = {})
 {
@@ -68,13 +68,24 @@ CGnomeShellLink::CGnomeShellLink() : bus(QDBusConnection::sessionBus())
 
 CGnomeShellLink::~CGnomeShellLink() = default;
 
+// The bus daemon names the owner at once; the shell is asked for the
+// version only when the owner is new, so a busy shell does not make an
+// enabled extension look absent at every switch.
 BOOL CGnomeShellLink::bPresent()
 {
-    if (!bus.isConnected() || !bus.interface()->isServiceRegistered(kService).value())
+    if (!bus.isConnected())
         return FALSE;
+    const QString owner = bus.interface()->serviceOwner(kService).value();
+    if (owner.isEmpty())
+        return FALSE;
+    if (owner == strCheckedOwner)
+        return TRUE;
     const QDBusMessage reply = Call(bus, QStringLiteral("Version"));
-    return reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 2
-        && reply.arguments().at(1).toUInt() == kApiVersion;
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 2
+        || reply.arguments().at(1).toUInt() != kApiVersion)
+        return FALSE;
+    strCheckedOwner = owner;
+    return TRUE;
 }
 
 BOOL CGnomeShellLink::bShow(const QString& strPicture, int nWidth, int nHeight, int nStride, int nHotX, int nHotY,

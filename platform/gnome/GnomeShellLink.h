@@ -54,4 +54,5 @@ private slots:
 
 private:
     QDBusConnection bus;
+    QString strCheckedOwner; // the extension's bus name whose version matched
 };

@@ -15,16 +15,15 @@
 #include <QDBusVariant>
 #include <QDir>
 #include <QEventLoop>
+#include <QFileSystemWatcher>
 #include <QImage>
 #include <QTimer>
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/inotify.h>
 #include <unistd.h>
 
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <string>
 
@@ -48,7 +47,7 @@ public:
     void vCloseWriteEnd() { if (fds[1] >= 0) close(fds[1]); fds[1] = -1; }
     void vClose() { vCloseWriteEnd(); if (fds[0] >= 0) close(fds[0]); fds[0] = -1; }
     // The next line that starts with prefix; empty at the deadline or the end.
-    std::string Wait(const std::string& prefix, int nSeconds = 10)
+    std::string Wait(const std::string& prefix, int nSeconds = 30)
     {
         const CDeadline deadline = CDeadline::Seconds(nSeconds);
         for (;;) {
@@ -81,7 +80,7 @@ class CSignalWaiter : public QObject {
     Q_OBJECT
 public:
     // Runs until cond holds, checked at each signal; false at the deadline.
-    bool bWait(const std::function<bool()>& cond, int nSeconds = 10)
+    bool bWait(const std::function<bool()>& cond, int nSeconds = 30)
     {
         const CDeadline deadline = CDeadline::Seconds(nSeconds);
         while (!cond()) {
@@ -123,14 +122,14 @@ protected:
                                        (dir.LogDir() / "shell-session.log").string(), envPipe.WriteEnd()};
         ASSERT_TRUE(shell.bStart(options));
         envPipe.vCloseWriteEnd();
-        for (std::string line; !(line = envPipe.Wait("", 45)).empty();) {
-            const size_t eq = line.find('=');
-            session[line.substr(0, eq)] = line.substr(eq + 1);
-            base.push_back(line);
-        }
-        ASSERT_FALSE(session["DBUS_SESSION_BUS_ADDRESS"].empty()) << shell.strLogText();
-        bus = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(
-            QString::fromStdString(session["DBUS_SESSION_BUS_ADDRESS"]), QStringLiteral("gnome-shell-test")));
+        const std::string kBusVar = "DBUS_SESSION_BUS_ADDRESS=";
+        std::string strBus;
+        for (std::string line; !(line = envPipe.Wait("", 90)).empty(); base.push_back(line))
+            if (line.rfind(kBusVar, 0) == 0)
+                strBus = line.substr(kBusVar.size());
+        ASSERT_FALSE(strBus.empty()) << shell.strLogText();
+        bus = std::make_unique<QDBusConnection>(
+            QDBusConnection::connectToBus(QString::fromStdString(strBus), QStringLiteral("gnome-shell-test")));
         ASSERT_TRUE(bus->isConnected());
         for (const char* name : {"StateChanged", "MenuCommand"})
             bus->connect(kExt, kExtPath, kExt, QString::fromLatin1(name), &waiter, SLOT(vPing()));
@@ -180,7 +179,7 @@ protected:
     {
         QDBusMessage msg = QDBusMessage::createMethodCall(service, path, iface, method);
         msg.setArguments(args);
-        QDBusMessage reply = bus->call(msg, QDBus::Block, 5000);
+        QDBusMessage reply = bus->call(msg, QDBus::Block, 20000);
         EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << method.toStdString() << ": "
                                                              << reply.errorMessage().toStdString();
         return reply;
@@ -292,32 +291,28 @@ protected:
         return text;
     }
 
-    // Waits until the program's log holds text, woken by inotify on the
-    // folders down to the log folder as they appear.
+    // Waits until the program's log holds text, woken by the watcher (inotify)
+    // on the folders down to the log folder and its files as they appear.
     bool bWaitForLog(const std::string& text, int nSeconds = 30)
     {
-        const int fd = inotify_init1(IN_CLOEXEC);
-        const CDeadline deadline = CDeadline::Seconds(nSeconds);
-        bool bFound = false;
-        while (!(bFound = ProgramLog().find(text) != std::string::npos) && !deadline.bExpired()) {
-            for (const fs::path& p : {dir.ConfigHome(), dir.DataDir(), dir.DataDir() / "Log"})
-                inotify_add_watch(fd, p.c_str(), IN_CREATE | IN_MODIFY | IN_CLOSE_WRITE | IN_MOVED_TO);
-            if (ProgramLog().find(text) != std::string::npos)
-                continue;
-            pollfd pfd{fd, POLLIN, 0};
-            if (poll(&pfd, 1, deadline.nRemainingMs()) > 0) {
-                char events[4096];
-                [[maybe_unused]] const ssize_t n = read(fd, events, sizeof events);
-            }
-        }
-        close(fd);
-        return bFound;
+        QFileSystemWatcher watcher;
+        QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, &waiter, &CSignalWaiter::vPing);
+        QObject::connect(&watcher, &QFileSystemWatcher::fileChanged, &waiter, &CSignalWaiter::vPing);
+        return waiter.bWait([&] {
+            std::vector<fs::path> paths = {dir.ConfigHome(), dir.DataDir(), dir.DataDir() / "Log"};
+            std::error_code ec;
+            for (const auto& e : fs::directory_iterator(dir.DataDir() / "Log", ec))
+                paths.push_back(e.path());
+            for (const fs::path& p : paths)
+                if (fs::exists(p, ec))
+                    watcher.addPath(QString::fromStdString(p.string()));
+            return ProgramLog().find(text) != std::string::npos;
+        }, nSeconds);
     }
 
     CTestDirectory dir;
     CChildProcess shell, program, native, xwin;
     std::vector<std::string> base;
-    std::map<std::string, std::string> session;
     std::unique_ptr<QDBusConnection> bus;
     QString rdSession;
     CSignalWaiter waiter;
@@ -338,7 +333,7 @@ TEST_F(GnomeShellTest, ExtensionDrawsFollowsAndCarriesTheMenu)
 
     RunProgram({"/m"}, &program);
     // Ready once it holds its hotkey in the shell and its icon is in the top bar.
-    ASSERT_TRUE(waiter.bWait([&] { SSession s = Session(); return s.strAccel == "F8" && s.bIndicator; }, 30));
+    ASSERT_TRUE(waiter.bWait([&] { SSession s = Session(); return s.strAccel == "F8" && s.bIndicator; }));
 
     // Over the native window: F8 shows the picture with its hot spot under the pointer.
     MoveTo(900, 600);
@@ -401,7 +396,7 @@ TEST_F(GnomeShellTest, ExtensionDrawsFollowsAndCarriesTheMenu)
     // /u: a new run switched on and ended from outside leaves nothing drawn.
     CChildProcess second;
     RunProgram({"/m"}, &second);
-    ASSERT_TRUE(waiter.bWait([&] { return Session().strAccel == "F8"; }, 30));
+    ASSERT_TRUE(waiter.bWait([&] { return Session().strAccel == "F8"; }));
     EXPECT_EQ(RunProgram({"--on"}), 0);
     ASSERT_TRUE(waiter.bWait([&] { return State().bShown; }));
     RunProgram({"/u"});
