@@ -90,8 +90,8 @@ void CAnswerProbe::vRun()
     const Atom protocols = XInternAtom(dpy, "WM_PROTOCOLS", False);
     const Atom ping = XInternAtom(dpy, "_NET_WM_PING", False);
     const long period = opts.nPeriodMs * 1'000'000L;
-    const itimerspec spec{{period / 1'000'000'000L, period % 1'000'000'000L}, {0, 1}};
-    timerfd_settime(tfd, 0, &spec, nullptr);
+    const itimerspec timer{{period / 1'000'000'000L, period % 1'000'000'000L}, {0, 1}};
+    timerfd_settime(tfd, 0, &timer, nullptr);
 
     std::map<long, long long> sent; // ping serial -> when
     std::vector<Command> commands;
