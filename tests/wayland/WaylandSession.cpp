@@ -39,8 +39,12 @@ void CWaylandSession::vRemoveThrowAwayUser()
 {
     if (strUser.empty())
         return;
+    // Helpers the compositor started (Xwayland, swaybg) may outlive it; they go with the user.
+    CChildProcess kill;
+    if (kill.bStart({"pkill", "-KILL", "-u", strUser}, {}, (dir.LogDir() / "pkill.log").string()))
+        kill.bWaitExit(CDeadline::Seconds(10));
     CChildProcess del;
-    if (del.bStart({"userdel", strUser}, {}, (dir.LogDir() / "userdel.log").string()))
+    if (del.bStart({"userdel", "--force", strUser}, {}, (dir.LogDir() / "userdel.log").string()))
         del.bWaitExit(CDeadline::Seconds(10));
     EXPECT_EQ(del.nExitCode(), 0) << "userdel " << strUser << ": " << del.strLogText();
     strUser.clear();
