@@ -74,6 +74,21 @@ LongOption GetLongOption(const QStringList& args, QString* unknown)
     return chosen;
 }
 
+QString PrintableArgument(const QString& arg)
+{
+    QString out;
+    for (const QChar c : arg) {
+        const QChar::Category kind = c.category();
+        if (kind != QChar::Other_Control && kind != QChar::Other_Format)
+            out += c;
+        else if (c.unicode() < 0x100)
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+    }
+    return out;
+}
+
 QString GetUsageText()
 {
     return QStringLiteral(
@@ -92,11 +107,13 @@ QString GetUsageText()
         "  --on        switch the pointer on\n"
         "  --off       switch the pointer off\n"
         "  --status    print \"on\" or \"off\"\n"
-        "  (exit status 1: none running or no answer; 3: this desktop gives no way\n"
-        "  to follow the pointer, and it stays off)\n"
         "\n"
         "  --help      print this help and exit\n"
         "  --version   print the version and exit\n"
+        "\n"
+        "Exit status: 0 done; 1 Lumicue is not running (control options), refused,\n"
+        "or no display; 2 unknown option; 3 Lumicue is running but does not answer;\n"
+        "4 this desktop gives no way to follow the pointer (--toggle, --on), which stays off.\n"
         "\n"
         "To start Lumicue hidden at login, put its desktop entry with \"lumicue /m\" as Exec\n"
         "into ~/.config/autostart/Lumicue.desktop (see lumicue(1)).\n");

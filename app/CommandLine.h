@@ -20,5 +20,9 @@ enum class LongOption { None, Help, Version, Toggle, On, Off, Status, Unknown };
 // argument in unknown, when any long option is not one of these.
 LongOption GetLongOption(const QStringList& args, QString* unknown = nullptr);
 
+// arg as it may be printed to a terminal: control and format characters
+// (escape sequences, bidirectional overrides) become \xNN or \uNNNN.
+QString PrintableArgument(const QString& arg);
+
 // The text of --help.
 QString GetUsageText();

@@ -27,7 +27,9 @@ CLumicueMain* g_pLumicueMain = nullptr;
 
 namespace {
 
-constexpr UINT kFindTimeoutMs = 200;
+// The lock says an instance runs, so it is worth waiting for: long enough
+// for one that is still starting or busy, short enough for a script.
+constexpr UINT kFindTimeoutMs = 2000;
 // Open is sent and waited for; a hung first instance must not hang us for ever.
 constexpr UINT kOpenTimeoutMs = 5000;
 
@@ -49,6 +51,12 @@ void vPrintLine(FILE* stream, const QString& text)
 {
     std::fputs(text.toLocal8Bit().constData(), stream);
     std::fputc('\n', stream);
+}
+
+int nNoAnswer()
+{
+    vPrintLine(stderr, QStringLiteral("Lumicue is running but does not answer"));
+    return EXIT_NO_ANSWER;
 }
 
 // The first window that answers the instance message, if any.
@@ -96,15 +104,16 @@ BOOL CLumicueApp::InitInstance()
         return FALSE;
     }
     const BOOL bRunning = hMutex.bAlreadyExists();
-    const std::optional<CRemoteWindow> running = bRunning ? FindRunningInstance() : std::nullopt;
-
     QStringList words;
     ParseCommandLine(GetCommandLineArgs(), words);
     const StartAction action = GetStartAction(words);
     if (action == StartAction::Clean || action == StartAction::Quit || bRunning) {
-        vActOnRunningInstance(action, running);
+        nExitCode = nActOnRunningInstance(action, bRunning);
         return FALSE;
     }
+    // Later starts that come while this one starts wait in the socket's
+    // backlog instead of finding nobody.
+    instanceServer.bOpen(kInstanceName);
 
     if (!bStartGraphics()) {
         vPrintLine(stderr, QStringLiteral("Lumicue needs an X11 display: ") + GetGraphicsProblem());
@@ -131,7 +140,7 @@ int CLumicueApp::nRunLongOption(LongOption option, const QString& strUnknown)
         vPrintLine(stdout, QStringLiteral("Lumicue " LUMICUE_VERSION_TEXT));
         return 0;
     case LongOption::Unknown:
-        vPrintLine(stderr, QStringLiteral("lumicue: unknown option \"%1\"").arg(strUnknown));
+        vPrintLine(stderr, QStringLiteral("lumicue: unknown option \"%1\"").arg(PrintableArgument(strUnknown)));
         std::fputs(GetUsageText().toLocal8Bit().constData(), stderr);
         return 2;
     default:
@@ -143,11 +152,13 @@ int CLumicueApp::nControlRunningInstance(LongOption option)
 {
     // The lock is not taken: a control request must never become, or stand
     // in the way of, the first instance.
-    const std::optional<CRemoteWindow> running = FindRunningInstance();
-    if (!running) {
+    if (!CInstanceLock::bIsHeld(kInstanceName)) {
         vPrintLine(stderr, QStringLiteral("Lumicue is not running; start it first."));
-        return 1;
+        return EXIT_NOT_RUNNING;
     }
+    const std::optional<CRemoteWindow> running = FindRunningInstance();
+    if (!running)
+        return nNoAnswer();
     WPARAM request = POINTER_STATUS;
     if (option == LongOption::Toggle)
         request = POINTER_TOGGLE;
@@ -157,33 +168,37 @@ int CLumicueApp::nControlRunningInstance(LongOption option)
         request = POINTER_OFF;
     LRESULT answer = 0;
     if (!running->bSendMessageTimeout(g_uPointerMessage, request, 0, kOpenTimeoutMs, &answer)
-        || (answer != POINTER_IS_ON && answer != POINTER_IS_OFF && answer != POINTER_CANNOT_FOLLOW)) {
-        vPrintLine(stderr, QStringLiteral("The running Lumicue did not answer."));
+        || (answer != POINTER_IS_ON && answer != POINTER_IS_OFF && answer != POINTER_CLOSING
+            && answer != POINTER_CANNOT_FOLLOW))
+        return nNoAnswer();
+    if (answer == POINTER_CLOSING) {
+        vPrintLine(stderr, QStringLiteral("Lumicue is closing; the pointer stays off."));
         return 1;
     }
     if (answer == POINTER_CANNOT_FOLLOW) {
         vPrintLine(stderr, QStringLiteral("Lumicue cannot follow the pointer on this desktop; the pointer stays off."));
-        return 3;
+        return EXIT_CANNOT_FOLLOW;
     }
     if (option == LongOption::Status)
         vPrintLine(stdout, answer == POINTER_IS_ON ? QStringLiteral("on") : QStringLiteral("off"));
     return 0;
 }
 
-void CLumicueApp::vActOnRunningInstance(StartAction action, const std::optional<CRemoteWindow>& running)
+int CLumicueApp::nActOnRunningInstance(StartAction action, BOOL bRunning)
 {
     if (action == StartAction::Clean)
         bRemoveAutoRun();
+    if (!bRunning)
+        return 0;
+    const std::optional<CRemoteWindow> running = FindRunningInstance();
     if (!running)
-        return;
-    if (action == StartAction::Clean || action == StartAction::Quit) {
-        running->bPostMessage(g_uExitMessage, 0, 0);
-        return;
-    }
+        return nNoAnswer();
+    if (action == StartAction::Clean || action == StartAction::Quit)
+        return running->bPostMessage(g_uExitMessage, 0, 0) ? 0 : nNoAnswer();
     // Open restores the window from hidden or minimised and brings it
     // forward; the first instance does that for its own window.
     LRESULT ignored = 0;
-    running->bSendMessageTimeout(WM_COMMAND, ID_OPEN, 0, kOpenTimeoutMs, &ignored);
+    return running->bSendMessageTimeout(WM_COMMAND, ID_OPEN, 0, kOpenTimeoutMs, &ignored) ? 0 : nNoAnswer();
 }
 
 void CLumicueApp::vCreateMainWindow(BOOL bHidden)
@@ -193,8 +208,8 @@ void CLumicueApp::vCreateMainWindow(BOOL bHidden)
     AfxSetMainWnd(g_pLumicueMain);
     g_pLumicueMain->Create(IDD_LUMICUE_MAIN, nullptr);
     if (!instanceServer.bListen(kInstanceName, g_pLumicueMain, bInstanceRequestAllowed)) {
-        // Later starts, /u and /clean cannot reach this instance.
-        const QString text = QStringLiteral("single-instance channel: cannot listen (%1)")
+        // Until a retry succeeds, later starts, /u and /clean cannot reach this instance.
+        const QString text = QStringLiteral("single-instance channel: cannot listen (%1); trying again")
                                  .arg(QString::fromLocal8Bit(std::strerror(errno)));
         vPrintLine(stderr, QStringLiteral("lumicue: ") + text);
         if (g_pAppAssist)

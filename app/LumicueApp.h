@@ -26,9 +26,14 @@ extern const UINT g_uPointerMessage;
 // its answer: the pointer's state once the request is done. 0, the answer of
 // a window that does not know the message, is neither.
 enum : WPARAM { POINTER_STATUS = 0, POINTER_TOGGLE = 1, POINTER_ON = 2, POINTER_OFF = 3 };
+// POINTER_CLOSING: the instance is ending and switches nothing on.
 // POINTER_CANNOT_FOLLOW: asked to switch on where the session gives no way to
 // follow the pointer; it stays off.
-enum : LRESULT { POINTER_IS_OFF = 1, POINTER_IS_ON = 2, POINTER_CANNOT_FOLLOW = 3 };
+enum : LRESULT { POINTER_IS_OFF = 1, POINTER_IS_ON = 2, POINTER_CLOSING = 3, POINTER_CANNOT_FOLLOW = 4 };
+// Exit statuses of a run that only talks to the running instance (also the
+// second start, /u and /clean): nothing runs, it runs but did not answer, or
+// it cannot follow the pointer on this desktop.
+enum : int { EXIT_NOT_RUNNING = 1, EXIT_NO_ANSWER = 3, EXIT_CANNOT_FOLLOW = 4 };
 // The process-wide main window.
 extern CLumicueMain* g_pLumicueMain;
 
@@ -49,8 +54,9 @@ private:
     // The long options: help, version, or a request to the running instance.
     int nRunLongOption(LongOption option, const QString& strUnknown);
     int nControlRunningInstance(LongOption option);
-    // A second start: clean, quit or open the running instance.
-    void vActOnRunningInstance(StartAction action, const std::optional<CRemoteWindow>& running);
+    // A second start, /u or /clean: clean, quit or open the running instance;
+    // answers the exit status.
+    int nActOnRunningInstance(StartAction action, BOOL bRunning);
     void vCreateMainWindow(BOOL bHidden);
 
     CInstanceServer instanceServer;

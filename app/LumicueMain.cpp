@@ -7,6 +7,7 @@
 #include "lang/Language.h"
 #include "platform/CursorPos.h"
 #include "platform/DesktopRoute.h"
+#include "platform/image/PictureDecoder.h"
 #include "platform/storage/Ini.h"
 #include "platform/ui/DataExchange.h"
 #include "platform/ui/Menu.h"
@@ -49,8 +50,9 @@ CLumicueMain::CLumicueMain()
 
 CLumicueMain::~CLumicueMain()
 {
-    // Whatever way the window goes, no reader or update thread may outlive it.
+    // Whatever way the window goes, no reader, update or decoding thread may outlive it.
     g_autoUpdate.vStop();
+    CPictureDecoder::Instance().vStop();
     inputMonitor.vStop();
     funPointer.bDestroy();
     clickRings.bDestroy();
@@ -68,6 +70,11 @@ BOOL CLumicueMain::OnInitDialog()
 {
     CSkinDialog::OnInitDialog();
     TranslateDialog(this, IDD_LUMICUE_MAIN);
+    // Pictures refused for their size are not shown; the log says why.
+    CPictureDecoder::vSetLog([](const QString& text) {
+        if (g_pAppAssist)
+            g_pAppAssist->bWriteLog(LOG_OTHER_ERROR, nullptr, &text, nullptr, nullptr, 0, nullptr);
+    });
     // One icon serves both sizes: the handler sets it whatever the size.
     SendMessage(WM_SETICON, ICON_BIG, 0);
     vAddTrayIcon();
@@ -208,6 +215,8 @@ BOOL CLumicueMain::bOnCommand(UINT nID)
 
 BOOL CLumicueMain::bTogglePointer()
 {
+    if (bClosing)
+        return FALSE; // the tray menu still works during the failed save's box
     const BOOL bOn = !bPointerOn.load();
     if (bOn && bCannotFollow())
         return FALSE;
@@ -245,6 +254,10 @@ BOOL CLumicueMain::bCannotFollow()
 
 LRESULT CLumicueMain::OnPointerRequest(WPARAM wRequest)
 {
+    // While the close waits for the user (the failed save's box), the
+    // overlay is gone already: the pointer is off and stays so.
+    if (bClosing)
+        return wRequest == POINTER_STATUS || wRequest == POINTER_OFF ? POINTER_IS_OFF : POINTER_CLOSING;
     // On and off leave a pointer that is already so alone: no switch, no balloon.
     const BOOL bOn = bPointerOn.load();
     if (!bOn && (wRequest == POINTER_TOGGLE || wRequest == POINTER_ON) && bCannotFollow())
@@ -284,6 +297,7 @@ void CLumicueMain::vOnClose()
     if (bClosing)
         return;
     bClosing = TRUE;
+    bPointerOn.store(FALSE);
     inputMonitor.vStop();
     funPointer.bDestroy();
     clickRings.bDestroy();
@@ -291,6 +305,7 @@ void CLumicueMain::vOnClose()
     option.bUnregisterHotKey();
     option.vSave();
     g_autoUpdate.vStop();
+    CPictureDecoder::Instance().vStop();
     vRemoveTrayIcon();
     PostQuitMessage(0);
 }

@@ -3,6 +3,7 @@
 
 #include "platform/KeyNames.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace GridGeometry {
@@ -97,6 +98,28 @@ int nArrowTarget(int k, UINT vk, Dimensions dims, int nCount)
     default:
         return -1;
     }
+}
+
+Fitted FitInto(int nCount, int nCellWidth, int nCellHeight, int nMargin, BOOL bPopup, int nMaxWidth, int nMaxHeight)
+{
+    Dimensions dims = Size(nCount);
+    if (nCount > 0 && nCellWidth > 0 && nCellWidth * dims.nCols + 2 * nMargin > nMaxWidth) {
+        dims.nCols = std::max(1, (nMaxWidth - 2 * nMargin) / nCellWidth);
+        dims.nRows = (nCount + dims.nCols - 1) / dims.nCols;
+    }
+    RECT rc = nCount > 0 ? ControlRect(nCellWidth, nCellHeight, dims, nMargin, bPopup) : RECT{};
+    const int nContentHeight = nCellHeight * dims.nRows;
+    const int nMinHeight = RectHeight(ControlRect(nCellWidth, nCellHeight, {dims.nCols, 1}, nMargin, bPopup));
+    if (nCount > 0 && RectHeight(rc) > nMaxHeight)
+        rc.bottom = rc.top + std::max(nMaxHeight, nMinHeight);
+    return {dims, rc, nContentHeight};
+}
+
+POINT PlaceInside(POINT pt, int w, int h, const RECT& rcWork)
+{
+    pt.x = std::max(std::min<LONG>(pt.x, rcWork.right - w), rcWork.left);
+    pt.y = std::max(std::min<LONG>(pt.y, rcWork.bottom - h), rcWork.top);
+    return pt;
 }
 
 } // namespace GridGeometry

@@ -31,4 +31,20 @@ RECT CellRect(const RECT& rcGrid, int nCellWidth, int nCellHeight, int nCols, in
 // -1 when the key is no arrow or the catalogue is empty.
 int nArrowTarget(int k, UINT vk, Dimensions dims, int nCount);
 
+// A grid that fits in nMaxWidth x nMaxHeight: as few columns fewer as its
+// width needs (rows grow to hold every picture), and the height cut to what
+// fits, at least one row; the cells then scroll. A grid that fits keeps its
+// dimensions and rectangle. *pContentHeight: the height the cells' rows need.
+struct Fitted {
+    Dimensions dims;
+    RECT rcControl;
+    int nContentHeight;
+};
+Fitted FitInto(int nCount, int nCellWidth, int nCellHeight, int nMargin, BOOL bPopup, int nMaxWidth, int nMaxHeight);
+
+// The top-left corner for a window of w x h that would like to stand at pt:
+// moved left and up as far as needed to lie inside rcWork (a window larger
+// than rcWork keeps to its left and top edges).
+POINT PlaceInside(POINT pt, int w, int h, const RECT& rcWork);
+
 } // namespace GridGeometry

@@ -1,7 +1,7 @@
 // Painting and hit-testing of one gallery cell.
 #include "gallery/ImageCellObj.h"
 
-#include "gallery/PictureCache.h"
+#include "platform/image/PictureCache.h"
 #include "platform/ui/DC.h"
 #include "ui/SysColorSet.h"
 
@@ -25,11 +25,14 @@ void CImageCellObj::vDraw(CDC* pDC, const QString& strPath, BOOL bSelected, CPic
 {
     vBeginDraw(pDC);
     pDC->FillSolidRect(&rcCell, bSelected ? g_sysColors.clrSelectedFill : g_sysColors.clrLightFill);
-    // Already scaled to the area, so the blend copies pixel for pixel.
-    if (const CBitmap32* picture = pFindPicture(strPath, cache)) {
-        const RECT rc = PictureRect();
+    // Already scaled to the area, so the blend copies pixel for pixel. A
+    // picture still being decoded shows as an empty frame meanwhile.
+    SPictureFound found;
+    const RECT rc = PictureRect();
+    if (const CBitmap32* picture = pFindPicture(strPath, cache, &found))
         pDC->AlphaBlendStretch(&rc, *picture, FALSE);
-    }
+    else if (found.state == PictureState::Pending)
+        pDC->Draw3dRect(&rc, g_sysColors.clrShadow, g_sysColors.clrShadow);
     vEndDraw(pDC);
 }
 
@@ -40,12 +43,12 @@ RECT CImageCellObj::PictureRect() const
     return rc;
 }
 
-const CBitmap32* CImageCellObj::pFindPicture(const QString& strPath, CPictureCache& cache) const
+const CBitmap32* CImageCellObj::pFindPicture(const QString& strPath, CPictureCache& cache, SPictureFound* pFound) const
 {
     const RECT rc = PictureRect();
     if (IsRectEmpty(&rc) || strPath.isEmpty())
         return nullptr;
-    return cache.Find(strPath, RectWidth(rc), RectHeight(rc));
+    return cache.Find(strPath, RectWidth(rc), RectHeight(rc), pFound);
 }
 
 void CImageCellObj::vDrawFocus(CDC* pDC)

@@ -9,6 +9,7 @@
 class CBitmap32;
 class CDC;
 class CPictureCache;
+struct SPictureFound;
 
 class CImageCellObj {
 public:
@@ -18,13 +19,15 @@ public:
     virtual BOOL bHitTest(int x, int y) const;
     virtual void vBeginDraw(CDC* pDC);
     // The fill (selected or light) and the picture stretched into the cell
-    // less nImageInset on every side; an undecodable picture leaves the fill.
+    // less nImageInset on every side; an undecodable picture leaves the
+    // fill, one not decoded yet an empty frame.
     virtual void vDraw(CDC* pDC, const QString& strPath, BOOL bSelected, CPictureCache& cache);
     // Where the picture goes: rcCell less nImageInset on every side.
     RECT PictureRect() const;
-    // The picture at strPath scaled to PictureRect(), from the cache; null
-    // when there is none or no room for it.
-    const CBitmap32* pFindPicture(const QString& strPath, CPictureCache& cache) const;
+    // The picture at strPath scaled to PictureRect(), from the cache (which
+    // asks for it when it has not got it); null while it is decoded, when
+    // there is none or no room for it.
+    const CBitmap32* pFindPicture(const QString& strPath, CPictureCache& cache, SPictureFound* pFound = nullptr) const;
     // Black frame on the cell's edge, white frames 1 and 3 pixels inside, and
     // the dotted focus frame on the innermost one.
     virtual void vDrawFocus(CDC* pDC);

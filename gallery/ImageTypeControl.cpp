@@ -24,6 +24,11 @@ QString Extension(const QString& strName)
 
 } // namespace
 
+CImageTypeControl::CImageTypeControl()
+{
+    pictures.fnArrived = [this](const QString& strPath) { vOnPictureArrived(strPath); };
+}
+
 CImageTypeControl::~CImageTypeControl()
 {
     vecCells.clear();
@@ -50,6 +55,7 @@ BOOL CImageTypeControl::bInit(int nWidth, int nHeight, const QStringList& folder
             nCols = dims.nCols;
             nRows = dims.nRows;
             rcControl = GridGeometry::ControlRect(nCellWidth, nCellHeight, dims, nMargin, bPopupGrid);
+            nContentHeight = nCellHeight * nRows;
         }
         nSelected = 0;
         bDone = TRUE;
@@ -94,6 +100,7 @@ void CImageTypeControl::vAddImage(const QString& strPath)
 {
     vReportExceptions("", "vAddImage", [&] {
         mapImagePath[nCount] = strPath;
+        indexOfPath.insert(strPath, nCount);
         ++nCount;
         vecCells.push_back(std::make_unique<CImageCellObj>());
     });
@@ -148,8 +155,65 @@ void CImageTypeControl::vNumberCells()
 void CImageTypeControl::vLayoutCells(RECT rc)
 {
     rcGrid = rc;
+    // The rows start above the area by what is scrolled away.
+    OffsetRect(&rc, 0, -nScrollY);
     for (std::size_t i = 0; i < vecCells.size(); ++i)
         vecCells[i]->rcCell = GridGeometry::CellRect(rc, nCellWidth, nCellHeight, nCols, static_cast<int>(i));
+}
+
+void CImageTypeControl::vFitInto(int nMaxWidth, int nMaxHeight)
+{
+    const GridGeometry::Fitted fit =
+        GridGeometry::FitInto(nCount, nCellWidth, nCellHeight, nMargin, TRUE, nMaxWidth, nMaxHeight);
+    if (nCount == 0)
+        return;
+    nCols = fit.dims.nCols;
+    nRows = fit.dims.nRows;
+    rcControl = fit.rcControl;
+    nContentHeight = fit.nContentHeight;
+    rcGrid = GridGeometry::GridRect(rcControl, nMargin, TRUE);
+    vScrollTo(nScrollY);
+}
+
+int CImageTypeControl::nMaxScroll() const
+{
+    return std::max(0, nContentHeight - RectHeight(rcGrid));
+}
+
+void CImageTypeControl::vScrollTo(int nY)
+{
+    nScrollY = std::clamp(nY, 0, nMaxScroll());
+    vLayout();
+}
+
+void CImageTypeControl::vScrollBy(int dy)
+{
+    const int nOld = nScrollY;
+    vScrollTo(nScrollY + dy);
+    if (nScrollY != nOld && pOwnerWnd)
+        pOwnerWnd->InvalidateRect(&rcGrid, TRUE);
+}
+
+void CImageTypeControl::vEnsureVisible(int nId)
+{
+    const CImageCellObj* cell = pCellById(nId);
+    if (!cell)
+        return;
+    if (cell->rcCell.top < rcGrid.top)
+        vScrollBy(cell->rcCell.top - rcGrid.top);
+    else if (cell->rcCell.bottom > rcGrid.bottom)
+        vScrollBy(cell->rcCell.bottom - rcGrid.bottom);
+}
+
+void CImageTypeControl::vOnPictureArrived(const QString& strPath)
+{
+    const auto it = indexOfPath.constFind(strPath);
+    if (it == indexOfPath.constEnd() || *it >= static_cast<int>(vecCells.size()))
+        return;
+    RECT visible;
+    const RECT rc = vecCells[*it]->rcCell;
+    if (IntersectRect(&visible, &rc, &rcGrid))
+        vInvalidateCell(rc);
 }
 
 void CImageTypeControl::vRelayout()
@@ -170,7 +234,10 @@ void CImageTypeControl::vPaint(CDC* pDC)
         vFillPattern(pDC, band.left + 40, band.top, band.right - 40, band.bottom);
     }
     // Cells outside the clip box would be copied nowhere: a large gallery
-    // repaints only the cells a selection change touched.
+    // repaints only the cells a selection change touched. Scrolled cells
+    // stay inside the cells' area.
+    pDC->SaveDC();
+    pDC->IntersectClipRect(&rcGrid);
     RECT clip{};
     pDC->GetClipBox(&clip);
     CImageCellObj* pFocus = nullptr;
@@ -186,12 +253,16 @@ void CImageTypeControl::vPaint(CDC* pDC)
     }
     if (pFocus)
         pFocus->vDrawFocus(pDC);
+    pDC->RestoreDC(-1);
 }
 
 void CImageTypeControl::vWarm()
 {
-    for (std::size_t i = 0; i < vecCells.size(); ++i)
-        vecCells[i]->pFindPicture(PathAt(static_cast<int>(i)), pictures);
+    for (std::size_t i = 0; i < vecCells.size(); ++i) {
+        RECT visible;
+        if (IntersectRect(&visible, &vecCells[i]->rcCell, &rcGrid))
+            vecCells[i]->pFindPicture(PathAt(static_cast<int>(i)), pictures);
+    }
 }
 
 void CImageTypeControl::vFillPattern(CDC* pDC, int left, int top, int right, int bottom)
@@ -243,6 +314,9 @@ void CImageTypeControl::vSelect(int nId)
 
 CImageCellObj* CImageTypeControl::pSelectAt(int x, int y)
 {
+    // Parts of cells scrolled out of the cells' area cannot be hit.
+    if (!PtInRect(&rcGrid, POINT{x, y}))
+        return nullptr;
     CImageCellObj* pOld = pCellById(nSelected);
     CImageCellObj* pHit = nullptr;
     for (const auto& cell : vecCells) {
@@ -269,6 +343,8 @@ void CImageTypeControl::vOnMouseMove(int x, int y)
 
 void CImageTypeControl::vOnLButtonUp(int x, int y)
 {
+    if (!PtInRect(&rcGrid, POINT{x, y}))
+        return;
     for (const auto& cell : vecCells) {
         if (cell->bHitTest(x, y)) {
             vCommit(static_cast<WPARAM>(cell->nId), 0);
@@ -294,8 +370,10 @@ void CImageTypeControl::vOnKeyDown(UINT nVirtKey)
     }
     const int k = std::max(nIndexById(nSelected), 0);
     const int target = GridGeometry::nArrowTarget(k, nVirtKey, {nCols, nRows}, static_cast<int>(vecCells.size()));
-    if (target >= 0)
+    if (target >= 0) {
         vSelect(vecCells[target]->nId);
+        vEnsureVisible(vecCells[target]->nId);
+    }
 }
 
 void CImageTypeControl::vCommit(WPARAM wParam, LPARAM lParam)

@@ -5,8 +5,9 @@
 
 #include "gallery/GridGeometry.h"
 #include "gallery/ImageCellObj.h"
-#include "gallery/PictureCache.h"
+#include "platform/image/PictureCache.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -23,7 +24,7 @@ constexpr UINT WM_IMAGETYPE_CANCELLED = WM_USER + 1151;
 
 class CImageTypeControl {
 public:
-    CImageTypeControl() = default;
+    CImageTypeControl();
     virtual ~CImageTypeControl();
     CImageTypeControl(const CImageTypeControl&) = delete;
     CImageTypeControl& operator=(const CImageTypeControl&) = delete;
@@ -52,9 +53,16 @@ public:
     // Paints the whole grid, in the window's client coordinates.
     virtual void vPaint(CDC* pDC);
     virtual void vRelayout();
-    // Decodes every cell's picture into the cache without painting, so the
-    // first showing finds them all.
+    // Asks for the pictures of the cells in view without painting, so the
+    // first showing finds them decoded or on their way.
     void vWarm();
+    // Fits the grid into nMaxWidth x nMaxHeight (fewer columns, then a cut
+    // height whose cells scroll); rcControl becomes the size to show.
+    void vFitInto(int nMaxWidth, int nMaxHeight);
+    // Scrolls the cells by dy pixels (down for dy > 0), within the rows.
+    void vScrollBy(int dy);
+    // Scrolls so that the cell lies wholly in view.
+    void vEnsureVisible(int nId);
     virtual CImageCellObj* pSelectAt(int x, int y);
     virtual void vCommit(WPARAM wParam, LPARAM lParam);
     virtual void vCancel(WPARAM wParam, LPARAM lParam);
@@ -80,14 +88,23 @@ public:
     CWnd* pOwnerWnd = nullptr;
     BOOL bPopup = FALSE;
     CPictureCache pictures;
+    // How far the cells are scrolled up, and the height of all their rows.
+    int nScrollY = 0;
+    int nContentHeight = 0;
 
 private:
     void vAddFolder(const QString& strFolder);
     QStringList scannedFolders;
     BOOL bScannedPopup = FALSE;
     QString PathAt(int nIndex) const;
+    // Repaints the cells of a picture that has just been decoded.
+    void vOnPictureArrived(const QString& strPath);
+    int nMaxScroll() const;
+    void vScrollTo(int nY);
     CImageCellObj* pCellById(int nId) const;
     int nIndexById(int nId) const;
     // The window hears of a choice or a cancellation; a pop-up then hides.
     void vPostAndHide(UINT message, WPARAM wParam, LPARAM lParam);
+
+    QHash<QString, int> indexOfPath;
 };

@@ -88,6 +88,10 @@ LRESULT CImageTypeWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_KEYDOWN:
         pControl->vOnKeyDown(static_cast<UINT>(wParam));
         break;
+    case WM_MOUSEWHEEL:
+        // A notch scrolls one row; a grid that fits does not move.
+        pControl->vScrollBy(-GET_WHEEL_DELTA_WPARAM(wParam) * pControl->nCellHeight / WHEEL_DELTA);
+        return 0;
     case WM_SIZE: {
         const LRESULT result = CWnd::WindowProc(message, wParam, lParam);
         if (!bDropShadow)

@@ -1,23 +1,29 @@
 // The Pointer page's preview: decoding, and drawing over the parent's background.
 #include "gallery/PictureCtrl.h"
 
-#include "platform/image/PngImage.h"
 #include "platform/ui/DC.h"
 #include "platform/ui/DialogTemplate.h"
 
-CPictureCtrl::~CPictureCtrl()
+CPictureCtrl::CPictureCtrl()
 {
-    image.vRelease();
+    pictures.fnArrived = [this](const QString& strArrived) {
+        if (strArrived == strPath && IsWindow())
+            InvalidateRect(nullptr, TRUE);
+    };
 }
+
+CPictureCtrl::~CPictureCtrl() = default;
 
 void CPictureCtrl::vSetImage(const QString& strNewPath)
 {
     strPath = strNewPath;
     bHasImage = TRUE;
-    image.vRelease();
-    // The one format the gallery knows; the decoder checks the signature.
-    CPngImage::bDecodeFile(strPath, image);
     if (IsWindow()) {
+        // The one format the gallery knows; the decoder checks the signature.
+        RECT rc;
+        GetClientRect(&rc);
+        if (!IsRectEmpty(&rc))
+            pictures.Find(strPath, RectWidth(rc), RectHeight(rc), nullptr, TRUE);
         InvalidateRect(nullptr, TRUE);
         UpdateWindow();
     }
@@ -71,6 +77,8 @@ void CPictureCtrl::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct)
     }
     if (!bHasImage)
         pDC->FillSolidRect(&rc, clrBack);
-    else if (!image.IsEmpty())
-        pDC->AlphaBlendStretch(&rc, image, FALSE);
+    else if (IsRectEmpty(&rc) || strPath.isEmpty())
+        return;
+    else if (const CBitmap32* image = pictures.Find(strPath, RectWidth(rc), RectHeight(rc), nullptr, TRUE))
+        pDC->AlphaBlendStretch(&rc, *image, FALSE);
 }

@@ -3,7 +3,7 @@
 // picture was set. A click on it (press and release) notifies the parent.
 #pragma once
 
-#include "platform/image/Bitmap32.h"
+#include "platform/image/PictureCache.h"
 #include "platform/ui/Static.h"
 
 #include <QString>
@@ -12,11 +12,13 @@ class CDC;
 
 class CPictureCtrl : public CStatic {
 public:
-    CPictureCtrl() = default;
     ~CPictureCtrl() override;
 
-    // Shows the picture at the path; one that does not decode leaves the
-    // page's background showing.
+    CPictureCtrl();
+
+    // Shows the picture at the path, decoded at the control's size off the
+    // window's thread; until it is there, and when it does not decode, the
+    // page's background shows.
     void vSetImage(const QString& strPath);
 
     void PreSubclassWindow() override;
@@ -27,6 +29,7 @@ public:
 
     COLORREF clrBack = RGB(255, 255, 255);
     QString strPath;
-    CBitmap32 image;
+    // The decoded pictures, at the sizes the control was drawn at.
+    CPictureCache pictures{1u << 20};
     BOOL bHasImage = FALSE;
 };

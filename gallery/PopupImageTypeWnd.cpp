@@ -19,6 +19,22 @@ BOOL CPopupImageTypeWnd::bCreatePopup(DWORD dwWndStyle, int nId, const RECT* prc
     return TRUE;
 }
 
+void CPopupImageTypeWnd::vFitInto(const RECT& rcWork)
+{
+    CImageTypeControl& grid = *pControl;
+    const RECT rcOld = grid.rcControl;
+    grid.vFitInto(RectWidth(rcWork) - nShadowDepth, RectHeight(rcWork) - nShadowDepth);
+    grid.vEnsureVisible(grid.nSelected);
+    if (!IsWindow() || rcOld == grid.rcControl)
+        return;
+    // The band beneath the shadow is read again at the next showing.
+    shadow.vReset();
+    const int nGrown = bFirstPaint ? 0 : nShadowDepth;
+    SetWindowPos(nullptr, 0, 0, RectWidth(grid.rcControl) + nGrown, RectHeight(grid.rcControl) + nGrown,
+        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Invalidate(TRUE);
+}
+
 BOOL CPopupImageTypeWnd::ShowWindow(int nCmdShow)
 {
     if (nCmdShow != SW_HIDE && IsWindow() && !IsWindowVisible()) {

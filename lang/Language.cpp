@@ -6,7 +6,6 @@
 
 #include "platform/storage/Ini.h"
 #include "platform/Locale.h"
-#include "platform/MulDiv.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Wnd.h"
 
@@ -17,6 +16,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 QString g_strLangFolder = QStringLiteral("Language");
@@ -129,7 +129,26 @@ QString GetLangAppDir()
 
 int nLangFontHeight(int nPoints, int nDpi)
 {
-    return -MulDiv(nPoints, nDpi, 72);
+    // MulDiv answers -1 for what does not fit: a huge size would become a
+    // tiny font, so the product is taken in 64 bits and saturated.
+    if (nDpi == 0)
+        return 0;
+    const long long nScaled = (static_cast<long long>(nPoints) * nDpi + (nPoints < 0 ? -36 : 36)) / 72;
+    return static_cast<int>(-std::clamp<long long>(nScaled, -INT32_MAX, INT32_MAX));
+}
+
+int nLangFontPoints(const QString& value)
+{
+    // The size's digits, saturated instead of wrapped past the int range.
+    const QString text = value.trimmed();
+    qsizetype i = 0;
+    const bool bNegative = i < text.size() && text[i] == u'-';
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        ++i;
+    long long n = 0;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
+        n = std::min<long long>(n * 10 + (text[i].unicode() - u'0'), INT32_MAX);
+    return static_cast<int>(bNegative ? -n : n);
 }
 
 UINT InitLanguage(const QString* folder, const QString* ext, const QString* configFolder)
@@ -184,8 +203,10 @@ void ApplyLanguage(UINT nLangId)
         return;
 
     QFont font(faceName);
-    const int nSize = static_cast<int>(
-        GetPrivateProfileIntW(kSectionLanguage, QStringLiteral("FontSize"), 0, g_szLangFile));
+    QString sizeText;
+    GetPrivateProfileStringW(kSectionLanguage, QStringLiteral("FontSize"), QString(), sizeText, FONT_NAME_BUFFER,
+                             g_szLangFile);
+    const int nSize = nLangFontPoints(sizeText);
     if (nSize != 0) {
         const int nHeight = nLangFontHeight(nSize, nDisplayDpi());
         if (nHeight != 0)

@@ -66,8 +66,12 @@ BOOL bStoreLanguageChoice(int nChoice);
 // The folder that holds the program's Language folder, ending in '/'.
 QString GetLangAppDir();
 
-// Font height in pixels for a size in points: -MulDiv(points, dpi, 72).
+// Font height in pixels for a size in points: -MulDiv(points, dpi, 72),
+// saturated at the int range instead of failing.
 int nLangFontHeight(int nPoints, int nDpi);
+// A language file's font size: leading sign and digits, as the profile
+// functions read a number, but saturated at the int range.
+int nLangFontPoints(const QString& value);
 
 // Puts the globals back to their values at process start (for tests).
 void vResetLanguage();

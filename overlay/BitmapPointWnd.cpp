@@ -13,6 +13,11 @@
 
 #include <cstdio>
 
+CBitmapPointWnd::CBitmapPointWnd()
+{
+    pictures.fnArrived = [this](const QString& strPath) { vOnPictureArrived(strPath); };
+}
+
 BOOL CBitmapPointWnd::Create()
 {
     if (layered.bExists())
@@ -43,56 +48,77 @@ double CBitmapPointWnd::dCurrentScreenScale()
     return PointerGeometry::dScreenScale(screen ? screen->devicePixelRatio() : 1.0, CScreenPixels::nXftDpi());
 }
 
-const CBitmap32& CBitmapPointWnd::Sized(const CBitmap32& decoded, int nWidth, int nHeight)
-{
-    if (nWidth == decoded.Width() && nHeight == decoded.Height()) {
-        // Back from another size: the window shows the resampled picture.
-        if (bSizedValid)
-            bShowsCached = false;
-        bSizedValid = FALSE;
-        return decoded;
-    }
-    if (!bSizedValid || sizedPicture.Width() != nWidth || sizedPicture.Height() != nHeight) {
-        bSizedValid = bScaleBicubic(decoded, nWidth, nHeight, sizedPicture);
-        bShowsCached = false;
-    }
-    return sizedPicture;
-}
-
-// The picture at strPath, decoded again only when the file changed: the
-// user may have replaced it, but a large picture takes long to decode.
-const CBitmap32& CBitmapPointWnd::Picture(const QString& strPath)
-{
-    const SPictureKey key{strPath, SFileStamp::Of(strPath)};
-    if (!key.stamp.bIsFile() || !(key == cachedKey)) {
-        CPngImage::bDecodeFile(strPath, cachedPicture); // a failure leaves 0 x 0
-        cachedKey = cachedPicture.IsEmpty() ? SPictureKey{} : key;
-        bShowsCached = false;
-        bSizedValid = FALSE;
-    }
-    return cachedPicture;
-}
-
 BOOL CBitmapPointWnd::bUpdateDisplayFrom(const QString& strPointerFile, int nOpacity, int nSizePercent, double dScale)
 {
-    const std::uint8_t nAlpha = PointerGeometry::nAlphaFromOpacity(nOpacity);
-    const CBitmap32& decoded = Picture(strPointerFile);
-    const PointerGeometry::Shown shown = PointerGeometry::ScaleShown(decoded.Width(), decoded.Height(),
-        PointerGeometry::nHotSpotFromPath(strPointerFile, decoded.Width(), decoded.Height()), nSizePercent, dScale,
-        CPngImage::nMaxSide);
-    const CBitmap32& picture = Sized(decoded, shown.nWidth, shown.nHeight);
+    // Before the gallery's cells: the user waits for this one.
+    SPictureFound found;
+    pictures.Find(strPointerFile, 0, 0, &found, TRUE);
+    bWaiting = found.state == PictureState::Pending;
+    if (bWaiting) {
+        strWanted = strPointerFile;
+        nWantedOpacity = nOpacity;
+        nWantedSize = nSizePercent;
+        dWantedScale = dScale;
+        return TRUE;
+    }
+    if (!found.picture)
+        found.picture = std::make_shared<const CBitmap32>();
+    const CBitmap32& decoded = *found.picture;
+    const int nOwnHotSpot = PointerGeometry::nHotSpotFromPath(strPointerFile, decoded.Width(), decoded.Height());
+    const PointerGeometry::Shown shown = PointerGeometry::ScaleShown(decoded.Width(), decoded.Height(), nOwnHotSpot,
+        nSizePercent, dScale, CPngImage::nMaxSide);
+    const std::shared_ptr<const CBitmap32> picture = Sized(found, shown.nWidth, shown.nHeight);
+    // A picture that could not be resampled is shown at its own size.
+    const bool bResized = picture->Width() == shown.nWidth && picture->Height() == shown.nHeight;
+    return bCompose(picture, found.nSerial, bResized ? shown.nHotSpot : nOwnHotSpot,
+        PointerGeometry::nAlphaFromOpacity(nOpacity));
+}
+
+std::shared_ptr<const CBitmap32> CBitmapPointWnd::Sized(const SPictureFound& found, int nWidth, int nHeight)
+{
+    const CBitmap32& decoded = *found.picture;
+    if (nWidth == decoded.Width() && nHeight == decoded.Height())
+        return found.picture;
+    if (!pSized || nSizedSerial != found.nSerial || pSized->Width() != nWidth || pSized->Height() != nHeight) {
+        auto scaled = std::make_shared<CBitmap32>();
+        if (!bScaleBicubic(decoded, nWidth, nHeight, *scaled))
+            return found.picture;
+        pSized = std::move(scaled);
+        nSizedSerial = found.nSerial;
+    }
+    return pSized;
+}
+
+void CBitmapPointWnd::vOnPictureArrived(const QString& strPath)
+{
+    if (!bWaiting || strPath != strWanted)
+        return;
+    bUpdateDisplayFrom(strWanted, nWantedOpacity, nWantedSize, dWantedScale);
+    if (!bWaiting && fnPictureChanged)
+        fnPictureChanged();
+}
+
+BOOL CBitmapPointWnd::bCompose(const std::shared_ptr<const CBitmap32>& pPicture, std::uint64_t nSerial,
+    int nHotSpotShown, std::uint8_t nAlpha)
+{
+    const CBitmap32& picture = *pPicture;
     nImageHeight.store(picture.Height());
     nImageWidth.store(picture.Width());
-    nHotSpot.store(shown.nHotSpot);
+    nHotSpot.store(nHotSpotShown);
     const PointerGeometry::Placement origin = PointerGeometry::Place(0, 0, picture.Width(), picture.Height(), nHotSpot.load());
     layered.vSetHotSpot(-origin.x, -origin.y);
 
-    // A hidden window keeps its picture: the same one at the same opacity
-    // needs no new composition.
-    if (bShowsCached && nShownAlpha == nAlpha && layered.bExists())
+    // A hidden window keeps its picture: the same one at the same size and
+    // opacity needs no new composition.
+    if (bShowsPicture && nShownSerial == nSerial && nShownWidth == picture.Width()
+        && nShownHeight == picture.Height() && nShownAlpha == nAlpha && layered.bExists())
         return TRUE;
-    BOOL bResult = layered.bUpdate(picture, nAlpha);
-    bShowsCached = bResult && !picture.IsEmpty();
+    // Shared, not copied: the cache never changes a picture it handed out.
+    BOOL bResult = layered.bUpdateShared(pPicture, nAlpha);
+    bShowsPicture = bResult && !picture.IsEmpty();
+    nShownSerial = nSerial;
+    nShownWidth = picture.Width();
+    nShownHeight = picture.Height();
     nShownAlpha = nAlpha;
     if (!bResult) {
         char text[96];
@@ -112,7 +138,8 @@ BOOL CBitmapPointWnd::ShowWindow(int nCmdShow)
 
 BOOL CBitmapPointWnd::DestroyWindow()
 {
-    bShowsCached = false; // a new window starts without a picture
+    bShowsPicture = false; // a new window starts without a picture
+    bWaiting = false;
     return layered.bDestroy();
 }
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/LayeredWindow.h"
-#include "platform/storage/FileStamp.h"
+#include "platform/image/PictureCache.h"
 #include "platform/ui/Wnd.h"
 
 #include <QString>
@@ -11,22 +11,29 @@
 #include <cstdint>
 
 #include <atomic>
+#include <functional>
+#include <memory>
 
 class CBitmapPointWnd : public CWnd {
 public:
-    CBitmapPointWnd() = default;
+    CBitmapPointWnd();
     ~CBitmapPointWnd() override = default;
 
     // Creates the hidden window; TRUE at once if it exists.
     virtual BOOL Create();
-    // Decodes the chosen picture and makes it the window's content at the
-    // window's current position; reads the options anew on every call.
+    // Makes the chosen picture the window's content at the window's current
+    // position; reads the options anew on every call. A picture not decoded
+    // yet is asked of the decoding worker, and the window keeps what it
+    // shows until it arrives (then fnPictureChanged runs).
     BOOL bUpdateDisplay();
     // The same with the picture and opacity given, shown at nSizePercent of
     // its size times the screen's scale.
     BOOL bUpdateDisplayFrom(const QString& strPointerFile, int nOpacity, int nSizePercent = 100, double dScreenScale = 1.0);
     // Device pixels per picture pixel at 100 % on the primary screen.
     static double dCurrentScreenScale();
+    // A picture that was waited for is now the window's content, with its
+    // own size and hot spot.
+    std::function<void()> fnPictureChanged;
 
     // The platform window, in the framework's terms: the overlay is an X
     // window of its own, not a widget.
@@ -46,24 +53,30 @@ public:
     std::atomic<int> nHotSpot{0};
 
 private:
-    // What identifies a decoded picture on disk: a file replaced or rewritten
-    // changes its size or modification time.
-    struct SPictureKey {
-        QString strPath;
-        SFileStamp stamp;
-        bool operator==(const SPictureKey&) const = default;
-    };
-    const CBitmap32& Picture(const QString& strPath);
-    // The decoded picture at the size given, resampled once per size.
-    const CBitmap32& Sized(const CBitmap32& decoded, int nWidth, int nHeight);
+    BOOL bCompose(const std::shared_ptr<const CBitmap32>& pPicture, std::uint64_t nSerial, int nHotSpotShown,
+        std::uint8_t nAlpha);
+    // The decoded picture at the size given, resampled once per picture and size.
+    std::shared_ptr<const CBitmap32> Sized(const SPictureFound& found, int nWidth, int nHeight);
+    void vOnPictureArrived(const QString& strPath);
 
     CLayeredWindow layered;
-    // The last picture decoded (only the first showing of a picture pays
-    // for decoding it), and whether the window still shows it at nShownAlpha.
-    CBitmap32 cachedPicture;
-    SPictureKey cachedKey;
-    CBitmap32 sizedPicture; // cachedPicture resampled, when shown at another size
-    BOOL bSizedValid = FALSE;
-    bool bShowsCached = false;
+    // Only the last picture is kept (its first showing pays for decoding
+    // it, and one that fails to decode is not tried again until it changes).
+    CPictureCache pictures{0};
+    // The picture waited for, and the opacity to show it at.
+    QString strWanted;
+    int nWantedOpacity = 0;
+    int nWantedSize = 100;
+    double dWantedScale = 1.0;
+    // The last resampled picture, of the cache's picture nSizedSerial.
+    std::shared_ptr<const CBitmap32> pSized;
+    std::uint64_t nSizedSerial = 0;
+    bool bWaiting = false;
+    // Whether the window shows the cache's picture nShownSerial at nShownAlpha
+    // and the size nShownWidth x nShownHeight.
+    bool bShowsPicture = false;
+    std::uint64_t nShownSerial = 0;
+    int nShownWidth = 0;
+    int nShownHeight = 0;
     std::uint8_t nShownAlpha = 0;
 };

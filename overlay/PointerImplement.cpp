@@ -5,7 +5,15 @@
 #include "overlay/PointerGeometry.h"
 #include "platform/CursorPos.h"
 
-CPointerImplement::CPointerImplement(const std::atomic<BOOL>& bOn) : bPointerOn(bOn) {}
+CPointerImplement::CPointerImplement(const std::atomic<BOOL>& bOn) : bPointerOn(bOn)
+{
+    // A picture decoded after the switch has its own size and hot spot.
+    wndPoint.fnPictureChanged = [this] {
+        int x = 0, y = 0;
+        if (bPointerOn.load() && CCursorPos::bGet(x, y))
+            vOnMouseMove(0, x, y);
+    };
+}
 
 BOOL CPointerImplement::bCreate()
 {

@@ -28,6 +28,9 @@ public:
     // picture leaves the window without content: it stays unmapped, even
     // when shown, until a non-empty picture arrives.
     BOOL bUpdate(const CBitmap32& bitmap, std::uint8_t nConstantAlpha);
+    // The same with a picture no one changes any more: the platform may keep
+    // it and finish the update later, keeping the old content until then.
+    BOOL bUpdateShared(std::shared_ptr<const CBitmap32> picture, std::uint8_t nConstantAlpha);
     void vShow(BOOL bShow); // UI thread
     // UI thread. While set, the shown window goes back above any window
     // mapped or raised over it, within a display frame; a window that raises

@@ -5,6 +5,7 @@
 #include "platform/image/Bitmap32.h"
 
 #include <cstdint>
+#include <memory>
 
 class COverlayBackend {
 public:
@@ -15,6 +16,13 @@ public:
     // UI thread. The premultiplied picture becomes the content, with
     // nConstantAlpha still to be folded in; the position is kept.
     virtual BOOL bUpdate(const CBitmap32& bitmap, std::uint8_t nConstantAlpha) = 0;
+    // The same with a picture the caller will not change, which the route
+    // may keep and read later (off the UI thread) instead of copying it.
+    virtual BOOL bUpdateShared(std::shared_ptr<const CBitmap32> picture, std::uint8_t nConstantAlpha)
+    {
+        const CBitmap32 none;
+        return bUpdate(picture ? *picture : none, nConstantAlpha);
+    }
     virtual void vShow(BOOL bShow) = 0;     // UI thread
     virtual void vKeepOnTop(BOOL bKeep) = 0; // UI thread
     // UI thread: the point of the picture that the pointer holds, for a route

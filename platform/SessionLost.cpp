@@ -16,10 +16,13 @@ void vSetSessionLostHandler(SessionLostFn pfn)
 
 void vLeaveOnSessionLost()
 {
-    // A second thread that finds the loss meanwhile leaves at once: the
-    // option file is replaced by rename, so a cut save never shows.
-    if (!g_bLeaving.exchange(true))
-        if (SessionLostFn pfn = g_pfnLost.load())
-            pfn();
+    // A second thread that finds the loss meanwhile (the toolkit's event
+    // reader, say) waits for the first to end the process, so that the
+    // save under way is not cut off.
+    if (g_bLeaving.exchange(true))
+        for (;;)
+            pause();
+    if (SessionLostFn pfn = g_pfnLost.load())
+        pfn();
     _exit(1);
 }

@@ -88,6 +88,8 @@ constexpr UINT WM_RBUTTONDBLCLK = 0x0206;
 constexpr UINT WM_MBUTTONDOWN = 0x0207;
 constexpr UINT WM_MBUTTONUP = 0x0208;
 constexpr UINT WM_MBUTTONDBLCLK = 0x0209;
+constexpr UINT WM_MOUSEWHEEL = 0x020A;
+constexpr int WHEEL_DELTA = 120;
 constexpr UINT WM_CAPTURECHANGED = 0x0215;
 
 // A parent's colour request for a child control or for the dialog itself
@@ -255,6 +257,7 @@ constexpr UINT MB_OK = 0x00000000;
 constexpr UINT MB_ICONERROR = 0x00000010;
 constexpr UINT MB_ICONEXCLAMATION = 0x00000030;
 constexpr UINT MB_ICONINFORMATION = 0x00000040;
+constexpr UINT MB_TOPMOST = 0x00040000;
 
 // Icon sizes for WM_SETICON.
 constexpr WPARAM ICON_SMALL = 0;
@@ -283,5 +286,6 @@ inline LPARAM MAKELPARAM(int lo, int hi)
 }
 inline WPARAM MAKEWPARAM(int lo, int hi) { return static_cast<WPARAM>(MAKELPARAM(lo, hi)) & 0xFFFFFFFFu; }
 // Signed client coordinates of a mouse message.
+inline int GET_WHEEL_DELTA_WPARAM(WPARAM wp) { return static_cast<short>((wp >> 16) & 0xFFFF); }
 inline int GET_X_LPARAM(LPARAM lp) { return static_cast<short>(lp & 0xFFFF); }
 inline int GET_Y_LPARAM(LPARAM lp) { return static_cast<short>((lp >> 16) & 0xFFFF); }

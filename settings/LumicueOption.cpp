@@ -103,7 +103,7 @@ void CLumicueOption::vSave(const QString& folder)
     if (!QFileInfo(folder).isDir())
         return;
     if (!bSave(folder))
-        AfxMessageBox(GetLangText(QStringLiteral("5"), QStringLiteral("Error Occur!")), MB_ICONEXCLAMATION);
+        AfxMessageBox(GetLangText(QStringLiteral("5"), QStringLiteral("Error Occur!")), MB_ICONEXCLAMATION | MB_TOPMOST);
 }
 
 BOOL CLumicueOption::bRegisterHotKey()

@@ -7,6 +7,7 @@
 #include "platform/ui/Cursor.h"
 #include "platform/ui/DataExchange.h"
 #include "platform/ui/KeyState.h"
+#include "platform/ui/WorkArea.h"
 #include "res/ResourceIds.h"
 #include "settings/CoreAssist.h"
 #include "settings/MakerSite.h"
@@ -64,6 +65,10 @@ BOOL CPgeFun1::OnInitDialog()
     CCoreAssist* core = GetCoreAssist();
     CImageTypeControl& grid = *wndGallery.pControl;
     grid.bInit(48, 48, core->PointerFolders(), TRUE);
+    // A large folder must not make a pop-up larger than the screen.
+    const RECT rcWork = WorkAreaAt(POINT{0, 0});
+    if (!IsRectEmpty(&rcWork))
+        grid.vFitInto(RectWidth(rcWork) - CImageTypeWnd::nShadowDepth, RectHeight(rcWork) - CImageTypeWnd::nShadowDepth);
     wndGallery.bCreatePopup(WS_POPUP, nGalleryId, &grid.rcControl, this, 0, 300, 200, 0);
     // A first run, or a picture gone from the folder: the same file in a
     // pointer folder (the program was moved), else the first one.
@@ -122,7 +127,16 @@ void CPgeFun1::vOpenGallery()
         return;
     RECT rc;
     picPointer.GetWindowRect(&rc);
-    wndGallery.SetWindowPos(nullptr, rc.left, rc.bottom, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    // Below the preview, moved back inside the work area where it would
+    // cross its edge; the grid scrolls where the area is too small for it.
+    POINT at{rc.left, rc.bottom};
+    const RECT rcWork = WorkAreaAt(at);
+    if (!IsRectEmpty(&rcWork)) {
+        wndGallery.vFitInto(rcWork);
+        at = GridGeometry::PlaceInside(at, RectWidth(grid.rcControl) + CImageTypeWnd::nShadowDepth,
+            RectHeight(grid.rcControl) + CImageTypeWnd::nShadowDepth, rcWork);
+    }
+    wndGallery.SetWindowPos(nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     wndGallery.ShowWindow(SW_SHOW);
 }
 

@@ -41,9 +41,12 @@ bool CLumicueHome::bPrepare(const std::string& root, const std::string& programP
     strProgram = (app / "lumicue").string();
     if (!fs::copy_file(programPath, strProgram, fs::copy_options::overwrite_existing, ec))
         return false;
-    const fs::path languages = fs::path(programPath).parent_path() / "Language";
-    if (fs::is_directory(languages))
-        fs::copy(languages, app / "Language", fs::copy_options::recursive, ec);
+    // Its language files, and the script it hands KWin on a KDE session.
+    for (const char* folder : {"Language", "kwin"}) {
+        const fs::path from = fs::path(programPath).parent_path() / folder;
+        if (fs::is_directory(from))
+            fs::copy(from, app / folder, fs::copy_options::recursive, ec);
+    }
 
     // The only picture in the gallery, so start-up keeps it as the chosen one.
     const std::string picture = (app / "pointer" / "bench.png").string();

@@ -49,6 +49,11 @@ BOOL CLayeredWindow::bUpdate(const CBitmap32& bitmap, std::uint8_t nConstantAlph
     return bExists() ? pImpl->backend->bUpdate(bitmap, nConstantAlpha) : FALSE;
 }
 
+BOOL CLayeredWindow::bUpdateShared(std::shared_ptr<const CBitmap32> picture, std::uint8_t nConstantAlpha)
+{
+    return bExists() ? pImpl->backend->bUpdateShared(std::move(picture), nConstantAlpha) : FALSE;
+}
+
 void CLayeredWindow::vShow(BOOL bShow)
 {
     if (bExists())

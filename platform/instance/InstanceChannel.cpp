@@ -1,25 +1,31 @@
 // Both ends of the single-instance channel. A request is one fixed-size
 // record: message, wParam, lParam and whether the sender waits; a sent
-// request is answered with the handler's result. The socket lies in the
-// abstract namespace, so its name fits whatever the runtime folder's length,
-// and both ends check that the other is the same user.
+// request is answered with the handler's result. The socket is a file with a
+// short fixed name in a folder only the user can reach, so no one else can
+// take its name; both ends also check that the other is the same user.
 #include "platform/instance/InstanceServer.h"
 #include "platform/instance/RemoteWindow.h"
 
+#include "platform/instance/InstanceLock.h"
 #include "platform/instance/RuntimeFolder.h"
 #include "platform/ui/Wnd.h"
 
 #include <QCryptographicHash>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
 #include <QSocketNotifier>
 #include <QtEndian>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -27,6 +33,10 @@ namespace {
 
 constexpr int kRequestSize = 4 + 8 + 8 + 1;
 constexpr int kAnswerSize = 8;
+constexpr int kTokenSize = 32;
+// Connections taken from the backlog per wake-up, so that a flood of them
+// cannot keep the UI thread in here.
+constexpr int kAcceptsPerWake = 64;
 
 struct Request {
     UINT message = 0;
@@ -55,24 +65,82 @@ Request UnpackRequest(const char* in)
     return r;
 }
 
-// The user, the runtime folder and the channel name make the address, so
-// that sessions with their own runtime folders never meet.
-struct ChannelAddress {
-    sockaddr_un addr{};
-    socklen_t nLength = 0;
-};
-
-ChannelAddress AddressOf(const QString& name)
+// The abstract name's secret, kept in the lock file (the user's own, mode
+// 0600): only a process of the user can read it, so no one else can bind
+// the name beforehand. The listener makes a new one each time.
+QByteArray ChannelToken(const QString& name, bool bNew)
 {
-    const QByteArray id = QCryptographicHash::hash((GetRuntimeFolder() + u'/' + name).toUtf8(),
-        QCryptographicHash::Sha256).toHex().left(32);
-    const QByteArray abstractName = "lumicue-" + QByteArray::number(getuid()) + '-' + id;
-    ChannelAddress a;
-    a.addr.sun_family = AF_UNIX;
-    std::memcpy(a.addr.sun_path + 1, abstractName.constData(), static_cast<size_t>(abstractName.size()));
-    a.nLength = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + abstractName.size());
-    return a;
+    const QString folder = GetRuntimeFolder();
+    const int fd = folder.isEmpty() ? -1 : OpenOwnLockFile(LockFilePath(folder, name), bNew ? O_RDWR : O_RDONLY);
+    if (fd < 0)
+        return {};
+    QByteArray token(kTokenSize, '\0');
+    bool bOk = false;
+    if (bNew) {
+        std::array<quint32, kTokenSize / 8> random{};
+        QRandomGenerator::system()->fillRange(random.data(), random.size());
+        token = QByteArray(reinterpret_cast<const char*>(random.data()), sizeof random).toHex();
+        bOk = fchmod(fd, 0600) == 0 && ftruncate(fd, 0) == 0 && pwrite(fd, token.constData(), kTokenSize, 0) == kTokenSize;
+    } else {
+        bOk = pread(fd, token.data(), kTokenSize, 0) == kTokenSize;
+    }
+    close(fd);
+    return bOk ? token : QByteArray();
 }
+
+// Where the channel is: the socket file in the channel folder, reached
+// through the folder's descriptor when the folder's path is too long for a
+// socket address; with no such folder, an abstract name with a secret part.
+class CChannelAddress {
+public:
+    CChannelAddress(const QString& name, bool bServer)
+    {
+        addr.sun_family = AF_UNIX;
+        const QString folder = GetChannelFolder();
+        if (folder.isEmpty()) {
+            vSetAbstract(name, bServer);
+            return;
+        }
+        const QByteArray file = "lumicue-"
+            + QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha256).toHex().left(16) + ".sock";
+        strPath = folder + '/' + QString::fromLatin1(file);
+        QByteArray path = QFile::encodeName(strPath);
+        if (static_cast<size_t>(path.size()) >= sizeof addr.sun_path) {
+            nDirFd = open(QFile::encodeName(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+            path = "/proc/self/fd/" + QByteArray::number(nDirFd) + '/' + file;
+        }
+        if (nDirFd == -1 || static_cast<size_t>(path.size()) >= sizeof addr.sun_path)
+            return;
+        std::memcpy(addr.sun_path, path.constData(), static_cast<size_t>(path.size()));
+        nLength = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + path.size() + 1);
+    }
+    ~CChannelAddress()
+    {
+        if (nDirFd >= 0)
+            close(nDirFd);
+    }
+    CChannelAddress(const CChannelAddress&) = delete;
+    CChannelAddress& operator=(const CChannelAddress&) = delete;
+
+    const sockaddr* Addr() const { return reinterpret_cast<const sockaddr*>(&addr); }
+
+    sockaddr_un addr{};
+    socklen_t nLength = 0; // 0: there is no address
+    QString strPath;       // the socket file; empty for an abstract name
+
+private:
+    void vSetAbstract(const QString& name, bool bServer)
+    {
+        const QByteArray token = ChannelToken(name, bServer);
+        if (token.isEmpty())
+            return;
+        const QByteArray abstractName = "lumicue-" + QByteArray::number(getuid()) + '-' + token;
+        std::memcpy(addr.sun_path + 1, abstractName.constData(), static_cast<size_t>(abstractName.size()));
+        nLength = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + abstractName.size());
+    }
+
+    int nDirFd = -2; // -2: not needed
+};
 
 bool bPeerIsUser(int fd)
 {
@@ -84,6 +152,14 @@ bool bPeerIsUser(int fd)
 int MsLeft(const QElapsedTimer& clock, int nTimeout)
 {
     return nTimeout - static_cast<int>(clock.elapsed());
+}
+
+unsigned long long nInodeOf(const QString& path, bool bSocketOnly)
+{
+    struct stat st {};
+    if (lstat(QFile::encodeName(path).constData(), &st) != 0 || (bSocketOnly && !S_ISSOCK(st.st_mode)))
+        return 0;
+    return st.st_ino;
 }
 
 } // namespace
@@ -110,10 +186,12 @@ CInstanceServer::CInstanceServer()
 {
     retryTimer.setSingleShot(true);
     QObject::connect(&retryTimer, &QTimer::timeout, [this] {
-        if (nListenFd >= 0)
-            vSetAccepting(connections.size() < nMaxConnections);
-        else if (!bOpenListener())
-            retryTimer.start(nRetryMs);
+        if (nListenFd < 0 && !bOpenListener()) {
+            vRetryLater();
+            return;
+        }
+        nNextRetryMs = nRetryMs;
+        vStartServing();
     });
 }
 
@@ -122,30 +200,52 @@ CInstanceServer::~CInstanceServer()
     vClose();
 }
 
-BOOL CInstanceServer::bListen(const QString& name, CWnd* target, std::function<bool(UINT, WPARAM, LPARAM)> bAllowed)
+BOOL CInstanceServer::bOpen(const QString& name)
 {
+    if (nListenFd >= 0 && name == strName)
+        return TRUE;
     vClose();
     strName = name;
+    return bOpenListener();
+}
+
+BOOL CInstanceServer::bListen(const QString& name, CWnd* target, std::function<bool(UINT, WPARAM, LPARAM)> bAllowed)
+{
+    const BOOL bOk = bOpen(name);
     pTarget = target;
     fnAllowed = std::move(bAllowed);
-    return bOpenListener();
+    if (!bOk) {
+        const int nError = errno; // the caller reports why
+        vRetryLater();
+        errno = nError;
+        return FALSE;
+    }
+    vStartServing();
+    return TRUE;
 }
 
 BOOL CInstanceServer::bOpenListener()
 {
-    const ChannelAddress a = AddressOf(strName);
+    const CChannelAddress a(strName, true);
+    if (a.nLength == 0) {
+        errno = ENOENT;
+        return FALSE;
+    }
+    // Only the listener holding the lock gets here: a socket file left by an
+    // instance that died is its own to replace.
+    if (!a.strPath.isEmpty() && nInodeOf(a.strPath, true) != 0)
+        unlink(QFile::encodeName(a.strPath).constData());
     nListenFd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (nListenFd < 0)
         return FALSE;
-    if (bind(nListenFd, reinterpret_cast<const sockaddr*>(&a.addr), a.nLength) != 0 || listen(nListenFd, 64) != 0) {
-        const int nError = errno; // the caller reports why
+    if (bind(nListenFd, a.Addr(), a.nLength) != 0 || listen(nListenFd, 64) != 0) {
+        const int nError = errno;
         vCloseListener();
         errno = nError;
         return FALSE;
     }
-    pAcceptNotifier = std::make_unique<QSocketNotifier>(nListenFd, QSocketNotifier::Read);
-    QObject::connect(pAcceptNotifier.get(), &QSocketNotifier::activated, [this] { vAccept(); });
-    vSetAccepting(connections.size() < nMaxConnections);
+    strSocketPath = a.strPath;
+    nSocketInode = strSocketPath.isEmpty() ? 0 : nInodeOf(strSocketPath, true);
     return TRUE;
 }
 
@@ -155,6 +255,11 @@ void CInstanceServer::vCloseListener()
     if (nListenFd >= 0)
         close(nListenFd);
     nListenFd = -1;
+    // Only our own socket file: a later instance may have made its own.
+    if (nSocketInode != 0 && nInodeOf(strSocketPath, true) == nSocketInode)
+        unlink(QFile::encodeName(strSocketPath).constData());
+    strSocketPath.clear();
+    nSocketInode = 0;
 }
 
 void CInstanceServer::vClose()
@@ -162,44 +267,103 @@ void CInstanceServer::vClose()
     retryTimer.stop();
     vCloseListener();
     connections.clear();
+    pTarget = nullptr;
 }
 
-void CInstanceServer::vSetAccepting(bool bOn)
+void CInstanceServer::vStartServing()
 {
-    if (pAcceptNotifier)
-        pAcceptNotifier->setEnabled(bOn && !retryTimer.isActive());
+    if (nListenFd < 0 || pAcceptNotifier)
+        return;
+    pAcceptNotifier = std::make_unique<QSocketNotifier>(nListenFd, QSocketNotifier::Read);
+    QObject::connect(pAcceptNotifier.get(), &QSocketNotifier::activated, [this] { vAccept(); });
+    vAccept(); // those that waited in the backlog
+}
+
+void CInstanceServer::vRetryLater()
+{
+    retryTimer.start(nNextRetryMs);
+    nNextRetryMs = std::min(nNextRetryMs * 2, nLongestRetryMs);
 }
 
 void CInstanceServer::vAccept()
 {
-    while (nListenFd >= 0 && connections.size() < nMaxConnections) {
+    for (int i = 0; i < kAcceptsPerWake && nListenFd >= 0; ++i) {
         const int fd = accept4(nListenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0) {
-            if (errno == EINTR || errno == ECONNABORTED)
-                continue;
-            if (errno == EAGAIN || errno == EWOULDBLOCK)
-                return;
-            // Out of descriptors: the waiting client would wake us at once
-            // for ever, so rest a while. A socket that failed is made anew.
-            if (errno != EMFILE && errno != ENFILE && errno != ENOBUFS && errno != ENOMEM)
-                vCloseListener();
-            retryTimer.start(nRetryMs);
-            vSetAccepting(false);
-            return;
-        }
-        if (!bPeerIsUser(fd)) {
-            close(fd);
+        if (fd >= 0) {
+            vAdd(fd);
             continue;
         }
-        auto connection = std::make_unique<Connection>(fd);
-        Connection* c = connection.get();
-        QObject::connect(&c->notifier, &QSocketNotifier::activated, [this, c] { vOnReadable(c); });
-        c->deadline.setSingleShot(true);
-        QObject::connect(&c->deadline, &QTimer::timeout, [this, c] { TakeConnection(c); });
-        c->deadline.start(nConnectionDeadlineMs);
-        connections.push_back(std::move(connection));
+        if (errno == EINTR || errno == ECONNABORTED)
+            continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK)
+            return;
+        // Out of descriptors: an idle connection makes room; with none, the
+        // waiting client would wake us at once for ever, so rest a while.
+        const bool bNoRoom = errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM;
+        if (bNoRoom && bEvictIdle())
+            continue;
+        // A socket that failed otherwise is made anew.
+        if (!bNoRoom)
+            vCloseListener();
+        pAcceptNotifier.reset();
+        vRetryLater();
+        return;
     }
-    vSetAccepting(connections.size() < nMaxConnections);
+}
+
+void CInstanceServer::vAdd(int fd)
+{
+    if (!bPeerIsUser(fd)) {
+        close(fd);
+        return;
+    }
+    // A new request always gets a slot: the oldest idle connection goes.
+    if (connections.size() >= nMaxConnections && !bEvictIdle())
+        TakeConnection(connections.front().get());
+    auto connection = std::make_unique<Connection>(fd);
+    Connection* c = connection.get();
+    QObject::connect(&c->notifier, &QSocketNotifier::activated, [this, c] { vOnReadable(c); });
+    c->deadline.setSingleShot(true);
+    QObject::connect(&c->deadline, &QTimer::timeout, [this, c] { vOnDeadline(c); });
+    c->deadline.start(nIdleDeadlineMs);
+    connections.push_back(std::move(connection));
+    // A client usually sent its request before we got here.
+    vOnReadable(c);
+}
+
+bool CInstanceServer::bEvictIdle()
+{
+    // Oldest first; one that has its request waiting is served instead,
+    // which frees its slot as well.
+    for (size_t i = 0; i < connections.size(); ++i) {
+        Connection* c = connections[i].get();
+        if (!c->received.isEmpty())
+            continue;
+        vOnReadable(c);
+        const bool bStill = std::any_of(connections.begin(), connections.end(),
+            [c](const std::unique_ptr<Connection>& p) { return p.get() == c; });
+        if (!bStill)
+            return true;
+        if (c->received.isEmpty()) {
+            TakeConnection(c);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CInstanceServer::vOnDeadline(Connection* c)
+{
+    if (c->received.isEmpty()) {
+        TakeConnection(c);
+        return;
+    }
+    // It has begun: the rest of the whole request's time.
+    const int nLeft = nConnectionDeadlineMs - nIdleDeadlineMs;
+    if (c->deadline.interval() == nIdleDeadlineMs && nLeft > 0)
+        c->deadline.start(nLeft);
+    else
+        TakeConnection(c);
 }
 
 std::unique_ptr<CInstanceServer::Connection> CInstanceServer::TakeConnection(Connection* c)
@@ -216,7 +380,6 @@ std::unique_ptr<CInstanceServer::Connection> CInstanceServer::TakeConnection(Con
         taken->notifier.setEnabled(false);
         taken->deadline.stop();
     }
-    vSetAccepting(connections.size() < nMaxConnections);
     return taken;
 }
 
@@ -260,6 +423,9 @@ int ConnectToChannel(const QString& channelName, int nTimeoutMs)
 {
     if (nTimeoutMs <= 0)
         return -1;
+    const CChannelAddress a(channelName, false);
+    if (a.nLength == 0)
+        return -1;
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return -1;
@@ -267,8 +433,7 @@ int ConnectToChannel(const QString& channelName, int nTimeoutMs)
     // or a hung first instance costs no more than that.
     timeval tv{nTimeoutMs / 1000, (nTimeoutMs % 1000) * 1000};
     setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
-    const ChannelAddress a = AddressOf(channelName);
-    if (connect(fd, reinterpret_cast<const sockaddr*>(&a.addr), a.nLength) != 0 || !bPeerIsUser(fd)) {
+    if (connect(fd, a.Addr(), a.nLength) != 0 || !bPeerIsUser(fd)) {
         close(fd);
         return -1;
     }

@@ -1,4 +1,4 @@
-// flock-based stand-in for a named mutex.
+// Lock-based stand-in for a named mutex.
 #include "platform/instance/InstanceLock.h"
 
 #include "platform/instance/RuntimeFolder.h"
@@ -7,9 +7,51 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// The whole file, write-locked; l_pid stays 0 as open-file-description locks ask.
+struct flock WholeFile(short nType)
+{
+    struct flock fl {};
+    fl.l_type = nType;
+    fl.l_whence = SEEK_SET;
+    return fl;
+}
+
+BOOL bHeldIn(const QString& folder, const QString& name)
+{
+    if (folder.isEmpty())
+        return FALSE;
+    const int fd = OpenOwnLockFile(LockFilePath(folder, name), O_RDONLY);
+    if (fd < 0)
+        return FALSE;
+    struct flock fl = WholeFile(F_WRLCK);
+    const BOOL bHeld = fcntl(fd, F_OFD_GETLK, &fl) == 0 && fl.l_type != F_UNLCK;
+    close(fd);
+    return bHeld;
+}
+
+} // namespace
+
+QString LockFilePath(const QString& folder, const QString& name)
+{
+    return folder + '/' + name + QStringLiteral(".lock");
+}
+
+int OpenOwnLockFile(const QString& path, int nFlags)
+{
+    const QByteArray bytes = QFile::encodeName(path);
+    const int fd = open(bytes.constData(), nFlags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0600);
+    struct stat st {};
+    if (fd >= 0 && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != getuid())) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
 
 CInstanceLock::~CInstanceLock()
 {
@@ -28,18 +70,13 @@ BOOL CInstanceLock::bCreate(const QString& name)
 
 BOOL CInstanceLock::bCreateIn(const QString& folder, const QString& name)
 {
-    const QByteArray path = QFile::encodeName(folder + '/' + name + QStringLiteral(".lock"));
     // Never through a planted link, never on anything but our own file.
-    int fd = open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0600);
-    struct stat st {};
-    if (fd >= 0 && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != getuid())) {
-        close(fd);
-        fd = -1;
-    }
+    const int fd = OpenOwnLockFile(LockFilePath(folder, name), O_RDWR | O_CREAT);
     if (fd < 0)
         return FALSE;
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (errno != EWOULDBLOCK) {
+    struct flock fl = WholeFile(F_WRLCK);
+    if (fcntl(fd, F_OFD_SETLK, &fl) != 0) {
+        if (errno != EAGAIN && errno != EACCES) {
             close(fd); // a file system without locks is no lock at all
             return FALSE;
         }
@@ -57,4 +94,12 @@ void CInstanceLock::vClose()
     nFd = -1;
     bHeldElsewhere = FALSE;
     strFolder.clear();
+}
+
+BOOL CInstanceLock::bIsHeld(const QString& name)
+{
+    // Wherever bCreate may have put it.
+    const QString runtime = GetRuntimeFolder();
+    const QString fallback = GetPrivateFolder();
+    return bHeldIn(runtime, name) || (fallback != runtime && bHeldIn(fallback, name));
 }

@@ -1,5 +1,6 @@
-// The single-instance mutex: a lock held with flock on a file named after it.
-// The kernel drops the lock when the process ends, however it ends.
+// The single-instance mutex: an open-file-description lock (fcntl) on a file
+// named after it. The kernel drops the lock when the process ends, however
+// it ends, and anyone may ask whether it is held without taking it.
 #pragma once
 
 #include "platform/Win32.h"
@@ -24,6 +25,10 @@ public:
     const QString& Folder() const { return strFolder; }
     void vClose();
 
+    // Whether some process holds the lock of this name, asked without taking
+    // it (so a query never stands in the way of a starting instance).
+    static BOOL bIsHeld(const QString& name);
+
 private:
     BOOL bCreateIn(const QString& folder, const QString& name);
 
@@ -31,3 +36,9 @@ private:
     BOOL bHeldElsewhere = FALSE;
     QString strFolder;
 };
+
+// The lock file of name in folder.
+QString LockFilePath(const QString& folder, const QString& name);
+// Opens an existing lock file for reading or writing, never through a link,
+// only when it is a regular file of the user's; -1 otherwise.
+int OpenOwnLockFile(const QString& path, int nFlags);

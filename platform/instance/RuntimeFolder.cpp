@@ -52,6 +52,16 @@ QString GetRuntimeFolder()
     return GetPrivateFolder();
 }
 
+QString GetChannelFolder()
+{
+    const QString dir = GetAbsoluteEnv("XDG_RUNTIME_DIR");
+    struct stat st {};
+    if (!dir.isEmpty() && bOwnRealFolder(QFile::encodeName(dir), st) && (st.st_mode & 077) == 0
+        && access(QFile::encodeName(dir).constData(), W_OK | X_OK) == 0)
+        return QDir::cleanPath(dir);
+    return GetPrivateFolder();
+}
+
 UINT RegisterWindowMessageW(const QString& name)
 {
     // FNV-1a over the case-folded name, folded into 0xC000..0xFFFF as the

@@ -62,6 +62,12 @@ BOOL CLayeredWindow::bUpdate(const CBitmap32& bitmap, std::uint8_t nConstantAlph
     return TRUE;
 }
 
+BOOL CLayeredWindow::bUpdateShared(std::shared_ptr<const CBitmap32> picture, std::uint8_t nConstantAlpha)
+{
+    const CBitmap32 none;
+    return bUpdate(picture ? *picture : none, nConstantAlpha);
+}
+
 void CLayeredWindow::vShow(BOOL bShow)
 {
     if (!bExists())

@@ -2,7 +2,7 @@
 #include "platform/storage/SafeFile.h"
 
 #include <QFile>
-#include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstdlib>
@@ -43,6 +43,32 @@ int OpenRegular(const QString& path, struct stat& st)
 {
     const QByteArray name = QFile::encodeName(path);
     return KeepRegular(open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY), st);
+}
+
+// The path names a regular file (its status in st) or nothing (st zeroed),
+// looked at without following a link.
+BOOL bMayWrite(const QByteArray& name, struct stat& st)
+{
+    if (lstat(name.constData(), &st) == 0) {
+        if (S_ISREG(st.st_mode))
+            return TRUE;
+        errno = EEXIST;
+        return FALSE;
+    }
+    st = {};
+    return errno == ENOENT;
+}
+
+// A new file beside name, never through a link nor over anything there.
+int CreateTempBeside(const QByteArray& name, QByteArray& temp)
+{
+    for (int nTry = 0; nTry < 16; ++nTry) {
+        temp = name + '.' + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+        const int fd = open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
 }
 
 } // namespace
@@ -91,16 +117,18 @@ FileRead ReadRegularFile(const QString& path, QByteArray& data, qint64 nMaxBytes
 
 BOOL bReplaceFile(const QString& path, const QByteArray& bytes)
 {
-    const QFileInfo info(path);
-    const QString target = info.isSymLink() && info.exists() ? info.canonicalFilePath() : path;
-    const QByteArray name = QFile::encodeName(target);
-    QByteArray temp = name + ".XXXXXX";
-    const int fd = mkostemp(temp.data(), O_CLOEXEC);
+    // Only a regular file, or none, is ever replaced: a link (to a device,
+    // a FIFO, a file elsewhere) or a special file fails the save untouched.
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (!bMayWrite(name, st))
+        return FALSE;
+    QByteArray temp;
+    const int fd = CreateTempBeside(name, temp);
     if (fd < 0)
         return FALSE;
     // The new file keeps the old one's permissions; a new one is private.
-    struct stat st {};
-    const mode_t mode = stat(name.constData(), &st) == 0 ? (st.st_mode & 07777) : 0600;
+    const mode_t mode = st.st_mode != 0 ? (st.st_mode & 07777) : 0600;
     BOOL ok = fchmod(fd, mode) == 0 && bWriteAll(fd, bytes) && fsync(fd) == 0;
     ok = (close(fd) == 0) && ok;
     ok = ok && rename(temp.constData(), name.constData()) == 0;
@@ -113,8 +141,10 @@ BOOL bAppendToFile(const QString& path, const QByteArray& bytes)
 {
     const QByteArray name = QFile::encodeName(path);
     struct stat st {};
-    const int fd
-        = KeepRegular(open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0600), st);
+    if (!bMayWrite(name, st))
+        return FALSE;
+    const int fd = KeepRegular(
+        open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0600), st);
     if (fd < 0)
         return FALSE;
     BOOL ok = bWriteAll(fd, bytes);

@@ -21,8 +21,11 @@ FileRead ReadRegularFile(const QString& path, QByteArray& data, qint64 nMaxBytes
 // Replaces the file with bytes: written to a new file beside it with every
 // write checked, flushed to disk, then renamed over it. Any failure (a full
 // disk, a file-size limit) leaves the old file as it was and answers FALSE.
-// A symbolic link is followed, so the file it names is the one replaced.
+// Only a regular file or a missing one is replaced: a symbolic link or a
+// special file under the name fails the save (checked without following a
+// link; the new file is opened with O_NOFOLLOW | O_EXCL).
 BOOL bReplaceFile(const QString& path, const QByteArray& bytes);
 
-// Appends to a regular file, made when missing; FALSE for anything else.
+// Appends to a regular file, made when missing; FALSE for anything else,
+// a symbolic link included.
 BOOL bAppendToFile(const QString& path, const QByteArray& bytes);

@@ -34,6 +34,8 @@ int MessageBoxW(CWnd* pOwner, const QString& text, const QString& caption, UINT 
     }
     QMessageBox box(icon, caption, text, QMessageBox::Ok, pOwner ? pOwner->GetSafeWidget() : nullptr);
     box.setTextFormat(Qt::PlainText);
+    if (uType & MB_TOPMOST)
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
     return IDOK;
 }

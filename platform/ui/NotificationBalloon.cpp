@@ -39,6 +39,12 @@ bool CNotificationBalloon::bShow(const QString& title, const QString& text, int 
     return true;
 }
 
+bool CNotificationBalloon::bHostShowsMessages() const
+{
+    QDBusConnectionInterface* names = bus.isConnected() ? bus.interface() : nullptr;
+    return names && names->isServiceRegistered(kSniWatcher).value();
+}
+
 void CNotificationBalloon::onActionInvoked(uint nId, const QString& action)
 {
     if (nId == nLastId && nId != 0 && action == QLatin1String("default") && onClick)

@@ -18,6 +18,9 @@ public:
     // Sends the balloon, replacing the previous one; FALSE when no service
     // runs or a StatusNotifierItem host shows the icon (Qt notifies then).
     bool bShow(const QString& title, const QString& text, int nTimeoutMs);
+    // Whether a StatusNotifierItem host shows the icon (and the toolkit's
+    // messages with it).
+    bool bHostShowsMessages() const;
     // The service's id of the last balloon; 0 until it answered.
     uint nCurrentId() const { return nLastId; }
 

@@ -2,9 +2,13 @@
 #include "platform/ui/NotifyIcon.h"
 
 #include "platform/ui/NotificationBalloon.h"
+#include "platform/ui/TrayBalloon.h"
+#include "platform/ui/TrayStandIn.h"
 #include "platform/ui/Wnd.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QStyle>
 #include <QSystemTrayIcon>
 
 #include <map>
@@ -17,8 +21,29 @@ using IconKey = std::pair<CWnd*, UINT>;
 struct IconEntry {
     std::unique_ptr<QSystemTrayIcon> pIcon;
     std::unique_ptr<CNotificationBalloon> pBalloon;
+    std::unique_ptr<CTrayBalloon> pOwnBalloon;
+    std::map<DWORD, QIcon> balloonIcons;
+    BOOL bStandIn = FALSE; // shown by the route's stand-in instead
 };
 std::map<IconKey, IconEntry> g_icons;
+CTrayStandIn* g_pStandIn = nullptr;
+BOOL g_bStandInMenuPending = FALSE;
+
+// Without a notification area, a click on the stand-in's icon asks for the
+// menu, as a right click on a tray icon does.
+BOOL bShowOnStandIn(IconEntry& entry, const NOTIFYICONDATAW& nid, UINT uCallback)
+{
+    if (!g_pStandIn || !uCallback || bNotifyAreaPresent())
+        return FALSE;
+    CWnd* owner = nid.hWnd;
+    const UINT uID = nid.uID;
+    entry.bStandIn = g_pStandIn->bShowIcon(nid.szTip.left(NID_TIP_CHARS), [=] {
+        g_bStandInMenuPending = TRUE;
+        owner->SendMessage(uCallback, uID, WM_RBUTTONUP);
+        g_bStandInMenuPending = FALSE;
+    });
+    return entry.bStandIn;
+}
 
 LPARAM MouseMessageOf(QSystemTrayIcon::ActivationReason reason)
 {
@@ -36,18 +61,27 @@ LPARAM MouseMessageOf(QSystemTrayIcon::ActivationReason reason)
     }
 }
 
-QSystemTrayIcon::MessageIcon BalloonIconOf(DWORD dwInfoFlags)
+QStyle::StandardPixmap BalloonIconOf(DWORD dwInfoFlags)
 {
     switch (dwInfoFlags) {
-    case NIIF_INFO:
-        return QSystemTrayIcon::Information;
     case NIIF_WARNING:
-        return QSystemTrayIcon::Warning;
+        return QStyle::SP_MessageBoxWarning;
     case NIIF_ERROR:
-        return QSystemTrayIcon::Critical;
+        return QStyle::SP_MessageBoxCritical;
     default:
-        return QSystemTrayIcon::NoIcon;
+        return QStyle::SP_MessageBoxInformation;
     }
+}
+
+// The balloon's icon, made once per kind.
+QIcon BalloonIcon(std::map<DWORD, QIcon>& icons, DWORD dwInfoFlags)
+{
+    if (dwInfoFlags != NIIF_INFO && dwInfoFlags != NIIF_WARNING && dwInfoFlags != NIIF_ERROR)
+        return {};
+    auto it = icons.find(dwInfoFlags);
+    if (it == icons.end())
+        it = icons.emplace(dwInfoFlags, QApplication::style()->standardIcon(BalloonIconOf(dwInfoFlags))).first;
+    return it->second;
 }
 
 void vApply(IconEntry& entry, const NOTIFYICONDATAW& nid)
@@ -61,8 +95,20 @@ void vApply(IconEntry& entry, const NOTIFYICONDATAW& nid)
         QString title, text;
         CopyToField(title, nid.szInfoTitle, NID_INFO_TITLE_CHARS);
         CopyToField(text, nid.szInfo, NID_INFO_CHARS);
-        if (!entry.pBalloon || !entry.pBalloon->bShow(title, text, static_cast<int>(nid.uTimeout)))
-            icon.showMessage(title, text, BalloonIconOf(nid.dwInfoFlags), static_cast<int>(nid.uTimeout));
+        const int nTimeout = static_cast<int>(nid.uTimeout);
+        if (entry.bStandIn && g_pStandIn) {
+            g_pStandIn->vNotify(title, text);
+            return;
+        }
+        if (entry.pBalloon && entry.pBalloon->bShow(title, text, nTimeout))
+            return;
+        const QIcon kind = BalloonIcon(entry.balloonIcons, nid.dwInfoFlags);
+        // A StatusNotifierItem host shows the toolkit's messages itself;
+        // beside an XEmbed tray the toolkit would draw a new window each time.
+        if (entry.pOwnBalloon && !(entry.pBalloon && entry.pBalloon->bHostShowsMessages()))
+            entry.pOwnBalloon->vShow(kind, title, text, icon.geometry(), nTimeout);
+        else
+            icon.showMessage(title, text, kind, nTimeout);
     }
 }
 
@@ -84,7 +130,13 @@ BOOL bAdd(const NOTIFYICONDATAW& nid)
         });
         auto onClick = [=] { owner->PostMessage(uCallback, uID, NIN_BALLOONUSERCLICK); };
         QObject::connect(icon, &QSystemTrayIcon::messageClicked, onClick);
+        entry.pOwnBalloon = std::make_unique<CTrayBalloon>(onClick);
         entry.pBalloon = std::make_unique<CNotificationBalloon>(onClick, QDBusConnection::sessionBus());
+    }
+    if (bShowOnStandIn(entry, nid, uCallback)) {
+        vApply(entry, nid);
+        g_icons[key] = std::move(entry);
+        return TRUE;
     }
     vApply(entry, nid);
     // Shown even without a host: Qt puts the icon in place when one starts.
@@ -118,14 +170,41 @@ BOOL Shell_NotifyIconW(DWORD dwMessage, const NOTIFYICONDATAW* pnid)
         vApply(it->second, *pnid);
         return TRUE;
     }
-    case NIM_DELETE:
-        return g_icons.erase(key) ? TRUE : FALSE;
+    case NIM_DELETE: {
+        auto it = g_icons.find(key);
+        if (it == g_icons.end())
+            return FALSE;
+        if (it->second.bStandIn && g_pStandIn)
+            g_pStandIn->vRemoveIcon();
+        g_icons.erase(it);
+        return TRUE;
+    }
     default:
         return FALSE;
     }
 }
 
+void SetTrayStandIn(CTrayStandIn* pStandIn)
+{
+    g_pStandIn = pStandIn;
+}
+
+CTrayStandIn* GetTrayStandIn()
+{
+    return g_pStandIn;
+}
+
+BOOL bTakeStandInMenuPending()
+{
+    const BOOL bPending = g_bStandInMenuPending;
+    g_bStandInMenuPending = FALSE;
+    return bPending;
+}
+
 BOOL bNotifyAreaPresent()
 {
+    for (const auto& [key, entry] : g_icons)
+        if (entry.bStandIn)
+            return TRUE;
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && QSystemTrayIcon::isSystemTrayAvailable();
 }

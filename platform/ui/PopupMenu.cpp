@@ -2,6 +2,7 @@
 #include "platform/ui/PopupMenu.h"
 
 #include "platform/ui/Menu.h"
+#include "platform/ui/TrayStandIn.h"
 #include "platform/ui/Wnd.h"
 
 #include <QAction>
@@ -39,6 +40,13 @@ void SetPopupMenuHook(PopupMenuHook hook)
 BOOL TrackPopupMenu(const CMenu& menu, UINT uFlags, int x, int y, CWnd* pOwner)
 {
     UINT nChosen = 0;
+    // The menu of the stand-in's icon opens there; the choice comes later.
+    if (bTakeStandInMenuPending() && GetTrayStandIn() && !g_hook) {
+        return GetTrayStandIn()->bShowMenu(menu, [pOwner](UINT nId) {
+            if (nId && pOwner)
+                pOwner->PostMessage(WM_COMMAND, nId, 0);
+        });
+    }
     if (g_hook) {
         nChosen = g_hook(menu, x, y);
     } else {

@@ -4,6 +4,7 @@
 #include "platform/KeyNames.h"
 
 #include <QKeyEvent>
+#include <QKeySequence>
 
 namespace {
 
@@ -77,6 +78,9 @@ UINT VirtualKeyOfQtKey(int key, Qt::KeyboardModifiers mods)
         return static_cast<UINT>(key);
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
         return VK_F1 + static_cast<UINT>(key - Qt::Key_F1);
+    // Control turns Pause into Break, which Windows calls VK_CANCEL.
+    if (key == Qt::Key_Pause && (mods & Qt::ControlModifier))
+        return VK_CANCEL;
     const KeyPair* k = FindKey(key);
     return k ? k->vk : 0;
 }
@@ -91,7 +95,9 @@ LPARAM KeyDataOfVirtualKey(UINT vk, BOOL bExtended, BOOL bRelease)
 
 BOOL bKeyMessageOf(const QKeyEvent* e, UINT* pMessage, WPARAM* pVk, LPARAM* pKeyData)
 {
-    const UINT vk = VirtualKeyOfQtKey(e->key(), e->modifiers());
+    // The toolkit has no key of its own for the X keysym Break.
+    constexpr quint32 kBreakKeySym = 0xff6b;
+    const UINT vk = e->nativeVirtualKey() == kBreakKeySym ? VK_CANCEL : VirtualKeyOfQtKey(e->key(), e->modifiers());
     if (!vk)
         return FALSE;
     const KeyPair* k = (e->modifiers() & Qt::KeypadModifier) && e->key() != Qt::Key_Enter ? nullptr : FindKey(e->key());
@@ -101,4 +107,51 @@ BOOL bKeyMessageOf(const QKeyEvent* e, UINT* pMessage, WPARAM* pVk, LPARAM* pKey
     *pVk = vk;
     *pKeyData = KeyDataOfVirtualKey(vk, k && k->extended, bRelease);
     return TRUE;
+}
+
+int QtKeyOfVirtualKey(UINT vk)
+{
+    constexpr int kKeypad = static_cast<int>(Qt::KeypadModifier);
+    if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9'))
+        return static_cast<int>(vk);
+    if (vk >= VK_F1 && vk < VK_F1 + 24)
+        return Qt::Key_F1 + static_cast<int>(vk - VK_F1);
+    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9)
+        return (Qt::Key_0 + static_cast<int>(vk - VK_NUMPAD0)) | kKeypad;
+    switch (vk) {
+    case VK_MULTIPLY:
+        return static_cast<int>(Qt::Key_Asterisk) | kKeypad;
+    case VK_ADD:
+        return static_cast<int>(Qt::Key_Plus) | kKeypad;
+    case VK_SUBTRACT:
+        return static_cast<int>(Qt::Key_Minus) | kKeypad;
+    case VK_DECIMAL:
+        return static_cast<int>(Qt::Key_Period) | kKeypad;
+    case VK_DIVIDE:
+        return static_cast<int>(Qt::Key_Slash) | kKeypad;
+    default:
+        break;
+    }
+    // The table's first key for a virtual key is its unshifted one.
+    for (const KeyPair& k : kKeys)
+        if (k.vk == vk)
+            return k.qt;
+    return 0;
+}
+
+QString KeySequenceText(UINT fsModifiers, UINT vk)
+{
+    const int key = QtKeyOfVirtualKey(vk);
+    if (!key)
+        return QString();
+    Qt::KeyboardModifiers mods;
+    if (fsModifiers & MOD_CONTROL)
+        mods |= Qt::ControlModifier;
+    if (fsModifiers & MOD_ALT)
+        mods |= Qt::AltModifier;
+    if (fsModifiers & MOD_SHIFT)
+        mods |= Qt::ShiftModifier;
+    if (fsModifiers & MOD_WIN)
+        mods |= Qt::MetaModifier;
+    return QKeySequence(QKeyCombination::fromCombined(key | static_cast<int>(mods))).toString(QKeySequence::PortableText);
 }

@@ -4,6 +4,7 @@
 
 #include "platform/Win32.h"
 
+#include <QString>
 #include <Qt>
 
 class QKeyEvent;
@@ -15,3 +16,9 @@ UINT VirtualKeyOfQtKey(int nQtKey, Qt::KeyboardModifiers mods);
 LPARAM KeyDataOfVirtualKey(UINT vk, BOOL bExtended, BOOL bRelease);
 // Both, for a key event; FALSE when the key has no virtual key.
 BOOL bKeyMessageOf(const QKeyEvent* e, UINT* pMessage, WPARAM* pVk, LPARAM* pKeyData);
+// The toolkit key of a virtual key (keypad keys with Qt::KeypadModifier);
+// 0 when it has none.
+int QtKeyOfVirtualKey(UINT vk);
+// A hotkey in the toolkit's portable text form ("Ctrl+Alt+F8"), as desktop
+// shortcut services take it; empty when the key has no toolkit key.
+QString KeySequenceText(UINT fsModifiers, UINT vk);

@@ -9,18 +9,48 @@
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
+#include <unistd.h>
 
 namespace {
 CWinApp* g_pApp = nullptr;
-std::atomic<bool> g_bInLoop{false};
+// From just before the toolkit connects until it is stopped.
+std::atomic<bool> g_bSessionLive{false};
+// Until the message loop runs.
+std::atomic<bool> g_bStarting{false};
+QtMessageHandler g_previousHandler = nullptr;
 
 // The toolkit ends the process with exit() when it loses its display, from
-// inside its own event dispatch; static destructors would then tear the
-// application down under it. Leave without them instead.
-void vOnExitInsideLoop()
+// inside its own event dispatch or its start; static destructors would then
+// tear the application down under it. Leave without them instead.
+void vOnExitInsideSession()
 {
-    if (g_bInLoop)
+    if (g_bSessionLive)
         vLeaveOnSessionLost();
+}
+
+// exit() runs the hook before the destructors of objects made before it, so
+// it is hooked again once the start-up has made its own.
+void vHookExit()
+{
+    std::atexit(vOnExitInsideSession);
+}
+
+// A display that goes away while the toolkit starts is a fatal message to
+// it, and an abort after; the program ends with status 1 instead.
+// Workaround: the toolkit's own X I/O error handler (set when it connects,
+// over ours) and its event reader announce a lost connection with this
+// warning and then call exit(), whose destructors of the toolkit's statics
+// made during its start crash on the dead connection; leave before that.
+void vOnToolkitMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    const bool bLost = g_bSessionLive && text.startsWith(QLatin1String("The X11 connection broke"));
+    if ((type == QtFatalMsg && g_bStarting) || bLost) {
+        const QByteArray line = "lumicue: " + text.toLocal8Bit() + '\n';
+        (void)!write(STDERR_FILENO, line.constData(), static_cast<size_t>(line.size()));
+        vLeaveOnSessionLost();
+    }
+    if (g_previousHandler)
+        g_previousHandler(type, context, text);
 }
 } // namespace
 
@@ -60,6 +90,10 @@ BOOL CWinApp::bStartGraphics()
     // that out first, so that the program can say so and end in order.
     if (!bPrepareSession(strGraphicsProblem))
         return FALSE;
+    g_bStarting = true;
+    g_previousHandler = qInstallMessageHandler(vOnToolkitMessage);
+    vHookExit();
+    g_bSessionLive = true;
     pQtApp = std::make_unique<QApplication>(nQtArgc, ppQtArgv);
     // The program lives in the tray: closing its last window must not end it.
     pQtApp->setQuitOnLastWindowClosed(false);
@@ -71,6 +105,7 @@ void CWinApp::vStopGraphics()
 {
     if (!pQtApp)
         return;
+    g_bSessionLive = false;
     vEndPlatformSession();
     pQtApp.reset();
 }
@@ -87,14 +122,13 @@ int CWinApp::Run(int argc, char** argv)
     std::signal(SIGXFSZ, SIG_IGN);
     int code = 0;
     if (InitInstance() && QCoreApplication::instance()) {
-        // Hooked after the start-up made its objects: exit() runs the hook
-        // before their destructors, so the last step still finds them.
-        static const bool bHooked = std::atexit(vOnExitInsideLoop) == 0;
-        (void)bHooked;
-        g_bInLoop = true;
+        // Hooked again after the start-up made its objects: exit() runs the
+        // hook before their destructors, so the last step still finds them.
+        vHookExit();
+        g_bStarting = false;
         code = QCoreApplication::exec();
-        g_bInLoop = false;
     }
+    g_bStarting = false;
     int exitCode = ExitInstance();
     return code != 0 ? code : exitCode;
 }

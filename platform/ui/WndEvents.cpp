@@ -21,6 +21,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <QPointer>
 #include <unordered_map>
 #include <vector>
@@ -192,12 +193,20 @@ bool bHasMnemonic(const QString& text)
     return false;
 }
 
+// Key presses reach the PreTranslateMessage walk before the toolkit's
+// mnemonics and shortcuts, as on Windows: the walk runs when the toolkit asks
+// whether a shortcut may take the key (ShortcutOverride). A key the walk
+// consumes is kept from the shortcuts and its key event, which follows, is
+// swallowed; any other key goes on to the shortcuts and, when none takes it,
+// arrives as a key event that is dispatched without walking again.
 class CKeyRouter : public QObject {
 public:
     bool eventFilter(QObject* receiver, QEvent* e) override
     {
-        if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease)
+        const QEvent::Type type = e->type();
+        if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
             return false;
+        auto* key = static_cast<QKeyEvent*>(e);
         auto* widget = qobject_cast<QWidget*>(receiver);
         QWidget* focus = QApplication::focusWidget();
         // Once per key: at the widget it was sent to, not again as it climbs to the parents.
@@ -205,18 +214,46 @@ public:
             return false;
         CWnd* target = CWnd::FromWidget(widget);
         MSG msg;
-        if (!target || !bKeyMessageOf(static_cast<QKeyEvent*>(e), &msg.message, &msg.wParam, &msg.lParam))
+        if (!target || !bKeyMessageOf(key, &msg.message, &msg.wParam, &msg.lParam))
             return false;
         msg.hwnd = target;
-        vSetRoutedKeyEvent(static_cast<QKeyEvent*>(e));
+        const int nWalked = type == QEvent::KeyPress ? nTakeWalked(*key) : -1;
+        if (nWalked == 1)
+            return true;
+        vSetRoutedKeyEvent(key);
         bool consumed = false;
-        for (CWnd* w = target; w && !consumed; w = w->GetParent())
+        for (CWnd* w = target; w && !consumed && nWalked < 0; w = w->GetParent())
             consumed = w->PreTranslateMessage(&msg);
-        if (!consumed)
+        if (type == QEvent::ShortcutOverride) {
+            walked = {key->key(), key->modifiers(), key->timestamp(), consumed ? 1 : 0};
+            if (consumed)
+                e->accept();
+        } else if (!consumed) {
             consumed = CWndEvents::bDispatchKey(target, msg);
+        }
         vSetRoutedKeyEvent(nullptr);
         return consumed;
     }
+
+private:
+    struct SWalked {
+        int key = 0;
+        Qt::KeyboardModifiers mods;
+        quint64 timestamp = 0;
+        int nConsumed = -1; // -1: none walked
+    };
+
+    // For the key event of a press walked at its ShortcutOverride: 1 when
+    // the walk consumed it, 0 when not; -1 when it was not walked.
+    int nTakeWalked(const QKeyEvent& key)
+    {
+        const bool bSame = walked.key == key.key() && walked.mods == key.modifiers() && walked.timestamp == key.timestamp();
+        const int n = bSame ? walked.nConsumed : -1;
+        walked.nConsumed = -1;
+        return n;
+    }
+
+    SWalked walked;
 };
 
 } // namespace
@@ -247,6 +284,13 @@ BOOL CWndEvents::bFilter(CWnd* w, QEvent* e)
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
         return bOnMouse(w, static_cast<QMouseEvent*>(e));
+    case QEvent::Wheel: {
+        // One notch is WHEEL_DELTA, positive away from the user.
+        const auto* wheel = static_cast<QWheelEvent*>(e);
+        const QPoint p = wheel->position().toPoint();
+        const int delta = wheel->angleDelta().y();
+        return delta != 0 && w->bDispatch(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), MAKELPARAM(p.x(), p.y()));
+    }
     case QEvent::FocusIn:
         w->bDispatch(WM_SETFOCUS, 0, 0);
         return FALSE;

@@ -55,12 +55,10 @@ int LumicueX11ErrorHandler(Display* dpy, XErrorEvent* ev)
 
 void X11InstallErrorHandler()
 {
-    static bool installed = false;
-    if (!installed) {
-        installed = true;
-        XSetErrorHandler(LumicueX11ErrorHandler);
-        XSetIOErrorHandler(LumicueX11IOErrorHandler);
-    }
+    // Set every time: the toolkit puts in its own when it connects (whose
+    // I/O error handler calls exit()), and ours must win again after.
+    XSetErrorHandler(LumicueX11ErrorHandler);
+    XSetIOErrorHandler(LumicueX11IOErrorHandler);
 }
 
 CX11ErrorTrap::CX11ErrorTrap(Display* display) : dpy(display), pPrevious(t_trap)

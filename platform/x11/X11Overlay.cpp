@@ -5,6 +5,7 @@
 #include "platform/x11/X11Overlay.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11ErrorTrap.h"
+#include "platform/x11/X11PictureUpload.h"
 #include "platform/x11/X11StackingWatch.h"
 
 #include <X11/Xatom.h>
@@ -12,11 +13,10 @@
 #include <X11/extensions/Xfixes.h>
 #include <X11/extensions/shape.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 struct SX11Overlay {
@@ -31,8 +31,10 @@ struct SX11Overlay {
     Atom cmAtom = None;
     int nXfixesEventBase = -1;
     int nHandlerToken = 0;
-    CBitmap32 picture; // the last picture, without the constant alpha
+    std::shared_ptr<const CBitmap32> picture; // the last one, without the constant alpha
     std::uint8_t nAlpha = 255;
+    std::unique_ptr<CX11PictureUpload> upload;
+    bool bReadOutline = false; // once the next content is there
     bool bHasContent = false;
     bool bShown = false;
     bool bMapped = false;
@@ -42,118 +44,8 @@ struct SX11Overlay {
 
 namespace {
 
-bool bHostIsLittleEndian()
-{
-    const std::uint16_t probe = 1;
-    return *reinterpret_cast<const std::uint8_t*>(&probe) == 1;
-}
-
-// Straight colour of a premultiplied pixel, opaque: what a screen without
-// compositor can show of it.
-std::uint32_t Unpremultiplied(std::uint32_t px)
-{
-    const std::uint32_t a = px >> 24;
-    if (a == 0)
-        return 0xFF000000u;
-    auto un = [a](std::uint32_t c) { return std::min<std::uint32_t>(255, (c * 255 + a / 2) / a); };
-    return 0xFF000000u | (un((px >> 16) & 0xFF) << 16) | (un((px >> 8) & 0xFF) << 8) | un(px & 0xFF);
-}
-
-// An 8-bit channel placed under a visual's mask, scaled to the mask's width.
-unsigned long ToMask(std::uint32_t c8, unsigned long mask)
-{
-    if (mask == 0)
-        return 0;
-    int shift = 0;
-    while (!((mask >> shift) & 1))
-        ++shift;
-    const unsigned long max = mask >> shift;
-    return ((c8 * max + 127) / 255) << shift;
-}
-
-// The pixel value of an opaque 0xFFRRGGBB colour in the visual's own format.
-unsigned long VisualPixel(const Visual* visual, std::uint32_t rgb)
-{
-    return ToMask((rgb >> 16) & 0xFF, visual->red_mask) | ToMask((rgb >> 8) & 0xFF, visual->green_mask)
-        | ToMask(rgb & 0xFF, visual->blue_mask);
-}
-
-// Fills an image of any depth from a function of the pixel index. Whole
-// words in host order for the common sizes, XPutPixel for the rest.
-template <class PixelOf>
-void vFillImage(XImage* image, int w, int h, PixelOf pixelOf)
-{
-    for (int y = 0; y < h; ++y) {
-        char* row = image->data + static_cast<std::size_t>(y) * image->bytes_per_line;
-        const std::size_t base = static_cast<std::size_t>(y) * w;
-        switch (image->bits_per_pixel) {
-        case 32:
-            for (int x = 0; x < w; ++x)
-                reinterpret_cast<std::uint32_t*>(row)[x] = static_cast<std::uint32_t>(pixelOf(base + x));
-            break;
-        case 16:
-            for (int x = 0; x < w; ++x)
-                reinterpret_cast<std::uint16_t*>(row)[x] = static_cast<std::uint16_t>(pixelOf(base + x));
-            break;
-        case 8:
-            for (int x = 0; x < w; ++x)
-                reinterpret_cast<std::uint8_t*>(row)[x] = static_cast<std::uint8_t>(pixelOf(base + x));
-            break;
-        default:
-            for (int x = 0; x < w; ++x)
-                XPutPixel(image, x, y, pixelOf(base + x));
-        }
-    }
-}
-
-// A client-side image of the window's depth and visual, with its own memory.
-XImage* CreateImage(SX11Overlay& im, int w, int h)
-{
-    XImage* image = XCreateImage(im.dpy, im.visual, im.nDepth, ZPixmap, 0, nullptr, w, h, 32, 0);
-    if (!image)
-        return nullptr;
-    image->data = static_cast<char*>(std::malloc(static_cast<std::size_t>(image->bytes_per_line) * h));
-    if (!image->data) {
-        XDestroyImage(image);
-        return nullptr;
-    }
-    // Our words are in host order; Xlib swaps if the server differs.
-    image->byte_order = bHostIsLittleEndian() ? LSBFirst : MSBFirst;
-    return image;
-}
-
-// The bounding shape from a 1-bit mask of the pixels at or above half alpha:
-// one image however ragged the edges (a rectangle list can outgrow a request).
-void vShapeFromAlpha(SX11Overlay& im, const CBitmap32& pic)
-{
-    const int w = pic.Width(), h = pic.Height();
-    const int stride = (w + 7) / 8;
-    std::vector<char> bits(static_cast<std::size_t>(stride) * h, 0);
-    if (im.nAlpha != 0)
-        for (int y = 0; y < h; ++y) {
-            const std::uint32_t* row = pic.Row(y);
-            char* out = bits.data() + static_cast<std::size_t>(y) * stride;
-            for (int x = 0; x < w; ++x)
-                if (CBitmap32::Alpha(row[x]) >= 128)
-                    out[x / 8] = static_cast<char>(out[x / 8] | (1 << (x % 8)));
-        }
-    XImage* image = XCreateImage(im.dpy, im.visual, 1, XYBitmap, 0, bits.data(), w, h, 8, stride);
-    if (!image)
-        return;
-    image->byte_order = LSBFirst;
-    image->bitmap_bit_order = LSBFirst;
-    Pixmap mask = XCreatePixmap(im.dpy, im.win, w, h, 1);
-    XGCValues values{};
-    values.foreground = 1;
-    values.background = 0;
-    GC gc = XCreateGC(im.dpy, mask, GCForeground | GCBackground, &values);
-    XPutImage(im.dpy, mask, gc, image, 0, 0, 0, 0, w, h);
-    image->data = nullptr; // the vector owns the bits
-    XDestroyImage(image);
-    XFreeGC(im.dpy, gc);
-    XShapeCombineMask(im.dpy, im.win, ShapeBounding, 0, 0, mask, ShapeSet);
-    XFreePixmap(im.dpy, mask);
-}
+void vSyncMapping(SX11Overlay& im);
+void vMakeCompositorReadOutline(SX11Overlay& im, int w, int h);
 
 void vSetAtomProperty(Display* dpy, Window win, const char* prop, const std::vector<const char*>& values)
 {
@@ -164,40 +56,25 @@ void vSetAtomProperty(Display* dpy, Window win, const char* prop, const std::vec
         reinterpret_cast<const unsigned char*>(atoms.data()), static_cast<int>(atoms.size()));
 }
 
-bool bUploadContent(SX11Overlay& im)
+// The picture made on the server is the window's content and size; the
+// old content stays until then.
+void vTakeContent(SX11Overlay& im, Pixmap content, const std::vector<XRectangle>* shape, int w, int h)
 {
-    const CBitmap32& pic = im.picture;
-    const int w = pic.Width(), h = pic.Height();
-    const bool bBlend = im.bArgb && im.bComposited;
-
-    XImage* image = CreateImage(im, w, h);
-    if (!image)
-        return false;
-    const std::uint32_t* src = pic.Bits();
-    if (bBlend)
-        vFillImage(image, w, h, [&](std::size_t i) { return CBitmap32::ScalePixel(src[i], im.nAlpha); });
-    else if (im.nDepth == 32) // ARGB visual, no compositor: opaque words
-        vFillImage(image, w, h, [&](std::size_t i) { return Unpremultiplied(src[i]); });
-    else
-        vFillImage(image, w, h, [&](std::size_t i) { return VisualPixel(im.visual, Unpremultiplied(src[i])); });
-
-    Pixmap pixmap = XCreatePixmap(im.dpy, im.win, w, h, im.nDepth);
-    GC gc = XCreateGC(im.dpy, pixmap, 0, nullptr);
-    XPutImage(im.dpy, pixmap, gc, image, 0, 0, 0, 0, w, h);
-    XDestroyImage(image);
-    XFreeGC(im.dpy, gc);
-
     // The window keeps its own reference to the background pixmap.
-    XSetWindowBackgroundPixmap(im.dpy, im.win, pixmap);
-    XFreePixmap(im.dpy, pixmap);
+    XSetWindowBackgroundPixmap(im.dpy, im.win, content);
+    XFreePixmap(im.dpy, content);
     XResizeWindow(im.dpy, im.win, w, h);
     XClearWindow(im.dpy, im.win);
-
-    if (bBlend)
-        XShapeCombineMask(im.dpy, im.win, ShapeBounding, 0, 0, None, ShapeSet);
+    if (shape)
+        XShapeCombineRectangles(im.dpy, im.win, ShapeBounding, 0, 0, const_cast<XRectangle*>(shape->data()),
+            static_cast<int>(shape->size()), ShapeSet, YXBanded);
     else
-        vShapeFromAlpha(im, pic);
-    return true;
+        XShapeCombineMask(im.dpy, im.win, ShapeBounding, 0, 0, None, ShapeSet);
+    im.bHasContent = true;
+    vSyncMapping(im);
+    if (std::exchange(im.bReadOutline, false))
+        vMakeCompositorReadOutline(im, w, h);
+    XFlush(im.dpy);
 }
 
 void vSyncMapping(SX11Overlay& im)
@@ -212,26 +89,25 @@ void vSyncMapping(SX11Overlay& im)
         im.watch->vKeep(bWant ? im.win : 0);
 }
 
-// Re-makes the content for the current compositing state.
+// Re-makes the content for the current compositing state: at once when
+// there is none, else once the worker has converted the picture.
 bool bApplyContent(SX11Overlay& im)
 {
-    bool ok = true;
-    if (im.picture.IsEmpty())
-        im.bHasContent = false;
-    else
-        im.bHasContent = ok = bUploadContent(im);
+    if (im.picture && !im.picture->IsEmpty())
+        return im.upload->bStart(im.picture, im.nAlpha, im.bArgb && im.bComposited);
+    im.upload->vCancel();
+    im.bHasContent = false;
     vSyncMapping(im);
     XFlush(im.dpy);
-    return ok;
+    return true;
 }
 
 // A compositor that took the screen while the window was cut by its alpha
 // shape may keep that outline until the window is configured again (and a
 // still pointer never moves it): a size change there and back makes it read
 // the outline anew.
-void vMakeCompositorReadOutline(SX11Overlay& im)
+void vMakeCompositorReadOutline(SX11Overlay& im, int w, int h)
 {
-    const int w = im.picture.Width(), h = im.picture.Height();
     XResizeWindow(im.dpy, im.win, w, h + 1);
     XResizeWindow(im.dpy, im.win, w, h);
     XFlush(im.dpy);
@@ -246,6 +122,8 @@ bool bHandleEvent(SX11Overlay& im, XEvent& ev)
 {
     if (!im.win)
         return false;
+    if (im.upload && im.upload->bHandleEvent(ev))
+        return true;
     if (im.nXfixesEventBase >= 0 && ev.type == im.nXfixesEventBase + XFixesSelectionNotify) {
         auto& sel = reinterpret_cast<XFixesSelectionNotifyEvent&>(ev);
         if (sel.selection != im.cmAtom)
@@ -253,10 +131,9 @@ bool bHandleEvent(SX11Overlay& im, XEvent& ev)
         bool bNow = im.bArgb && sel.owner != None;
         if (bNow != im.bComposited) {
             im.bComposited = bNow;
-            if (im.bHasContent) {
+            if (im.picture && !im.picture->IsEmpty()) {
+                im.bReadOutline = bNow;
                 bApplyContent(im);
-                if (bNow)
-                    vMakeCompositorReadOutline(im);
             }
         }
         return true;
@@ -356,6 +233,8 @@ unsigned long CX11Overlay::nCreate()
         return 0;
     }
     SX11Overlay* pim = &im;
+    im.upload = std::make_unique<CX11PictureUpload>(im.dpy, im.win, im.visual, im.nDepth,
+        [pim](Pixmap content, const std::vector<XRectangle>* shape, int w, int h) { vTakeContent(*pim, content, shape, w, h); });
     im.nHandlerToken = CX11Display::nAddEventHandler([pim](XEvent& ev) { return bHandleEvent(*pim, ev); });
     nWin.store(im.win, std::memory_order_release);
     return im.win;
@@ -370,6 +249,7 @@ void CX11Overlay::vDestroy()
     if (im.nXfixesEventBase >= 0)
         XFixesSelectSelectionInput(im.dpy, im.root, im.cmAtom, 0);
     im.watch.reset(); // joined before the window goes
+    im.upload.reset();
     XDestroyWindow(im.dpy, im.win);
     XFreeColormap(im.dpy, im.colormap);
     XFlush(im.dpy);
@@ -378,12 +258,17 @@ void CX11Overlay::vDestroy()
 
 BOOL CX11Overlay::bUpdate(const CBitmap32& bitmap, std::uint8_t nConstantAlpha)
 {
-    if (!im.picture.bCopyFrom(bitmap))
+    auto copy = std::make_shared<CBitmap32>();
+    return copy->bCopyFrom(bitmap) && bUpdateShared(std::move(copy), nConstantAlpha);
+}
+
+BOOL CX11Overlay::bUpdateShared(std::shared_ptr<const CBitmap32> picture, std::uint8_t nConstantAlpha)
+{
+    if (!nWin.load())
         return FALSE;
+    im.picture = std::move(picture);
     im.nAlpha = nConstantAlpha;
-    CX11ErrorTrap trap(im.dpy);
-    bool ok = bApplyContent(im);
-    return ok && trap.nSync() == 0;
+    return bApplyContent(im);
 }
 
 void CX11Overlay::vShow(BOOL bShow)

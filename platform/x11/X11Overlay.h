@@ -16,6 +16,9 @@ public:
     unsigned long nCreate() override;
     void vDestroy() override;
     BOOL bUpdate(const CBitmap32& bitmap, std::uint8_t nConstantAlpha) override;
+    // Converted on a worker and copied by the server; the old content
+    // stays until the new one is there.
+    BOOL bUpdateShared(std::shared_ptr<const CBitmap32> picture, std::uint8_t nConstantAlpha) override;
     void vShow(BOOL bShow) override;
     void vKeepOnTop(BOOL bKeep) override;
     void vMove(int x, int y) override;

@@ -2,7 +2,9 @@
 #include "platform/x11/X11Route.h"
 
 #include "platform/x11/X11Display.h"
+#include "platform/x11/X11ErrorTrap.h"
 #include "platform/x11/X11InputSource.h"
+#include "platform/x11/X11LostServerGuard.h"
 #include "platform/x11/X11Overlay.h"
 
 std::unique_ptr<COverlayBackend> CX11Route::MakeOverlay()
@@ -24,12 +26,14 @@ bool CX11Route::bPrepare(QString& strProblem)
             : QStringLiteral("this Wayland session has no XWayland (DISPLAY is not set)");
         return false;
     }
+    X11InstallErrorHandler(); // before any connection, the toolkit's too
     Display* dpy = XOpenDisplay(nullptr);
     if (!dpy) {
         strProblem = QStringLiteral("cannot open display \"%1\"").arg(display);
         return false;
     }
     XCloseDisplay(dpy);
+    X11GuardCrashesOnLostServer(display);
     // The toolkit's windows live on the X server in every session (XWayland
     // in a Wayland one); the session's route provides the rest.
     qputenv("QT_QPA_PLATFORM", "xcb");

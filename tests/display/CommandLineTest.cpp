@@ -1,10 +1,25 @@
 // The command line on a real X server: long options and clear failures that
-// need no display, and the program installed under a prefix, started with
-// toolkit options and controlled with --toggle, --on, --off and --status.
+// need no display, the program installed under a prefix, started with
+// toolkit options and controlled with --toggle, --on, --off and --status,
+// and the channel those use kept the user's against idle connections and
+// another user.
 #include "DisplayFixture.h"
 
+#include <grp.h>
+#include <poll.h>
+#include <pwd.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 
 namespace fs = std::filesystem;
 
@@ -127,4 +142,100 @@ TEST_F(CommandLineTest, InstalledProgramRunsFromItsPrefixAndObeysTheControlOptio
     std::ifstream config(dir.DataDir() / "Config.ini");
     const std::string text((std::istreambuf_iterator<char>(config)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find("Language=1031"), std::string::npos) << text;
+}
+
+namespace {
+
+constexpr const char* kInstance = "LUMICUE-46E5F037-5C31-4fbf-8265-2F0AA7A4A547";
+
+std::string Sha256Hex(const std::string& text)
+{
+    std::string out(64, '\0');
+    FILE* pipe = popen(("printf %s '" + text + "' | sha256sum").c_str(), "r");
+    out.resize(pipe ? fread(out.data(), 1, out.size(), pipe) : 0);
+    if (pipe)
+        pclose(pipe);
+    return out;
+}
+
+int Socket(const std::string& name, bool bBind)
+{
+    sockaddr_un a{};
+    a.sun_family = AF_UNIX;
+    std::memcpy(a.sun_path, name.data(), std::min(name.size(), sizeof a.sun_path - 1));
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const auto n = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + name.size());
+    if (bBind ? bind(fd, reinterpret_cast<sockaddr*>(&a), n) == 0 && listen(fd, 1) == 0
+              : connect(fd, reinterpret_cast<sockaddr*>(&a), n) == 0)
+        return fd;
+    close(fd);
+    return -1;
+}
+
+} // namespace
+
+TEST_F(CommandLineTest, TheChannelStaysTheUsersWithIdleConnectionsAndASquattingUser)
+{
+    // Another user (a free user id) first binds every channel name it can
+    // work out from our user, our folders and the instance name.
+    CChildProcess squatter;
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    if (getuid() == 0) {
+        uid_t uid = 61000;
+        while (getpwuid(uid))
+            ++uid;
+        ASSERT_TRUE(squatter.bStartFunction([&] {
+            std::vector<std::string> names;
+            for (const fs::path& folder : {dir.RuntimeDir(), dir.Home() / ".cache/lumicue"}) {
+                names.push_back(std::string(1, '\0') + "lumicue-0-" + Sha256Hex(folder.string() + "/" + kInstance).substr(0, 32));
+                names.push_back(folder / ("lumicue-" + Sha256Hex(kInstance).substr(0, 16) + ".sock"));
+            }
+            if (setgroups(0, nullptr) != 0 || setgid(uid) != 0 || setuid(uid) != 0)
+                return 1;
+            for (const std::string& name : names)
+                Socket(name, true);
+            (void)!write(ready[1], "r", 1);
+            pause();
+            return 0;
+        }, (dir.LogDir() / "squatter.log").string()));
+        pollfd p{ready[0], POLLIN, 0};
+        ASSERT_EQ(poll(&p, 1, 10000), 1) << "the squatter did not bind";
+    } else {
+        std::cout << "no squatting user: the test does not run as root\n";
+    }
+    CChildProcess* first = nullptr;
+    ASSERT_NE(StartMainWindow(&first), None);
+    EXPECT_EQ(strStatus(), "off\n");
+
+    // A thousand connections that never send a byte.
+    std::string socket;
+    for (const auto& entry : fs::directory_iterator(dir.RuntimeDir()))
+        socket = entry.is_socket() ? entry.path().string() : socket;
+    rlimit saved{};
+    getrlimit(RLIMIT_NOFILE, &saved);
+    rlimit more{std::min<rlim_t>(saved.rlim_max, 4096), saved.rlim_max};
+    setrlimit(RLIMIT_NOFILE, &more);
+    std::vector<int> idle;
+    for (int i = 0; i < 1000; ++i)
+        idle.push_back(Socket(socket, false));
+    EXPECT_EQ(std::count(idle.begin(), idle.end(), -1), 0);
+    const auto t0 = std::chrono::steady_clock::now();
+    EXPECT_EQ(strStatus(), "off\n");
+    const auto nMs = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+    std::cout << "--status with 1,000 idle connections open: " << nMs << " ms, start of the command included\n";
+    EXPECT_LT(nMs, 2000);
+    EXPECT_EQ(nRun({"--on"}), 0);
+    EXPECT_EQ(strStatus(), "on\n");
+    for (int fd : idle)
+        close(fd);
+    setrlimit(RLIMIT_NOFILE, &saved);
+
+    // Running but not answering is not "not running".
+    kill(first->Pid(), SIGSTOP);
+    EXPECT_EQ(strStatus(), "exit 3: Lumicue is running but does not answer\n");
+    kill(first->Pid(), SIGCONT);
+    EXPECT_EQ(nRun({"/u"}), 0);
+    EXPECT_EQ(nWaitExit(*first), 0);
+    EXPECT_EQ(strStatus(), "exit 1: Lumicue is not running; start it first.\n");
 }

@@ -39,6 +39,8 @@ bool CTestDirectory::bCreate(bool bShippedPointers)
     if (bShippedPointers && fs::exists(source / "pointer"))
         fs::copy(source / "pointer", PointerDir(), recursive, ec);
     fs::create_directories(PointerDir(), ec);
+    if (fs::exists(source / "kwin"))
+        fs::copy(source / "kwin", InstallDir() / "kwin", recursive, ec);
     return fs::exists(ProgramPath());
 }
 

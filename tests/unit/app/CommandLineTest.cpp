@@ -85,3 +85,11 @@ TEST(CommandLine, LongOptionsAndTheirPrecedence)
     EXPECT_EQ(option({"--help=1"}), LongOption::Unknown);
     EXPECT_EQ(option({"--Toggle"}), LongOption::Unknown);
 }
+
+TEST(CommandLine, UnknownOptionsArePrintedWithTheirControlCharactersEscaped)
+{
+    QString unknown;
+    ASSERT_EQ(GetLongOption({"lumicue", QStringLiteral("--\x1b]0;owned\x07\x1b[2J\u202e\x7f\u00e9")}, &unknown),
+              LongOption::Unknown);
+    EXPECT_EQ(PrintableArgument(unknown), QStringLiteral("--\\x1b]0;owned\\x07\\x1b[2J\\u202e\\x7f\u00e9"));
+}

@@ -12,7 +12,10 @@
 #include "platform/null/NullOverlay.h"
 #include "settings/CoreAssist.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QKeyEvent>
+#include <QWidget>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -178,4 +181,87 @@ TEST_F(MainWindow, ExitStopsTheMonitorDestroysTheOverlayUnregistersAndSaves)
     DIDEVICEOBJECTDATA rec{};
     EXPECT_FALSE(NullOverlay::bFeed(CInputDevice::KIND_MOUSE, rec));
     QCoreApplication::processEvents(); // the posted quit; harmless in a test
+}
+
+namespace {
+
+// A press and release sent as the toolkit sends typed keys: each press is
+// first offered to the shortcuts, then delivered.
+void vType(QWidget* to, int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    QKeyEvent press(QEvent::KeyPress, key, mods);
+    QCoreApplication::sendEvent(to, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, mods);
+    QCoreApplication::sendEvent(to, &release);
+}
+
+} // namespace
+
+TEST_F(MainWindow, PointerPageTakesEveryKeyInTheHotKeyFieldAndSwallowsEnterAndEscapeElsewhere)
+{
+    CLumicueMain wnd;
+    ASSERT_TRUE(wnd.Create(IDD_LUMICUE_MAIN));
+    wnd.ShowWindow(SW_SHOW);
+    wnd.GetSafeWidget()->activateWindow();
+    CWnd* field = wnd.pageFun.GetDlgItem(IDC_HOTKEY_EDIT);
+    ASSERT_NE(field, nullptr);
+    QWidget* fieldWidget = field->GetSafeWidget();
+    fieldWidget->setFocus();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), fieldWidget);
+    auto held = [] { return CNullHotKeys::Held(); };
+    ASSERT_EQ(held().size(), 1u); // F8
+    vType(fieldWidget, Qt::Key_Shift, Qt::ShiftModifier); // a modifier alone changes nothing
+    EXPECT_EQ(field->GetWindowText(), "F8");
+    EXPECT_EQ(held().size(), 1u);
+
+    vType(fieldWidget, Qt::Key_Escape); // empties the field and registers nothing
+    EXPECT_EQ(field->GetWindowText(), "");
+    EXPECT_TRUE(held().empty());
+    EXPECT_TRUE(wnd.IsWindowVisible());
+
+    vType(fieldWidget, Qt::Key_Return); // becomes the hotkey
+    ASSERT_EQ(held().size(), 1u);
+    EXPECT_EQ(held()[0].vk, VK_RETURN);
+    EXPECT_TRUE(wnd.IsWindowVisible());
+
+    // The window's mnemonics (Alt+H hides, Alt+X exits) do not take them.
+    vType(fieldWidget, Qt::Key_H, Qt::AltModifier);
+    vType(fieldWidget, Qt::Key_X, Qt::AltModifier);
+    ASSERT_EQ(held().size(), 1u);
+    EXPECT_EQ(held()[0].vk, UINT('X'));
+    EXPECT_EQ(held()[0].modifiers, UINT(MOD_ALT));
+    EXPECT_TRUE(wnd.IsWindowVisible());
+    EXPECT_EQ(NullOverlay::nLiveDevices(CInputDevice::KIND_MOUSE), 1);
+
+    // Pause with Control is Break.
+    vType(fieldWidget, Qt::Key_Pause, Qt::ControlModifier);
+    ASSERT_EQ(held().size(), 1u);
+    EXPECT_EQ(held()[0].vk, VK_CANCEL);
+
+    // Elsewhere on the page Enter and Escape neither hide nor close.
+    QWidget* slider = wnd.pageFun.sliderOpacity.GetSafeWidget();
+    slider->setFocus();
+    QCoreApplication::processEvents();
+    vType(slider, Qt::Key_Escape);
+    vType(slider, Qt::Key_Return);
+    EXPECT_TRUE(wnd.IsWindowVisible());
+
+    // The switch button says what it will do.
+    AfxSetMainWnd(&wnd);
+    CWnd* button = wnd.pageFun.GetDlgItem(IDC_SWITCH_BUTTON);
+    wnd.bTogglePointer();
+    EXPECT_EQ(button->GetWindowText(), "Deactivate");
+    wnd.bTogglePointer();
+    EXPECT_EQ(button->GetWindowText(), "Activate");
+    AfxSetMainWnd(nullptr);
+
+    // Alt+X outside the field is left to the window's mnemonics: the page
+    // does not take it.
+    wnd.ShowWindow(SW_RESTORE);
+    wnd.GetSafeWidget()->activateWindow();
+    slider->setFocus();
+    QCoreApplication::processEvents();
+    vType(slider, Qt::Key_X, Qt::AltModifier);
+    EXPECT_EQ(held()[0].vk, VK_CANCEL);
 }

@@ -5,6 +5,7 @@
 #include "platform/ui/DC.h"
 #include "platform/ui/Wnd.h"
 #include "ui/SysColorSet.h"
+#include "unit/PictureWait.h"
 #include "unit/overlay/TestPng.h"
 
 #include <QCoreApplication>
@@ -128,6 +129,7 @@ TEST(Grid, PaintShowsFillsFramesAndPicturesFromTheCurrentFile)
     grid.vWarm();
     const int warmed = grid.pictures.Decodes();
     EXPECT_GT(warmed, 0);
+    ASSERT_TRUE(bWaitForPictures());
     grid.vPaint(&dc);
     EXPECT_EQ(grid.pictures.Decodes(), warmed) << "the warm-up left the first paint a decode";
     const auto px = [](COLORREF c) { return PixelOfColor(c); };
@@ -146,6 +148,10 @@ TEST(Grid, PaintShowsFillsFramesAndPicturesFromTheCurrentFile)
     ASSERT_TRUE(rewritten.open(QIODevice::ReadWrite));
     ASSERT_TRUE(rewritten.setFileTime(QDateTime::currentDateTime().addSecs(2), QFileDevice::FileModificationTime));
     rewritten.close();
+    grid.vPaint(&dc);
+    EXPECT_EQ(surface.Pixel(10, 20), px(g_sysColors.clrShadow)) << "an empty frame while it is decoded";
+    EXPECT_EQ(surface.Pixel(30, 40), px(g_sysColors.clrLightFill));
+    ASSERT_TRUE(bWaitForPictures());
     grid.vPaint(&dc);
     EXPECT_EQ(surface.Pixel(30, 40), px(RGB(0, 0, 255)));
     const int decodes = grid.pictures.Decodes();

@@ -2,6 +2,7 @@
 #include "gallery/FODropShadow.h"
 #include "gallery/PictureCtrl.h"
 #include "platform/ui/DC.h"
+#include "unit/PictureWait.h"
 #include "unit/overlay/TestPng.h"
 
 #include <QTemporaryDir>
@@ -40,6 +41,8 @@ TEST(Preview, WhiteUntilSetThenStretchedThenBackgroundOnly)
     recipe.raw = {255, 0, 0, 255, 0, 0, 255, 255};
     ASSERT_TRUE(WriteTestFile(path, EncodeTestPng(recipe)));
     preview.vSetImage(path);
+    preview.DrawItem(&dis); // asks for the picture at the control's size
+    ASSERT_TRUE(bWaitForPictures());
     preview.DrawItem(&dis);
     EXPECT_EQ(surface.Pixel(0, 31), 0xFFFF0000u);
     EXPECT_EQ(surface.Pixel(15, 0), 0xFFFF0000u);

@@ -165,11 +165,14 @@ TEST_F(LanguageSelectionTest, LanguageFontFollowsTheFile)
     ASSERT_TRUE(g_hLangFont.has_value());
     EXPECT_EQ(g_hLangFont->pixelSize(), -1);
 
-    // An absurd size is bounded; no name means no font.
-    vResetLanguage();
-    AddFile("German.lng", "[Language]\nLanguage=1031\nFontName=Serif\nFontSize=100000\n");
-    ASSERT_EQ(Init(), 1031u);
-    EXPECT_EQ(g_hLangFont->pixelSize(), 256);
+    // An absurd size is bounded, even one past the int range or at its
+    // ends (no overflow to a tiny font); no name means no font.
+    for (const char* size : {"100000", "2147483647", "-2147483648", "99999999999999999999", "4294967297"}) {
+        vResetLanguage();
+        AddFile("German.lng", QByteArray("[Language]\nLanguage=1031\nFontName=Serif\nFontSize=") + size + "\n");
+        ASSERT_EQ(Init(), 1031u);
+        EXPECT_EQ(g_hLangFont->pixelSize(), 256) << size;
+    }
     AddFile("German.lng", "[Language]\nLanguage=1031\nFontSize=12\n");
     ApplyLanguage(1031);
     EXPECT_FALSE(g_hLangFont.has_value());

@@ -2,6 +2,7 @@
 #include "overlay/PointerImplement.h"
 #include "platform/null/NullOverlay.h"
 #include "settings/CoreAssist.h"
+#include "unit/PictureWait.h"
 #include "unit/overlay/TestPng.h"
 
 #include <QTemporaryDir>
@@ -78,6 +79,10 @@ TEST_F(PointerImplementTest, SwitchOnShowsPictureCentredAtCursor)
     ASSERT_TRUE(pointer.bCreate());
     bOn = TRUE;
     EXPECT_TRUE(pointer.bSwitch(TRUE));
+    // Shown at once; the picture follows from the decoding worker.
+    EXPECT_TRUE(Log(Layered()).bShown);
+    EXPECT_EQ(Log(Layered()).nUpdates, 0);
+    ASSERT_TRUE(bWaitForPictures());
     auto log = Log(Layered());
     EXPECT_EQ(log.nUpdates, 1);
     EXPECT_EQ(log.nWidth, 33);
@@ -122,10 +127,13 @@ TEST_F(PointerImplementTest, OptionChangeWhileOnRedrawsFromDisk)
     ASSERT_TRUE(pointer.bCreate());
     bOn = TRUE;
     pointer.bSwitch(TRUE);
+    ASSERT_TRUE(bWaitForPictures());
     GetCoreAssist()->option.strPointerFile = strArrow;
     GetCoreAssist()->option.nOpacity = 100;
     NullOverlay::vSetCursor(50, 60);
     pointer.vUpdate();
+    EXPECT_EQ(Log(Layered()).nWidth, 33) << "the previous picture stays until the new one is decoded";
+    ASSERT_TRUE(bWaitForPictures());
     auto log = Log(Layered());
     EXPECT_EQ(log.nUpdates, 2);
     EXPECT_EQ(log.nWidth, 64);
@@ -154,6 +162,7 @@ TEST_F(PointerImplementTest, PictureIsDecodedAgainOnlyWhenTheFileChanges)
     ASSERT_TRUE(pointer.bCreate());
     bOn = TRUE;
     pointer.bSwitch(TRUE);
+    ASSERT_TRUE(bWaitForPictures());
     bOn = FALSE;
     pointer.bSwitch(FALSE);
     bOn = TRUE;
@@ -166,8 +175,22 @@ TEST_F(PointerImplementTest, PictureIsDecodedAgainOnlyWhenTheFileChanges)
 
     ASSERT_TRUE(WriteTestFile(strDisc, EncodeSolidPng(20, 20, 0, 0, 255, 255)));
     pointer.vUpdate();
+    ASSERT_TRUE(bWaitForPictures());
     auto log = Log(Layered());
     EXPECT_EQ(log.nUpdates, 3);
     EXPECT_EQ(log.nWidth, 20) << "a replaced file is read again";
     EXPECT_EQ(log.nTopLeft, 0xFF0000FFu);
+
+    // A file that does not decode shows nothing, and is not decoded again
+    // at the next switch while it stays as it is.
+    const QString broken = dir.filePath("broken.png");
+    const std::vector<unsigned char> good = EncodeSolidPng(64, 64, 1, 2, 3, 255);
+    ASSERT_TRUE(WriteTestFile(broken, std::vector<unsigned char>(good.begin(), good.begin() + good.size() / 2)));
+    GetCoreAssist()->option.strPointerFile = broken;
+    pointer.vUpdate();
+    ASSERT_TRUE(bWaitForPictures());
+    EXPECT_EQ(Log(Layered()).nWidth, 0);
+    pointer.vUpdate();
+    EXPECT_EQ(CPictureDecoder::Instance().nOutstanding(), 0) << "the failure is remembered";
+    EXPECT_EQ(pointer.wndPoint.nImageWidth.load(), 0);
 }

@@ -1,5 +1,6 @@
 // The pointer's size: the screen's scale, the shown size and hot spot, the
 // bicubic resampling, and the overlay drawing its picture at that size.
+#include "unit/PictureWait.h"
 #include "overlay/BitmapPointWnd.h"
 #include "overlay/ClickRings.h"
 #include "overlay/PointerGeometry.h"
@@ -85,6 +86,7 @@ TEST(PointerSize, OverlayShowsThePictureAtItsSizeWithTheHotSpotUnderTheCursor)
     CBitmapPointWnd wnd;
     ASSERT_TRUE(wnd.Create());
     wnd.bUpdateDisplayFrom(path, 100, 200, 1.5);
+    ASSERT_TRUE(bWaitForPictures());
     EXPECT_EQ(wnd.nImageWidth.load(), 120);
     EXPECT_EQ(wnd.nImageHeight.load(), 60);
     EXPECT_EQ(wnd.nHotSpot.load(), 18);

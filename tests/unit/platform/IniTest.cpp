@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -277,6 +278,27 @@ TEST_F(IniTest, SpecialFilesReadAsMissingWithoutBlocking)
     struct stat st {};
     ASSERT_EQ(stat(QFile::encodeName(fifo).constData(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+TEST_F(IniTest, SavesNeverWriteThroughALinkOrOverASpecialFile)
+{
+    // Links to a FIFO, a device and a file elsewhere, and a FIFO itself: each
+    // save fails and leaves the name and what it names as they were.
+    const QString fifo = Path("target.fifo"), elsewhere = Path("elsewhere.txt"), link = Path("link");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(bReplaceFile(elsewhere, "kept") && bReplaceFile(Path("fresh"), "one") && bReplaceFile(Path("fresh"), "two"));
+    for (const QString& target : {fifo, QStringLiteral("/dev/null"), elsewhere}) {
+        QFile::remove(link);
+        ASSERT_TRUE(QFile::link(target, link));
+        EXPECT_FALSE(bReplaceFile(link, "new") || bAppendToFile(link, "line\n")
+                     || WritePrivateProfileStringW("Main", "Language", "1031", link)) << target.toStdString();
+        EXPECT_EQ(QFileInfo(link).symLinkTarget(), QFileInfo(target).absoluteFilePath());
+    }
+    EXPECT_FALSE(bReplaceFile(fifo, "new"));
+    EXPECT_EQ(ReadRaw(elsewhere), "kept");
+    EXPECT_EQ(ReadRaw(Path("fresh")), "two");
+    EXPECT_TRUE(QFileInfo("/dev/null").exists() && !QFileInfo("/dev/null").isFile());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden).size(), 4) << "no temporary file left";
 }
 
 TEST_F(IniTest, ReadsFromMemory)

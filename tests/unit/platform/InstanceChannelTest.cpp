@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileSystemWatcher>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -22,6 +23,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -49,6 +51,7 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         CSavedEnv::vSet("XDG_RUNTIME_DIR", dir.path().toLocal8Bit().constData());
+        CSavedEnv::vSet("XDG_CACHE_HOME", (dir.path() + "/cache").toLocal8Bit().constData());
     }
 
     CSavedEnv env{{"XDG_RUNTIME_DIR", "XDG_CACHE_HOME"}};
@@ -79,11 +82,14 @@ TEST_F(InstanceChannel, SecondLockSeesTheFirst)
 {
     CInstanceLock first;
     CInstanceLock second;
+    EXPECT_FALSE(CInstanceLock::bIsHeld("TEST-LOCK"));
     ASSERT_TRUE(first.bCreate("TEST-LOCK"));
     EXPECT_FALSE(first.bAlreadyExists());
+    EXPECT_TRUE(CInstanceLock::bIsHeld("TEST-LOCK"));
     ASSERT_TRUE(second.bCreate("TEST-LOCK"));
     EXPECT_TRUE(second.bAlreadyExists());
     first.vClose();
+    EXPECT_FALSE(CInstanceLock::bIsHeld("TEST-LOCK")) << "asking never takes the lock";
     ASSERT_TRUE(second.bCreate("TEST-LOCK"));
     EXPECT_FALSE(second.bAlreadyExists());
 }
@@ -116,12 +122,44 @@ TEST_F(InstanceChannel, ALongRuntimeFolderPathStillMeets)
     // Far past the 108 bytes of a socket path.
     const QString deep = dir.path() + '/' + QString(120, 'd') + '/' + QString(120, 'e');
     ASSERT_TRUE(QDir().mkpath(deep));
+    ASSERT_EQ(chmod(deep.toLocal8Bit().constData(), 0700), 0);
     CSavedEnv::vSet("XDG_RUNTIME_DIR", deep.toLocal8Bit().constData());
+    ASSERT_EQ(GetChannelFolder(), deep);
     CAnsweringWnd wnd;
     CInstanceServer server;
     ASSERT_TRUE(server.bListen("TEST-DEEP", &wnd, [](UINT, WPARAM, LPARAM) { return true; }));
     LRESULT answer = 0;
     vRunClient([&] { CRemoteWindow("TEST-DEEP").bSendMessageTimeout(kAsk, 0, 0, 2000, &answer); });
+    EXPECT_EQ(answer, static_cast<LRESULT>(kAsk));
+}
+
+TEST_F(InstanceChannel, TheSocketLiesInAPrivateFolderAndAListenerThatFailedListensAgain)
+{
+    // A runtime folder others may look into leaves the socket to the private folder.
+    ASSERT_EQ(chmod(dir.path().toLocal8Bit().constData(), 0755), 0);
+    EXPECT_EQ(GetChannelFolder(), dir.path() + "/cache/lumicue");
+    ASSERT_EQ(chmod(dir.path().toLocal8Bit().constData(), 0700), 0);
+
+    // A folder under the socket's name: the first bind fails, a later one takes.
+    CInstanceServer first;
+    ASSERT_TRUE(first.bOpen("TEST-AGAIN"));
+    const QString socket = dir.path() + '/' + QDir(dir.path()).entryList({"*.sock"}, QDir::System).value(0);
+    first.vClose();
+    ASSERT_TRUE(QDir().mkdir(socket)) << "the socket file goes with its listener";
+    CAnsweringWnd wnd;
+    CInstanceServer server;
+    EXPECT_FALSE(server.bListen("TEST-AGAIN", &wnd, [](UINT, WPARAM, LPARAM) { return true; }));
+    ASSERT_TRUE(QDir().rmdir(socket));
+    QEventLoop loop;
+    QTimer::singleShot(CInstanceServer::nRetryMs + 2000, &loop, &QEventLoop::quit);
+    QFileSystemWatcher watcher({dir.path()});
+    QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, [&] {
+        if (QFileInfo::exists(socket))
+            loop.quit();
+    });
+    loop.exec();
+    LRESULT answer = 0;
+    vRunClient([&] { CRemoteWindow("TEST-AGAIN").bSendMessageTimeout(kAsk, 0, 0, 2000, &answer); });
     EXPECT_EQ(answer, static_cast<LRESULT>(kAsk));
 }
 

@@ -151,22 +151,76 @@ TEST(PngImage, BrokenFilesFailAndLeaveNothing)
 }
 
 // A 40-byte-ish file claiming 100000 x 100000 pixels must not get 40 GB:
-// under the sanitizers an attempt to allocate it aborts the test.
-TEST(PngImage, OversizedHeaderIsRefusedBeforeAllocation)
+// under the sanitizers an attempt to allocate it aborts the test. The budget
+// is read from the header alone: a file of nothing but its first 33 bytes is
+// refused as too large, not as broken, and reports its size.
+TEST(PngImage, PixelBudgetIsCheckedFromTheHeader)
 {
     const std::vector<unsigned char> tiny = EncodeSolidPng(1, 1, 0, 0, 0, 255);
-    BOOL ok = TRUE;
-    CBitmap32 bmp = Decode(WithHeaderSize(tiny, 100000, 100000), &ok);
-    EXPECT_FALSE(ok);
+    CBitmap32 bmp;
+    EXPECT_EQ(CPngImage::DecodeMemory(WithHeaderSize(tiny, 100000, 100000).data(), tiny.size(), 0, 0, bmp),
+        PngResult::TooLarge);
     EXPECT_TRUE(bmp.IsEmpty());
-    Decode(WithHeaderSize(tiny, 4097, 1), &ok);
-    EXPECT_FALSE(ok);
-    // At the limit the size is accepted; the missing rows then fail cleanly.
-    Decode(WithHeaderSize(tiny, 4096, 4096), &ok);
-    EXPECT_FALSE(ok);
-    EXPECT_TRUE(CPngImage::bAcceptableSize(4096, 4096));
-    EXPECT_FALSE(CPngImage::bAcceptableSize(4096, 4097));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("huge.png");
+    std::vector<unsigned char> head = WithHeaderSize(tiny, 6000, 6000); // 36 million pixels
+    head.resize(33);
+    ASSERT_TRUE(WriteTestFile(path, head));
+    int w = 0, h = 0;
+    EXPECT_EQ(CPngImage::Decode(path, 44, 44, bmp, &w, &h), PngResult::TooLarge);
+    EXPECT_EQ(w, 6000);
+    EXPECT_EQ(h, 6000);
+    EXPECT_EQ(CPngImage::DecodeMemory(WithHeaderSize(tiny, 8193, 1).data(), tiny.size(), 0, 0, bmp), PngResult::TooLarge);
+    // Within the budget the size is accepted; the missing rows then fail cleanly.
+    EXPECT_EQ(CPngImage::DecodeMemory(WithHeaderSize(tiny, 8192, 2).data(), tiny.size(), 0, 0, bmp), PngResult::Unreadable);
+    EXPECT_TRUE(CPngImage::bAcceptableSize(8192, 3906));
+    EXPECT_FALSE(CPngImage::bAcceptableSize(8192, 3907));
     EXPECT_FALSE(CPngImage::bAcceptableSize(0, 5));
+    unsigned long hw = 0, hh = 0;
+    EXPECT_FALSE(CPngImage::bParseHeader(head.data(), 23, hw, hh));
+}
+
+// Scaled down, each pixel is the mean of its box (premultiplied); scaled up,
+// the nearest pixel. An interlaced file gives the same picture.
+TEST(PngImage, ScaledDecodeAveragesBoxesOfAKnownPicture)
+{
+    TestPngRecipe s;
+    s.nWidth = 4;
+    s.nHeight = 2;
+    s.raw = {255, 0, 0, 255, 0, 0, 255, 255, 0, 255, 0, 255, 0, 255, 0, 0,
+        255, 0, 0, 255, 0, 0, 255, 255, 0, 255, 0, 255, 0, 255, 0, 0};
+    for (bool interlaced : {false, true}) {
+        s.bInterlaced = interlaced;
+        const std::vector<unsigned char> png = EncodeTestPng(s);
+        CBitmap32 bmp;
+        ASSERT_EQ(CPngImage::DecodeMemory(png.data(), png.size(), 2, 1, bmp), PngResult::Ok);
+        ASSERT_EQ(bmp.Width(), 2);
+        EXPECT_EQ(bmp.Pixel(0, 0), 0xFF800080u) << "red and blue";           // 127.5 rounds up
+        EXPECT_EQ(bmp.Pixel(1, 0), 0x80008000u) << "green and transparent";  // premultiplied mean
+        ASSERT_EQ(CPngImage::DecodeMemory(png.data(), png.size(), 8, 3, bmp), PngResult::Ok);
+        EXPECT_EQ(bmp.Pixel(0, 2), 0xFFFF0000u);
+        EXPECT_EQ(bmp.Pixel(3, 0), 0xFF0000FFu);
+        EXPECT_EQ(bmp.Pixel(7, 1), 0u);
+    }
+}
+
+TEST(PngImage, ScaledDecodeOfABrokenFileLeavesNothing)
+{
+    const std::vector<unsigned char> good = EncodeSolidPng(64, 64, 9, 9, 9, 255);
+    const std::vector<unsigned char> cut(good.begin(), good.begin() + good.size() - 20);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("cut.png");
+    ASSERT_TRUE(WriteTestFile(path, cut));
+    CBitmap32 bmp;
+    EXPECT_EQ(CPngImage::Decode(path, 44, 44, bmp), PngResult::Unreadable);
+    EXPECT_TRUE(bmp.IsEmpty());
+    EXPECT_EQ(CPngImage::Decode(dir.path(), 44, 44, bmp), PngResult::Unreadable) << "a folder";
+    // A decode cancelled (the program ending) stops before its first row.
+    const QString whole = dir.filePath("whole.png");
+    ASSERT_TRUE(WriteTestFile(whole, good));
+    const std::atomic<bool> bCancel{true};
+    EXPECT_EQ(CPngImage::Decode(whole, 0, 0, bmp, nullptr, nullptr, &bCancel), PngResult::Unreadable);
+    EXPECT_TRUE(bmp.IsEmpty());
 }
 
 TEST(PngImage, DecodesFromFile)

@@ -292,7 +292,7 @@ TEST_F(OptionSaveTest, FailedWriteKeepsTheOldFileAndReportsOnce)
 
     EXPECT_EQ(g_boxes, 1);
     EXPECT_EQ(g_boxText, "Error Occur!");
-    EXPECT_EQ(g_boxType, MB_ICONEXCLAMATION);
+    EXPECT_EQ(g_boxType, MB_ICONEXCLAMATION | MB_TOPMOST) << "the box stays above other windows";
     EXPECT_EQ(o.nOpacity, 90);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), old);

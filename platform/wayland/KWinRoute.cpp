@@ -1,0 +1,163 @@
+// The KWin route's start, hotkey and end.
+#include "platform/wayland/KWinRoute.h"
+
+#include "platform/ui/QtKeys.h"
+#include "platform/wayland/KWinCallbacks.h"
+#include "platform/wayland/KWinScript.h"
+#include "platform/wayland/LayerShellOverlay.h"
+#include "platform/wayland/PositionInputSource.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QMetaObject>
+#include <QThread>
+
+namespace {
+
+// How long the script may take to ask for and register the hotkey.
+constexpr int kRegisterTimeoutMs = 5000;
+
+} // namespace
+
+CKWinRoute::CKWinRoute(const QString& strScriptPathIn)
+    : strScriptPath(strScriptPathIn)
+{
+}
+
+CKWinRoute::~CKWinRoute()
+{
+    vEnd();
+}
+
+BOOL CKWinRoute::bStarted()
+{
+    if (bTriedStart)
+        return pScript && pScript->bLoaded();
+    if (!QCoreApplication::instance() || bEnded)
+        return FALSE;
+    bTriedStart = true;
+    QDBusConnection bus = KWinBus();
+    if (!bus.isConnected()) {
+        strProblem = QStringLiteral("the session bus cannot be reached");
+        return FALSE;
+    }
+    pThread = new QThread;
+    pThread->setObjectName(QStringLiteral("lumicue-kwin"));
+    pThread->start();
+    pCallbacks = new CKWinCallbacks;
+    pCallbacks->moveToThread(pThread);
+    if (!pCallbacks->Positions().bValid()
+        || !bus.registerObject(QString::fromLatin1(kKWinCallbackPath), pCallbacks, QDBusConnection::ExportScriptableSlots)
+        || !bus.registerService(QString::fromLatin1(kLumicueBusName))) {
+        strProblem = QStringLiteral("the bus name %1 is taken").arg(QString::fromLatin1(kLumicueBusName));
+        return FALSE;
+    }
+    pScript = std::make_unique<CKWinScript>(strScriptPath);
+    if (!bLoadScript(QString())) {
+        strProblem = QStringLiteral("KWin did not run Lumicue's script %1").arg(strScriptPath);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// (Re)loads the script with the hotkey it is to register, and waits until
+// it says it did.
+BOOL CKWinRoute::bLoadScript(const QString& strKeys)
+{
+    pCallbacks->vSetHotKey(strKeys, hotKeyTarget, nHotKeyId, 0, 0);
+    const unsigned nBefore = pCallbacks->nRegisteredCount();
+    if (!pScript->bLoad())
+        return FALSE;
+    return pCallbacks->bWaitRegistered(nBefore, kRegisterTimeoutMs) ? TRUE : FALSE;
+}
+
+BOOL CKWinRoute::bCanFollow(QString& strWhy) const
+{
+    if (!bTriedStart || (pScript && pScript->bLoaded()))
+        return TRUE;
+    strWhy = strProblem;
+    return FALSE;
+}
+
+std::unique_ptr<COverlayBackend> CKWinRoute::MakeOverlay()
+{
+    return std::make_unique<CLayerShellOverlay>();
+}
+
+std::unique_ptr<CInputSource> CKWinRoute::MakeInput(CInputDevice::Kind kind)
+{
+    if (kind != CInputDevice::KIND_MOUSE)
+        return nullptr;
+    // Without the script the mouse stays still, and bCanFollow says why.
+    return std::make_unique<CPositionInputSource>(bStarted() ? pCallbacks->Positions() : stillQueue);
+}
+
+BOOL CKWinRoute::bRegisterHotKey(CWnd* target, int id, UINT fsModifiers, UINT vk)
+{
+    if (bHotKey && nHotKeyId != id)
+        return FALSE; // one combination at a time, as the program uses
+    const QString strKeys = KeySequenceText(fsModifiers, vk);
+    if (strKeys.isEmpty() || !bStarted())
+        return FALSE;
+    hotKeyTarget = target;
+    nHotKeyId = id;
+    pCallbacks->vSetHotKey(strKeys, target, id, fsModifiers, vk);
+    const unsigned nBefore = pCallbacks->nRegisteredCount();
+    if (pScript->bLoad() && pCallbacks->bWaitRegistered(nBefore, kRegisterTimeoutMs)
+        && CKWinScript::bShortcutHolds(strKeys)) {
+        bHotKey = true;
+        return TRUE;
+    }
+    // Taken by another shortcut, or not registered at all: the script goes
+    // on without one, and the caller reports the conflict.
+    bHotKey = false;
+    hotKeyTarget = nullptr;
+    bLoadScript(QString());
+    return FALSE;
+}
+
+BOOL CKWinRoute::bUnregisterHotKey(CWnd* target, int id)
+{
+    if (!bHotKey || hotKeyTarget != target || nHotKeyId != id)
+        return FALSE;
+    bHotKey = false;
+    hotKeyTarget = nullptr;
+    if (pScript && pScript->bLoaded())
+        bLoadScript(QString());
+    return TRUE;
+}
+
+BOOL CKWinRoute::bCursorPos(int& x, int& y)
+{
+    x = y = 0;
+    if (!bStarted())
+        return FALSE;
+    return pCallbacks->Positions().bLast(x, y);
+}
+
+void CKWinRoute::vEnd()
+{
+    if (bEnded)
+        return;
+    bEnded = true;
+    if (pScript)
+        pScript->vUnload();
+    pScript.reset();
+    if (pCallbacks) {
+        QDBusConnection bus = KWinBus();
+        bus.unregisterService(QString::fromLatin1(kLumicueBusName));
+        bus.unregisterObject(QString::fromLatin1(kKWinCallbackPath));
+        // Deleted on its own thread, after any call already under way.
+        QMetaObject::invokeMethod(pCallbacks, [cb = pCallbacks] { delete cb; }, Qt::BlockingQueuedConnection);
+        pCallbacks = nullptr;
+    }
+    if (pThread) {
+        pThread->quit();
+        pThread->wait();
+        delete pThread;
+        pThread = nullptr;
+    }
+    if (bTriedStart)
+        vCloseKWinBus();
+}

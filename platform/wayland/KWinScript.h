@@ -1,0 +1,35 @@
+// Lumicue's script inside KWin, loaded and unloaded over KWin's D-Bus
+// scripting interface under a name of ours, and the global shortcut it
+// registers in KWin's shortcut service.
+#pragma once
+
+#include "platform/Win32.h"
+
+#include <QString>
+
+class CKWinScript {
+public:
+    // The name KWin knows the script by, and the shortcut's action name.
+    static constexpr char kScriptName[] = "lumicue";
+    static constexpr char kShortcutAction[] = "lumicue-toggle";
+
+    explicit CKWinScript(const QString& strPath);
+
+    // UI thread. Replaces a script of our name that an earlier run left
+    // loaded (one that crashed, say) by ours, and starts it. The call
+    // returns once KWin has run the script's body.
+    BOOL bLoad();
+    // UI thread. Unloads our script and forgets its shortcut.
+    void vUnload();
+    BOOL bLoaded() const { return bIsLoaded; }
+
+    // Whether KWin's shortcut service gave our action exactly this
+    // combination (in the toolkit's text form): FALSE when it is taken.
+    static BOOL bShortcutHolds(const QString& strKeys);
+
+private:
+    static void vForgetShortcut();
+
+    QString strPath;
+    bool bIsLoaded = false;
+};

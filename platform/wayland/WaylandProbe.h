@@ -1,0 +1,6 @@
+// What the Wayland compositor of the session offers, asked once at start-up.
+#pragma once
+
+// TRUE when the compositor named by WAYLAND_DISPLAY can be reached and
+// offers the layer shell (zwlr_layer_shell_v1).
+bool bCompositorOffersLayerShell();
