@@ -5,6 +5,8 @@
 #include "platform/ui/DC.h"
 #include "ui/SysColorSet.h"
 
+#include <algorithm>
+
 BOOL CImageCellObj::bHitTest(int x, int y) const
 {
     return PtInRect(&rcCell, POINT{x, y});
@@ -33,7 +35,23 @@ void CImageCellObj::vDraw(CDC* pDC, const QString& strPath, BOOL bSelected, CPic
         pDC->AlphaBlendStretch(&rc, *picture, FALSE);
     else if (found.state == PictureState::Pending)
         pDC->Draw3dRect(&rc, g_sysColors.clrShadow, g_sysColors.clrShadow);
+    else if (!IsRectEmpty(&rc) && !strPath.isEmpty())
+        vDrawBroken(pDC, rc);
     vEndDraw(pDC);
+}
+
+void CImageCellObj::vDrawBroken(CDC* pDC, const RECT& rc)
+{
+    // A red frame crossed out: the file is there but is no picture we can show.
+    const COLORREF clrMark = RGB(200, 0, 0);
+    pDC->Draw3dRect(&rc, clrMark, clrMark);
+    const int nSide = std::min(RectWidth(rc), RectHeight(rc)) - 8;
+    const int x0 = rc.left + (RectWidth(rc) - nSide) / 2;
+    const int y0 = rc.top + (RectHeight(rc) - nSide) / 2;
+    for (int i = 0; i < nSide - 1; ++i) {
+        pDC->FillSolidRect(x0 + i, y0 + i, 2, 2, clrMark);
+        pDC->FillSolidRect(x0 + nSide - 2 - i, y0 + i, 2, 2, clrMark);
+    }
 }
 
 RECT CImageCellObj::PictureRect() const

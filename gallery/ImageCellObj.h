@@ -20,7 +20,7 @@ public:
     virtual void vBeginDraw(CDC* pDC);
     // The fill (selected or light) and the picture stretched into the cell
     // less nImageInset on every side; an undecodable picture leaves the
-    // fill, one not decoded yet an empty frame.
+    // fill and a crossed-out frame, one not decoded yet an empty frame.
     virtual void vDraw(CDC* pDC, const QString& strPath, BOOL bSelected, CPictureCache& cache);
     // Where the picture goes: rcCell less nImageInset on every side.
     RECT PictureRect() const;
@@ -32,6 +32,8 @@ public:
     // the dotted focus frame on the innermost one.
     virtual void vDrawFocus(CDC* pDC);
     virtual void vEndDraw(CDC* pDC);
+    // The mark of a file that does not decode, inside rc.
+    static void vDrawBroken(CDC* pDC, const RECT& rc);
 
     RECT rcCell{};
     int nId = 0;

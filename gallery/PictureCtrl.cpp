@@ -7,8 +7,15 @@
 CPictureCtrl::CPictureCtrl()
 {
     pictures.fnArrived = [this](const QString& strArrived) {
-        if (strArrived == strPath && IsWindow())
-            InvalidateRect(nullptr, TRUE);
+        if (strArrived != strPath || !IsWindow())
+            return;
+        InvalidateRect(nullptr, TRUE);
+        RECT rc;
+        GetClientRect(&rc);
+        SPictureFound found;
+        pictures.Find(strPath, RectWidth(rc), RectHeight(rc), &found);
+        if (found.state == PictureState::Failed && fnUnreadable)
+            fnUnreadable(strPath);
     };
 }
 

@@ -8,6 +8,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class CDC;
 
 class CPictureCtrl : public CStatic {
@@ -20,6 +22,8 @@ public:
     // window's thread; until it is there, and when it does not decode, the
     // page's background shows.
     void vSetImage(const QString& strPath);
+    // The picture shown was decoded and is none: called with its path.
+    std::function<void(const QString& strPath)> fnUnreadable;
 
     void PreSubclassWindow() override;
     void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;

@@ -4,6 +4,7 @@
 
 #include "lang/Language.h"
 #include "platform/KeyNames.h"
+#include "platform/image/PngImage.h"
 #include "platform/ui/Cursor.h"
 #include "platform/ui/DataExchange.h"
 #include "platform/ui/KeyState.h"
@@ -58,6 +59,8 @@ BOOL CPgeFun1::OnInitDialog()
     CSkinDialog::OnInitDialog();
     TranslateDialog(this, IDD_POINTER_PAGE);
     SetCtrlStyle(IDC_POINTER_HINT, SKIN_DEFAULT, nullptr, RGB(0, 0, 255));
+    if (const CWnd* hint = GetDlgItem(IDC_POINTER_HINT))
+        strHint = hint->GetWindowText();
 
     linkMore.vSetURL(PointerPicturesPage());
     linkMore.SetWindowText(GetLangText(QStringLiteral("109"), QStringLiteral("Get More Custom Pointer Graphics ")));
@@ -71,13 +74,18 @@ BOOL CPgeFun1::OnInitDialog()
         grid.vFitInto(RectWidth(rcWork) - CImageTypeWnd::nShadowDepth, RectHeight(rcWork) - CImageTypeWnd::nShadowDepth);
     wndGallery.bCreatePopup(WS_POPUP, nGalleryId, &grid.rcControl, this, 0, 300, 200, 0);
     // A first run, or a picture gone from the folder: the same file in a
-    // pointer folder (the program was moved), else the first one.
+    // pointer folder (the program was moved), else the first one. One that
+    // is no longer a picture counts as gone.
+    if (!core->option.strPointerFile.isEmpty() && QFileInfo::exists(core->option.strPointerFile)
+        && !CPngImage::bHeaderAcceptable(core->option.strPointerFile))
+        core->option.strPointerFile.clear();
     if (grid.bSelectPathOrFirst(core->option.strPointerFile)) {
         const QString moved = MovedPicture(grid, core->option.strPointerFile);
         if (!moved.isEmpty())
             grid.bSelectPathOrFirst(moved);
         core->option.strPointerFile = grid.GetSelectedPath();
     }
+    picPointer.fnUnreadable = [this](const QString& strPath) { vRefusePicture(strPath); };
     vUpdateControls();
     return TRUE;
 }
@@ -145,11 +153,45 @@ LRESULT CPgeFun1::OnImageTypeSelected()
     const QString path = wndGallery.pControl->GetSelectedPath();
     if (path.isEmpty() || !QFileInfo::exists(path))
         return 0;
-    GetCoreAssist()->option.strPointerFile = path;
+    CLumicueOption& option = GetCoreAssist()->option;
+    if (!CPngImage::bHeaderAcceptable(path)) {
+        wndGallery.pControl->bSelectPathOrFirst(option.strPointerFile);
+        vShowHint(TRUE);
+        return 0;
+    }
+    // A file that looks like a picture may still not decode: the preview
+    // finds out, and then this one is taken back.
+    if (path != option.strPointerFile)
+        strPrevious = option.strPointerFile;
+    option.strPointerFile = path;
+    vShowHint(FALSE);
     picPointer.vSetImage(path);
     if (CPointerHost* host = Host())
         host->vUpdatePointer();
     return 0;
+}
+
+void CPgeFun1::vRefusePicture(const QString& strPath)
+{
+    CLumicueOption& option = GetCoreAssist()->option;
+    if (strPath != option.strPointerFile)
+        return;
+    CImageTypeControl& grid = *wndGallery.pControl;
+    const bool bBack = !strPrevious.isEmpty() && strPrevious != strPath && QFileInfo::exists(strPrevious);
+    grid.bSelectPathOrFirst(bBack ? strPrevious : QString());
+    strPrevious.clear();
+    option.strPointerFile = grid.GetSelectedPath() == strPath ? QString() : grid.GetSelectedPath();
+    vShowHint(TRUE);
+    picPointer.vSetImage(option.strPointerFile);
+    if (CPointerHost* host = Host())
+        host->vUpdatePointer();
+}
+
+void CPgeFun1::vShowHint(BOOL bRefused)
+{
+    if (CWnd* hint = GetDlgItem(IDC_POINTER_HINT))
+        hint->SetWindowText(bRefused ? GetLangText(QStringLiteral("113"), QStringLiteral("This picture cannot be shown."))
+                                     : strHint);
 }
 
 LRESULT CPgeFun1::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

@@ -35,9 +35,17 @@ private:
     void vUpdateControls();
     void vOpenGallery();
     LRESULT OnImageTypeSelected();
+    // A chosen picture that is no picture: the one before it stays (or the
+    // first one, when there was none), and the hint says why.
+    void vRefusePicture(const QString& strPath);
+    void vShowHint(BOOL bRefused);
     // A key pressed in the hotkey field becomes the hotkey at once.
     void vTakeHotKey(const MSG& msg);
     static CPointerHost* Host();
 
     BOOL bWarmPosted = FALSE;
+    // The picture chosen before the current one, to go back to.
+    QString strPrevious;
+    // The hint's own text, shown again once a picture is taken.
+    QString strHint;
 };

@@ -285,6 +285,18 @@ BOOL CPngImage::bParseHeader(const void* pData, std::size_t nSize, unsigned long
     return TRUE;
 }
 
+BOOL CPngImage::bHeaderAcceptable(const QString& strPath)
+{
+    const int fd = OpenRegularFile(strPath);
+    if (fd < 0)
+        return FALSE;
+    unsigned char head[33];
+    const ssize_t nRead = read(fd, head, sizeof head);
+    close(fd);
+    unsigned long w = 0, h = 0;
+    return nRead > 0 && bParseHeader(head, static_cast<std::size_t>(nRead), w, h) && bAcceptableSize(w, h);
+}
+
 PngResult CPngImage::Decode(const QString& strPath, int nWidth, int nHeight, CBitmap32& bitmap, int* pSourceWidth,
     int* pSourceHeight, const std::atomic<bool>* pCancel)
 {

@@ -43,4 +43,7 @@ public:
     // The size in the IHDR chunk of a PNG's first bytes (33 are enough).
     static BOOL bParseHeader(const void* pData, std::size_t nSize, unsigned long& nWidth, unsigned long& nHeight);
     static BOOL bAcceptableSize(unsigned long nWidth, unsigned long nHeight);
+    // A regular file that starts as a PNG of an acceptable size: what can be
+    // known of a picture without decoding it.
+    static BOOL bHeaderAcceptable(const QString& strPath);
 };

@@ -11,9 +11,12 @@
 #include "platform/null/NullHotKeys.h"
 #include "platform/null/NullOverlay.h"
 #include "settings/CoreAssist.h"
+#include "unit/PictureWait.h"
+#include "unit/overlay/TestPng.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QKeyEvent>
 #include <QWidget>
 #include <QFile>
@@ -264,4 +267,40 @@ TEST_F(MainWindow, PointerPageTakesEveryKeyInTheHotKeyFieldAndSwallowsEnterAndEs
     QCoreApplication::processEvents();
     vType(slider, Qt::Key_X, Qt::AltModifier);
     EXPECT_EQ(held()[0].vk, VK_CANCEL);
+}
+
+TEST_F(MainWindow, PointerPageRefusesPicturesItCannotShow)
+{
+    const QString folder = dir.path() + "/pointer/";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const std::vector<unsigned char> png = EncodeSolidPng(8, 8, 255, 0, 0, 255);
+    ASSERT_TRUE(WriteTestFile(folder + "a-good.png", png));
+    ASSERT_TRUE(WriteTestFile(folder + "b-text.png", {'n', 'o', 't', ' ', 'a', ' ', 'P', 'N', 'G'}));
+    ASSERT_TRUE(WriteTestFile(folder + "c-cut.png", std::vector<unsigned char>(png.begin(), png.begin() + 40)));
+    const QString appDir = core->strAppDir;
+    core->strAppDir = dir.path() + "/";
+    core->option.strPointerFile = folder + "b-text.png"; // stored, but no longer a picture
+    CLumicueMain wnd;
+    ASSERT_TRUE(wnd.Create(IDD_LUMICUE_MAIN));
+    EXPECT_EQ(core->option.strPointerFile, folder + "a-good.png") << "treated as a missing picture";
+    CWnd* hint = wnd.pageFun.GetDlgItem(IDC_POINTER_HINT);
+    const QString strHint = hint->GetWindowText();
+    auto choose = [&](const QString& name) {
+        wnd.pageFun.wndGallery.pControl->bSelectPathOrFirst(folder + name);
+        wnd.pageFun.SendMessage(WM_IMAGETYPE_SELECTED);
+        return bWaitForPictures();
+    };
+
+    ASSERT_TRUE(choose("b-text.png")); // refused from its first bytes
+    EXPECT_EQ(core->option.strPointerFile, folder + "a-good.png");
+    EXPECT_EQ(hint->GetWindowText(), "This picture cannot be shown.");
+    EXPECT_EQ(wnd.pageFun.wndGallery.pControl->GetSelectedPath(), folder + "a-good.png");
+
+    ASSERT_TRUE(choose("c-cut.png")); // taken back once its decode fails
+    EXPECT_EQ(core->option.strPointerFile, folder + "a-good.png");
+    EXPECT_EQ(hint->GetWindowText(), "This picture cannot be shown.");
+
+    ASSERT_TRUE(choose("a-good.png"));
+    EXPECT_EQ(hint->GetWindowText(), strHint);
+    core->strAppDir = appDir;
 }
