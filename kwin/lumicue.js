@@ -1,17 +1,10 @@
-// Lumicue's helper inside KWin: it tells Lumicue where the pointer is and
-// when Lumicue's hotkey is pressed. Lumicue loads it at start and unloads it
-// at exit; it does nothing else.
+// Lumicue's helper inside KWin: it registers Lumicue's hotkey and tells
+// Lumicue when it is pressed. Lumicue loads it at start and unloads it at
+// exit; positions come from lumicue-follow.js, loaded only while the picture
+// is shown.
 var service = "example.lumicue.Lumicue";
 var path = "/KWin";
 var iface = "example.lumicue.KWin";
-
-function reportPointer() {
-    var p = workspace.cursorPos;
-    callDBus(service, path, iface, "PointerMoved", p.x, p.y);
-}
-
-workspace.cursorPosChanged.connect(reportPointer);
-reportPointer();
 
 // Lumicue answers with its hotkey in the toolkit's text form ("Ctrl+Alt+F8"),
 // or with an empty text when it has none.

@@ -10,6 +10,8 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDir>
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QThread>
 
@@ -53,7 +55,10 @@ BOOL CKWinRoute::bStarted()
         strProblem = QStringLiteral("the bus name %1 is taken").arg(QString::fromLatin1(kLumicueBusName));
         return FALSE;
     }
-    pScript = std::make_unique<CKWinScript>(strScriptPath);
+    pScript = std::make_unique<CKWinScript>(strScriptPath, QString::fromLatin1(CKWinScript::kScriptName), true);
+    pFollower = std::make_unique<CKWinScript>(QFileInfo(strScriptPath).dir().filePath(QStringLiteral("lumicue-follow.js")),
+        QString::fromLatin1(CKWinScript::kFollowerName), false);
+    pFollower->vUnload(true);
     if (!bLoadScript(QString())) {
         strProblem = QStringLiteral("KWin did not run Lumicue's script %1").arg(strScriptPath);
         return FALSE;
@@ -82,7 +87,19 @@ BOOL CKWinRoute::bCanFollow(QString& strWhy) const
 
 std::unique_ptr<COverlayBackend> CKWinRoute::MakeOverlay()
 {
-    return std::make_unique<CLayerShellOverlay>();
+    auto overlay = std::make_unique<CLayerShellOverlay>();
+    overlay->fnShown = [this](bool bShown) { vFollow(bShown); };
+    return overlay;
+}
+
+void CKWinRoute::vFollow(bool bFollow)
+{
+    if (bEnded || !bStarted() || !pFollower || pFollower->bLoaded() == bFollow)
+        return;
+    if (bFollow)
+        pFollower->bLoad(); // its first report is the position it starts at
+    else
+        pFollower->vUnload();
 }
 
 std::unique_ptr<CInputSource> CKWinRoute::MakeInput(CInputDevice::Kind kind)
@@ -141,6 +158,9 @@ void CKWinRoute::vEnd()
     if (bEnded)
         return;
     bEnded = true;
+    if (pFollower)
+        pFollower->vUnload();
+    pFollower.reset();
     if (pScript)
         pScript->vUnload();
     pScript.reset();

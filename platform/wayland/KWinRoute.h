@@ -34,6 +34,9 @@ private:
     // then the script. FALSE (and the reason kept) when any fails.
     BOOL bStarted();
     BOOL bLoadScript(const QString& strKeys);
+    // UI thread: positions come from the follower script only while the
+    // overlay is shown.
+    void vFollow(bool bFollow);
 
     QString strScriptPath;
     QString strProblem;
@@ -42,6 +45,7 @@ private:
     QThread* pThread = nullptr;
     CKWinCallbacks* pCallbacks = nullptr; // lives in pThread
     std::unique_ptr<CKWinScript> pScript;
+    std::unique_ptr<CKWinScript> pFollower;
     CPositionQueue stillQueue; // the mouse when the script could not be run
     // The one registration the route holds.
     CWnd* hotKeyTarget = nullptr;

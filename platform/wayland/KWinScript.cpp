@@ -29,19 +29,22 @@ bool bReplied(const QDBusMessage& reply) { return reply.type() == QDBusMessage::
 
 } // namespace
 
-CKWinScript::CKWinScript(const QString& strPathIn)
+CKWinScript::CKWinScript(const QString& strPathIn, const QString& strNameIn, bool bShortcut)
     : strPath(strPathIn)
+    , strName(strNameIn)
+    , bShortcutOwner(bShortcut)
 {
 }
 
 BOOL CKWinScript::bLoad()
 {
-    const QString name = QString::fromLatin1(kScriptName);
+    const QString& name = strName;
     const QString scripting = QStringLiteral("org.kde.kwin.Scripting");
     // A script of ours still loaded (from a run that crashed) would keep
     // calling, and hold the shortcut: it goes first.
     Call(kKWin, QStringLiteral("/Scripting"), scripting, QStringLiteral("unloadScript"), {name});
-    vForgetShortcut();
+    if (bShortcutOwner)
+        vForgetShortcut();
     bIsLoaded = false;
     const QDBusMessage loaded = Call(kKWin, QStringLiteral("/Scripting"), scripting, QStringLiteral("loadScript"),
         {strPath, name});
@@ -58,13 +61,14 @@ BOOL CKWinScript::bLoad()
     return KWinBus().send(run) ? TRUE : FALSE;
 }
 
-void CKWinScript::vUnload()
+void CKWinScript::vUnload(bool bStale)
 {
-    if (!bIsLoaded)
+    if (!bIsLoaded && !bStale)
         return;
     Call(kKWin, QStringLiteral("/Scripting"), QStringLiteral("org.kde.kwin.Scripting"), QStringLiteral("unloadScript"),
-        {QString::fromLatin1(kScriptName)});
-    vForgetShortcut();
+        {strName});
+    if (bShortcutOwner)
+        vForgetShortcut();
     bIsLoaded = false;
 }
 

@@ -9,18 +9,21 @@
 
 class CKWinScript {
 public:
-    // The name KWin knows the script by, and the shortcut's action name.
+    // The names KWin knows the scripts by, and the shortcut's action name.
     static constexpr char kScriptName[] = "lumicue";
+    static constexpr char kFollowerName[] = "lumicue-follow";
     static constexpr char kShortcutAction[] = "lumicue-toggle";
 
-    explicit CKWinScript(const QString& strPath);
+    // bShortcut: the script registers the shortcut, which goes with it.
+    CKWinScript(const QString& strPath, const QString& strName, bool bShortcut);
 
     // UI thread. Replaces a script of our name that an earlier run left
     // loaded (one that crashed, say) by ours, and starts it. The call
     // returns once KWin has run the script's body.
     BOOL bLoad();
-    // UI thread. Unloads our script and forgets its shortcut.
-    void vUnload();
+    // UI thread. Unloads our script and forgets its shortcut, if it has one.
+    // bStale: also when this run did not load it (one left by a run that crashed).
+    void vUnload(bool bStale = false);
     BOOL bLoaded() const { return bIsLoaded; }
 
     // Whether KWin's shortcut service gave our action exactly this
@@ -31,5 +34,7 @@ private:
     static void vForgetShortcut();
 
     QString strPath;
+    QString strName;
+    bool bShortcutOwner;
     bool bIsLoaded = false;
 };

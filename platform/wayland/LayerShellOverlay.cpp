@@ -616,6 +616,7 @@ void CLayerShellOverlay::vDestroy()
 {
     if (!pImpl)
         return;
+    vTellShown(false);
     pImpl->bQuit.store(true);
     pImpl->vWake();
     if (pImpl->thread.joinable())
@@ -654,6 +655,16 @@ void CLayerShellOverlay::vShow(BOOL bShow)
         pImpl->bShowWanted = bShow != FALSE;
     }
     pImpl->vWake();
+    vTellShown(bShow != FALSE);
+}
+
+void CLayerShellOverlay::vTellShown(bool bShown)
+{
+    if (bShown == bShownLast)
+        return;
+    bShownLast = bShown;
+    if (fnShown)
+        fnShown(bShown);
 }
 
 void CLayerShellOverlay::vSetHotSpot(int x, int y)

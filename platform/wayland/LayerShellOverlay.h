@@ -7,6 +7,7 @@
 
 #include "platform/OverlayBackend.h"
 
+#include <functional>
 #include <memory>
 
 class CLayerShellOverlay : public COverlayBackend {
@@ -26,8 +27,15 @@ public:
     void vSetHotSpot(int x, int y) override;
     void vMove(int x, int y) override;
 
+    // Called on the caller's thread when the overlay is shown or hidden
+    // (and hidden by vDestroy): whoever feeds it positions may rest meanwhile.
+    std::function<void(bool bShown)> fnShown;
+
     struct Impl;
 
 private:
+    void vTellShown(bool bShown);
+
     std::unique_ptr<Impl> pImpl;
+    bool bShownLast = false;
 };

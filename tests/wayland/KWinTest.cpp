@@ -153,11 +153,11 @@ protected:
         return {"WAYLAND_DISPLAY=" + strSocket, "DISPLAY=" + strDisplay, "WAYLAND_DEBUG=client"};
     }
 
-    bool bScriptLoaded()
+    bool bScriptLoaded(const char* szName = "lumicue")
     {
         QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.kde.KWin"), QStringLiteral("/Scripting"),
             QStringLiteral("org.kde.kwin.Scripting"), QStringLiteral("isScriptLoaded"));
-        call.setArguments({QStringLiteral("lumicue")});
+        call.setArguments({QString::fromLatin1(szName)});
         const QDBusMessage reply = bus_->call(call, QDBus::Block, 5000);
         return !reply.arguments().isEmpty() && reply.arguments().constFirst().toBool();
     }
@@ -267,6 +267,7 @@ TEST_F(KWinTest, FollowsThePointerOverNativeAndX11WindowsAndCleansUpItsScript)
     std::size_t nBus = nWaitForText(monitorLog, {"member=HotKeyRegistered", "string \"F8\""});
     ASSERT_NE(nBus, std::string::npos);
     ASSERT_TRUE(bScriptLoaded());
+    EXPECT_FALSE(bScriptLoaded("lumicue-follow")) << "a hidden picture needs no positions";
 
     input.vMoveTo(400, 300);
     input.vKey(KEY_F8);
@@ -304,6 +305,7 @@ TEST_F(KWinTest, FollowsThePointerOverNativeAndX11WindowsAndCleansUpItsScript)
     input.vKey(KEY_F8);
     ASSERT_NE(nWaitForText(program.strLogPath(), {"zwlr_layer_surface_v1@", ".destroy()"}, nLog), std::string::npos);
     EXPECT_TRUE(bPixelBecomes(300, 500, bIsGreen));
+    EXPECT_FALSE(bScriptLoaded("lumicue-follow"));
     XCloseDisplay(xdpy);
 
     // A killed run leaves its script loaded; the next start replaces it.
@@ -324,6 +326,7 @@ TEST_F(KWinTest, FollowsThePointerOverNativeAndX11WindowsAndCleansUpItsScript)
     EXPECT_EQ(nWaitExit(Launch({"/u"}, SessionEnv())), 0);
     EXPECT_EQ(nWaitExit(second), 0);
     EXPECT_FALSE(bScriptLoaded());
+    EXPECT_FALSE(bScriptLoaded("lumicue-follow"));
     EXPECT_TRUE(bPixelBecomes(640, 400, bIsGreen));
     native.vStop();
 }
