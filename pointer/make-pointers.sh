@@ -57,6 +57,11 @@ halo() {
         "${out[@]}" "$name"
 }
 
+# Alpha times a smoothstep of the distance dd to the centre, from 1 an eighth
+# of the size inside the picture's edge down to 0 one pixel inside it: the
+# blurred shadow's faint tail would otherwise end in a square edge.
+edge_fade="cc=(w-1)/2; dd=hypot(i-cc,j-cc); tt=(cc-1-dd)/(w/8); tt=tt<0?0:(tt>1?1:tt); u*tt*tt*(3-2*tt)"
+
 # spotlight NAME SIZE R G B A: a disc of light with a wide soft edge.
 spotlight() {
     local name=$1 size=$2 r=$3 g=$4 b=$5 a=$6
@@ -65,19 +70,23 @@ spotlight() {
            -draw "circle $c,$c $c,$((c - rad - size / 14))" -channel A -blur "0x$((size / 12))" +channel \) \
         \( -size "${size}x${size}" xc:none -fill "rgba($r,$g,$b,$a)" \
            -draw "circle $c,$c $c,$((c - rad))" -channel A -blur "0x$((size / 20))" +channel \) \
-        -composite "${out[@]}" "$name"
+        -composite -channel A -fx "$edge_fade" +channel "${out[@]}" "$name"
 }
 
 # vignette NAME SIZE: a dark veil with a clear soft-edged hole at the cursor,
-# and a light rim so it shows over a dark editor.
+# and a light rim so it shows over a dark editor. The veil fades smoothly to
+# nothing before the picture's edge, so no square ever shows.
 vignette() {
     local name=$1 size=$2
     local c=$((size / 2)) rad=$((size / 5))
-    "$CONVERT" -size "${size}x${size}" radial-gradient:'rgba(0,0,0,0)-rgba(0,0,0,0)' \
-        \( -size "${size}x${size}" xc:'rgba(0,0,0,0.55)' -fill none \) \
-        \( -size "${size}x${size}" xc:black -fill 'gray(55%)' -draw "circle $c,$c $c,$((c - size / 2 + 2))" -blur "0x$((size / 16))" \
-           -fill black -draw "circle $c,$c $c,$((c - rad))" -blur 0x4 \) \
-        -delete 0 -alpha off -compose CopyOpacity -composite \
+    # Alpha from the distance dd to the centre: smoothstep up across the
+    # hole's edge, full veil, then smoothstep down to 0 four pixels inside
+    # the picture's edge.
+    local fx="cc=(w-1)/2; dd=hypot(i-cc,j-cc);
+        uu=(dd-($rad-3))/11; uu=uu<0?0:(uu>1?1:uu); uu=uu*uu*(3-2*uu);
+        vv=(dd-0.6*cc)/(0.4*cc-4); vv=vv<0?0:(vv>1?1:vv); vv=vv*vv*(3-2*vv);
+        0.55*uu*(1-vv)"
+    "$CONVERT" -size "${size}x${size}" xc:black -alpha set -channel A -fx "$fx" +channel \
         -fill none -stroke 'rgba(255,255,255,0.8)' -strokewidth 2 -draw "circle $c,$c $c,$((c - rad - 2))" \
         "${out[@]}" "$name"
 }
@@ -86,7 +95,7 @@ vignette() {
 crosshair() {
     local name=$1 size=$2 colour=$3
     local c=$((size / 2)) r=$((size / 2 - 8)) g=$((size / 10))
-    local lines="line $c,4 $c,$((c - g)) line $c,$((c + g)) $c,$((size - 4)) line 4,$c $((c - g)),$c line $((c + g)),$c $((size - 4)),$c"
+    local lines="line $c,6 $c,$((c - g)) line $c,$((c + g)) $c,$((size - 6)) line 6,$c $((c - g)),$c line $((c + g)),$c $((size - 6)),$c"
     "$CONVERT" -size "${size}x${size}" xc:none -fill none \
         -stroke 'rgba(255,255,255,0.9)' -strokewidth 7 -draw "circle $c,$c $c,$((c - r))" -draw "stroke-linecap round $lines" \
         -stroke "$colour" -strokewidth 3 -draw "circle $c,$c $c,$((c - r))" -draw "stroke-linecap round $lines" \
