@@ -115,18 +115,35 @@ target() {
         "${out[@]}" "$name"
 }
 
-# hand NAME SIZE N FILL EDGE: a pointing hand drawn upright on a 64 grid,
-# then turned 45 degrees so the fingertip lies on the hot spot (n, n).
+# hand NAME SIZE N FILL EDGE HALO: a pointing hand in a glove, drawn upright
+# with the fingertip at the origin, then tilted and placed so the fingertip
+# lies on the hot spot (n, n). The parts are drawn three times, halo, edge and
+# fill, so their union gets one smooth outline; the edge and halo are as wide
+# as on an arrow of the same size. The halo is drawn opaque and faded
+# afterwards so overlapping parts do not darken it.
 hand() {
     local name=$1 size=$2 n=$3 fill=$4 edge=$5 halo=$6
-    local shape="roundrectangle 26,4 36,40 5,5 roundrectangle 36,22 45,44 4,4 roundrectangle 45,25 53,46 4,4 roundrectangle 53,29 60,48 3,3 path 'M 26,34 L 14,26 Q 8,24 8,30 Q 9,34 14,38 L 24,52 L 26,60 L 58,60 L 60,44 L 26,40 Z' roundrectangle 26,34 60,62 6,6"
-    "$CONVERT" -size 128x128 xc:none \
-        -fill "$halo" -stroke "$halo" -strokewidth 3 -draw "stroke-linejoin round translate 10,10 scale 1.75,1.75 $shape" \
-        -fill "$fill" -stroke "$edge" -strokewidth 1 -draw "stroke-linejoin round translate 10,10 scale 1.75,1.75 $shape" \
-        -fill none -stroke "$edge" -strokewidth 0.8 \
-        -draw "translate 10,10 scale 1.75,1.75 line 36,34 36,44 line 45,37 45,46 line 53,40 53,48" \
-        -virtual-pixel transparent -distort SRT "64.25,17 1 -45 $((n * 128 / size)),$((n * 128 / size))" \
-        -resize "${size}x${size}" "${out[@]}" "$name"
+    local k ka e h
+    k=$(awk -v s="$size" 'BEGIN { printf "%.3f", s / 77 }')
+    ka=$(awk -v s="$size" -v n="$n" 'BEGIN { printf "%.3f", (s - n - 6) / 58 }')
+    e=$(awk -v a="$ka" -v k="$k" 'BEGIN { printf "%.3f", 2 * (1.2 * a + 0.5) / k }')
+    h=$(awk -v a="$ka" -v k="$k" 'BEGIN { printf "%.3f", 2 * (2.1 * a + 1.25) / k }')
+    local place="translate $n,$n rotate -35 scale $k,$k"
+    local shape="roundrectangle -5.5,0 5.5,38 5.5,5.5
+        roundrectangle 5,16 16.5,42 5.75,5.75 roundrectangle 15.5,19 26.5,44 5.5,5.5
+        roundrectangle 25.5,23 34.5,46 4.5,4.5 roundrectangle -5.5,28 34.5,60 9,9
+        push graphic-context translate -2,44 rotate 30 roundrectangle -17,-6 2,6 6,6 pop graphic-context
+        roundrectangle -1,56 32,67 2.5,2.5"
+    local lines="line 5.5,22 5.5,32 line 16,26 16,35 line 26,29 26,37 line 0,57 31,57"
+    local halo_rgb="${halo%,*})" halo_alpha=${halo##*,}
+    "$CONVERT" -size "${size}x${size}" xc:none \
+        \( -size "${size}x${size}" xc:none -fill "${halo_rgb/rgba/rgb}" -stroke "${halo_rgb/rgba/rgb}" -strokewidth "$h" \
+           -draw "stroke-linejoin round $place $shape" -channel A -evaluate multiply "${halo_alpha%)}" +channel \) -composite \
+        -fill "$edge" -stroke "$edge" -strokewidth "$e" -draw "stroke-linejoin round $place $shape" \
+        -fill "$fill" -stroke none -draw "$place $shape" \
+        -fill none -stroke "$edge" -strokewidth "$(awk -v e="$e" 'BEGIN { printf "%.3f", e * 0.4 }')" \
+        -draw "stroke-linecap round $place $lines" \
+        "${out[@]}" "$name"
 }
 
 arrow arrow-black-4.png      64  4 'rgba(15,15,15,1)'    'rgba(255,255,255,1)' 'rgba(255,255,255,0.85)'
