@@ -21,16 +21,17 @@ arrow_points() { # scale dx dy
     }'
 }
 
-# arrow NAME SIZE HOTSPOT FILL EDGE: a classic arrow, tip on the hot spot,
-# with a wide halo of the contrasting colour under a thin edge.
+# arrow NAME SIZE HOTSPOT FILL EDGE HALO [WEIGHT]: a classic arrow, tip on the
+# hot spot, with a wide halo of the contrasting colour under a thin edge;
+# WEIGHT thickens both for a bolder outline.
 arrow() {
-    local name=$1 size=$2 n=$3 fill=$4 edge=$5 halo=$6
+    local name=$1 size=$2 n=$3 fill=$4 edge=$5 halo=$6 weight=${7:-1}
     local k pts
     k=$(awk -v s="$size" -v n="$n" 'BEGIN { printf "%.3f", (s - n - 6) / 58 }')
     pts=$(arrow_points "$k" "$n" "$n")
     "$CONVERT" -size "${size}x${size}" xc:none \
-        -fill "$halo" -stroke "$halo" -strokewidth "$(awk -v k="$k" 'BEGIN { printf "%.1f", 3 * k + 2 }')" -draw "stroke-linejoin round polygon $pts" \
-        -fill "$fill" -stroke "$edge" -strokewidth "$(awk -v k="$k" 'BEGIN { printf "%.1f", 1.2 * k + 0.5 }')" -draw "stroke-linejoin round polygon $pts" \
+        -fill "$halo" -stroke "$halo" -strokewidth "$(awk -v k="$k" -v w="$weight" 'BEGIN { printf "%.1f", (3 * k + 2) * w }')" -draw "stroke-linejoin round polygon $pts" \
+        -fill "$fill" -stroke "$edge" -strokewidth "$(awk -v k="$k" -v w="$weight" 'BEGIN { printf "%.1f", (1.2 * k + 0.5) * w }')" -draw "stroke-linejoin round polygon $pts" \
         "${out[@]}" "$name"
 }
 
@@ -146,6 +147,8 @@ hand() {
         "${out[@]}" "$name"
 }
 
+# The default: first in name order, so a first run starts with it.
+arrow arrow-amber-8.png     128  8 'rgba(255,200,0,1)'   'rgba(25,18,0,1)'     'rgba(255,255,255,0.95)' 1.5
 arrow arrow-black-4.png      64  4 'rgba(15,15,15,1)'    'rgba(255,255,255,1)' 'rgba(255,255,255,0.85)'
 arrow arrow-white-4.png      64  4 'rgba(255,255,255,1)' 'rgba(20,20,20,1)'    'rgba(20,20,20,0.5)'
 arrow arrow-yellow-6.png     96  6 'rgba(255,214,0,1)'   'rgba(40,30,0,1)'     'rgba(255,255,255,0.85)'
