@@ -21,16 +21,17 @@ arrow_points() { # scale dx dy
     }'
 }
 
-# arrow NAME SIZE HOTSPOT FILL EDGE: a classic arrow, tip on the hot spot,
-# with a wide halo of the contrasting colour under a thin edge.
+# arrow NAME SIZE HOTSPOT FILL EDGE HALO [WEIGHT]: a classic arrow, tip on the
+# hot spot, with a wide halo of the contrasting colour under a thin edge;
+# WEIGHT thickens both for a bolder outline.
 arrow() {
-    local name=$1 size=$2 n=$3 fill=$4 edge=$5 halo=$6
+    local name=$1 size=$2 n=$3 fill=$4 edge=$5 halo=$6 weight=${7:-1}
     local k pts
     k=$(awk -v s="$size" -v n="$n" 'BEGIN { printf "%.3f", (s - n - 6) / 58 }')
     pts=$(arrow_points "$k" "$n" "$n")
     "$CONVERT" -size "${size}x${size}" xc:none \
-        -fill "$halo" -stroke "$halo" -strokewidth "$(awk -v k="$k" 'BEGIN { printf "%.1f", 3 * k + 2 }')" -draw "stroke-linejoin round polygon $pts" \
-        -fill "$fill" -stroke "$edge" -strokewidth "$(awk -v k="$k" 'BEGIN { printf "%.1f", 1.2 * k + 0.5 }')" -draw "stroke-linejoin round polygon $pts" \
+        -fill "$halo" -stroke "$halo" -strokewidth "$(awk -v k="$k" -v w="$weight" 'BEGIN { printf "%.1f", (3 * k + 2) * w }')" -draw "stroke-linejoin round polygon $pts" \
+        -fill "$fill" -stroke "$edge" -strokewidth "$(awk -v k="$k" -v w="$weight" 'BEGIN { printf "%.1f", (1.2 * k + 0.5) * w }')" -draw "stroke-linejoin round polygon $pts" \
         "${out[@]}" "$name"
 }
 
@@ -57,6 +58,11 @@ halo() {
         "${out[@]}" "$name"
 }
 
+# Alpha times a smoothstep of the distance dd to the centre, from 1 an eighth
+# of the size inside the picture's edge down to 0 one pixel inside it: the
+# blurred shadow's faint tail would otherwise end in a square edge.
+edge_fade="cc=(w-1)/2; dd=hypot(i-cc,j-cc); tt=(cc-1-dd)/(w/8); tt=tt<0?0:(tt>1?1:tt); u*tt*tt*(3-2*tt)"
+
 # spotlight NAME SIZE R G B A: a disc of light with a wide soft edge.
 spotlight() {
     local name=$1 size=$2 r=$3 g=$4 b=$5 a=$6
@@ -65,19 +71,23 @@ spotlight() {
            -draw "circle $c,$c $c,$((c - rad - size / 14))" -channel A -blur "0x$((size / 12))" +channel \) \
         \( -size "${size}x${size}" xc:none -fill "rgba($r,$g,$b,$a)" \
            -draw "circle $c,$c $c,$((c - rad))" -channel A -blur "0x$((size / 20))" +channel \) \
-        -composite "${out[@]}" "$name"
+        -composite -channel A -fx "$edge_fade" +channel "${out[@]}" "$name"
 }
 
 # vignette NAME SIZE: a dark veil with a clear soft-edged hole at the cursor,
-# and a light rim so it shows over a dark editor.
+# and a light rim so it shows over a dark editor. The veil fades smoothly to
+# nothing before the picture's edge, so no square ever shows.
 vignette() {
     local name=$1 size=$2
     local c=$((size / 2)) rad=$((size / 5))
-    "$CONVERT" -size "${size}x${size}" radial-gradient:'rgba(0,0,0,0)-rgba(0,0,0,0)' \
-        \( -size "${size}x${size}" xc:'rgba(0,0,0,0.55)' -fill none \) \
-        \( -size "${size}x${size}" xc:black -fill 'gray(55%)' -draw "circle $c,$c $c,$((c - size / 2 + 2))" -blur "0x$((size / 16))" \
-           -fill black -draw "circle $c,$c $c,$((c - rad))" -blur 0x4 \) \
-        -delete 0 -alpha off -compose CopyOpacity -composite \
+    # Alpha from the distance dd to the centre: smoothstep up across the
+    # hole's edge, full veil, then smoothstep down to 0 four pixels inside
+    # the picture's edge.
+    local fx="cc=(w-1)/2; dd=hypot(i-cc,j-cc);
+        uu=(dd-($rad-3))/11; uu=uu<0?0:(uu>1?1:uu); uu=uu*uu*(3-2*uu);
+        vv=(dd-0.6*cc)/(0.4*cc-4); vv=vv<0?0:(vv>1?1:vv); vv=vv*vv*(3-2*vv);
+        0.55*uu*(1-vv)"
+    "$CONVERT" -size "${size}x${size}" xc:black -alpha set -channel A -fx "$fx" +channel \
         -fill none -stroke 'rgba(255,255,255,0.8)' -strokewidth 2 -draw "circle $c,$c $c,$((c - rad - 2))" \
         "${out[@]}" "$name"
 }
@@ -86,7 +96,7 @@ vignette() {
 crosshair() {
     local name=$1 size=$2 colour=$3
     local c=$((size / 2)) r=$((size / 2 - 8)) g=$((size / 10))
-    local lines="line $c,4 $c,$((c - g)) line $c,$((c + g)) $c,$((size - 4)) line 4,$c $((c - g)),$c line $((c + g)),$c $((size - 4)),$c"
+    local lines="line $c,6 $c,$((c - g)) line $c,$((c + g)) $c,$((size - 6)) line 6,$c $((c - g)),$c line $((c + g)),$c $((size - 6)),$c"
     "$CONVERT" -size "${size}x${size}" xc:none -fill none \
         -stroke 'rgba(255,255,255,0.9)' -strokewidth 7 -draw "circle $c,$c $c,$((c - r))" -draw "stroke-linecap round $lines" \
         -stroke "$colour" -strokewidth 3 -draw "circle $c,$c $c,$((c - r))" -draw "stroke-linecap round $lines" \
@@ -106,20 +116,39 @@ target() {
         "${out[@]}" "$name"
 }
 
-# hand NAME SIZE N FILL EDGE: a pointing hand drawn upright on a 64 grid,
-# then turned 45 degrees so the fingertip lies on the hot spot (n, n).
+# hand NAME SIZE N FILL EDGE HALO: a pointing hand in a glove, drawn upright
+# with the fingertip at the origin, then tilted and placed so the fingertip
+# lies on the hot spot (n, n). The parts are drawn three times, halo, edge and
+# fill, so their union gets one smooth outline; the edge and halo are as wide
+# as on an arrow of the same size. The halo is drawn opaque and faded
+# afterwards so overlapping parts do not darken it.
 hand() {
     local name=$1 size=$2 n=$3 fill=$4 edge=$5 halo=$6
-    local shape="roundrectangle 26,4 36,40 5,5 roundrectangle 36,22 45,44 4,4 roundrectangle 45,25 53,46 4,4 roundrectangle 53,29 60,48 3,3 path 'M 26,34 L 14,26 Q 8,24 8,30 Q 9,34 14,38 L 24,52 L 26,60 L 58,60 L 60,44 L 26,40 Z' roundrectangle 26,34 60,62 6,6"
-    "$CONVERT" -size 128x128 xc:none \
-        -fill "$halo" -stroke "$halo" -strokewidth 3 -draw "stroke-linejoin round translate 10,10 scale 1.75,1.75 $shape" \
-        -fill "$fill" -stroke "$edge" -strokewidth 1 -draw "stroke-linejoin round translate 10,10 scale 1.75,1.75 $shape" \
-        -fill none -stroke "$edge" -strokewidth 0.8 \
-        -draw "translate 10,10 scale 1.75,1.75 line 36,34 36,44 line 45,37 45,46 line 53,40 53,48" \
-        -virtual-pixel transparent -distort SRT "64.25,17 1 -45 $((n * 128 / size)),$((n * 128 / size))" \
-        -resize "${size}x${size}" "${out[@]}" "$name"
+    local k ka e h
+    k=$(awk -v s="$size" 'BEGIN { printf "%.3f", s / 77 }')
+    ka=$(awk -v s="$size" -v n="$n" 'BEGIN { printf "%.3f", (s - n - 6) / 58 }')
+    e=$(awk -v a="$ka" -v k="$k" 'BEGIN { printf "%.3f", 2 * (1.2 * a + 0.5) / k }')
+    h=$(awk -v a="$ka" -v k="$k" 'BEGIN { printf "%.3f", 2 * (2.1 * a + 1.25) / k }')
+    local place="translate $n,$n rotate -35 scale $k,$k"
+    local shape="roundrectangle -5.5,0 5.5,38 5.5,5.5
+        roundrectangle 5,16 16.5,42 5.75,5.75 roundrectangle 15.5,19 26.5,44 5.5,5.5
+        roundrectangle 25.5,23 34.5,46 4.5,4.5 roundrectangle -5.5,28 34.5,60 9,9
+        push graphic-context translate -2,44 rotate 30 roundrectangle -17,-6 2,6 6,6 pop graphic-context
+        roundrectangle -1,56 32,67 2.5,2.5"
+    local lines="line 5.5,22 5.5,32 line 16,26 16,35 line 26,29 26,37 line 0,57 31,57"
+    local halo_rgb="${halo%,*})" halo_alpha=${halo##*,}
+    "$CONVERT" -size "${size}x${size}" xc:none \
+        \( -size "${size}x${size}" xc:none -fill "${halo_rgb/rgba/rgb}" -stroke "${halo_rgb/rgba/rgb}" -strokewidth "$h" \
+           -draw "stroke-linejoin round $place $shape" -channel A -evaluate multiply "${halo_alpha%)}" +channel \) -composite \
+        -fill "$edge" -stroke "$edge" -strokewidth "$e" -draw "stroke-linejoin round $place $shape" \
+        -fill "$fill" -stroke none -draw "$place $shape" \
+        -fill none -stroke "$edge" -strokewidth "$(awk -v e="$e" 'BEGIN { printf "%.3f", e * 0.4 }')" \
+        -draw "stroke-linecap round $place $lines" \
+        "${out[@]}" "$name"
 }
 
+# The default: first in name order, so a first run starts with it.
+arrow arrow-amber-8.png     128  8 'rgba(255,200,0,1)'   'rgba(25,18,0,1)'     'rgba(255,255,255,0.95)' 1.5
 arrow arrow-black-4.png      64  4 'rgba(15,15,15,1)'    'rgba(255,255,255,1)' 'rgba(255,255,255,0.85)'
 arrow arrow-white-4.png      64  4 'rgba(255,255,255,1)' 'rgba(20,20,20,1)'    'rgba(20,20,20,0.5)'
 arrow arrow-yellow-6.png     96  6 'rgba(255,214,0,1)'   'rgba(40,30,0,1)'     'rgba(255,255,255,0.85)'

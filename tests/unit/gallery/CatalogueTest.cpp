@@ -1,12 +1,16 @@
 // The gallery catalogue: which entries of the folder become pictures, in what
 // order, how large the grid gets, and finding the stored picture again.
 #include "gallery/ImageTypeControl.h"
+#include "platform/image/PngImage.h"
 #include "unit/overlay/TestPng.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -128,4 +132,30 @@ TEST(Catalogue, TheUserFolderFollowsTheShippedOneAndARescanSeesChanges)
     grid.bRescan();
     EXPECT_EQ(grid.nCount, 4);
     EXPECT_EQ(grid.nSelected, 0);
+}
+
+// What a first run shows is the first shipped picture: it must be a large
+// arrow. No shipped picture may reach its border: a cut shape or a faded
+// glow that stops at a square edge shows on the screen.
+TEST(Catalogue, ShippedPicturesStartWithALargeArrowAndStayInsideTheirBorder)
+{
+    CImageTypeControl grid;
+    grid.bInit(48, 48, QStringLiteral(LUMICUE_SOURCE_DIR "/pointer"), TRUE);
+    ASSERT_GT(grid.nCount, 0);
+    EXPECT_TRUE(QFileInfo(grid.mapImagePath[0]).fileName().startsWith(QStringLiteral("arrow-")));
+    for (const auto& [i, path] : grid.mapImagePath) {
+        CBitmap32 bmp;
+        ASSERT_TRUE(CPngImage::bDecodeFile(path, bmp)) << path.toStdString();
+        EXPECT_LE(std::max(bmp.Width(), bmp.Height()), 256) << path.toStdString();
+        if (i == 0) {
+            EXPECT_GE(std::min(bmp.Width(), bmp.Height()), 112) << path.toStdString();
+        }
+        const int w = bmp.Width(), h = bmp.Height();
+        int nVisibleOnBorder = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if ((x == 0 || y == 0 || x == w - 1 || y == h - 1) && CBitmap32::Alpha(bmp.Pixel(x, y)))
+                    ++nVisibleOnBorder;
+        EXPECT_EQ(nVisibleOnBorder, 0) << path.toStdString();
+    }
 }
