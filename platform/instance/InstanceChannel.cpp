@@ -274,6 +274,7 @@ void CInstanceServer::vStartServing()
 {
     if (nListenFd < 0 || pAcceptNotifier)
         return;
+    pRetiredNotifier.reset();
     pAcceptNotifier = std::make_unique<QSocketNotifier>(nListenFd, QSocketNotifier::Read);
     QObject::connect(pAcceptNotifier.get(), &QSocketNotifier::activated, [this] { vAccept(); });
     vAccept(); // those that waited in the backlog
@@ -303,9 +304,14 @@ void CInstanceServer::vAccept()
         if (bNoRoom && bEvictIdle())
             continue;
         // A socket that failed otherwise is made anew.
+        // This may run inside the notifier's own signal: it is set aside,
+        // not deleted, until serving starts again.
+        if (pAcceptNotifier) {
+            pAcceptNotifier->setEnabled(false);
+            pRetiredNotifier = std::move(pAcceptNotifier);
+        }
         if (!bNoRoom)
             vCloseListener();
-        pAcceptNotifier.reset();
         vRetryLater();
         return;
     }

@@ -64,6 +64,7 @@ private:
     QString strSocketPath;
     unsigned long long nSocketInode = 0;
     std::unique_ptr<QSocketNotifier> pAcceptNotifier;
+    std::unique_ptr<QSocketNotifier> pRetiredNotifier; // stopped from its own signal
     std::vector<std::unique_ptr<Connection>> connections;
     QTimer retryTimer;
     int nNextRetryMs = nRetryMs;
