@@ -116,7 +116,7 @@ TEST(Grid, PaintShowsFillsFramesAndPicturesFromTheCurrentFile)
     g_sysColors.RefreshColors(); // as the program does at start-up, so the fills below differ
     CImageTypeControl grid;
     grid.vAddImage(red);
-    grid.vAddImage(dir.path() + QStringLiteral("/broken.png")); // missing: an empty cell
+    grid.vAddImage(dir.path() + QStringLiteral("/broken.png")); // missing: crossed out
     grid.nCellWidth = grid.nCellHeight = 48;
     grid.nCols = 2;
     grid.nRows = 1;
@@ -137,7 +137,9 @@ TEST(Grid, PaintShowsFillsFramesAndPicturesFromTheCurrentFile)
     EXPECT_EQ(surface.Pixel(9, 19), px(g_sysColors.clrLightFill));      // unselected fill
     EXPECT_EQ(surface.Pixel(56, 18), px(RGB(0, 0, 0)));              // selected: black frame
     EXPECT_EQ(surface.Pixel(57, 19 + 10), px(RGB(255, 255, 255)));   // first white frame
-    EXPECT_EQ(surface.Pixel(58, 30), px(g_sysColors.clrSelectedFill));  // selected fill
+    EXPECT_EQ(surface.Pixel(60, 30), px(g_sysColors.clrSelectedFill));  // selected fill
+    EXPECT_EQ(surface.Pixel(58, 30), px(RGB(200, 0, 0)));            // the mark's frame
+    EXPECT_EQ(surface.Pixel(79, 41), px(RGB(200, 0, 0)));            // and its cross
     EXPECT_EQ(surface.Pixel(1, 1), px(g_sysColors.clrFace));
     EXPECT_EQ(surface.Pixel(50, 5), px(g_sysColors.clrShadow));     // grip line, odd row
     EXPECT_EQ(surface.Pixel(50, 6), px(g_sysColors.clrFace));
