@@ -277,7 +277,8 @@ bool CKWinRun::bStartLumicue()
             env.push_back(e);
     env.insert(env.end(), {"WAYLAND_DISPLAY=" + tapSocket, "DISPLAY=" + strDisplay, "XDG_SESSION_TYPE=wayland",
                               "DBUS_SESSION_BUS_ADDRESS=" + strBus});
-    if (!lumicue.bStart({home.Program()}, env, (root / "lumicue.log").string()))
+    // Hidden in the tray, as a presenter runs it: no window of its own under the pointer.
+    if (!lumicue.bStart({home.Program(), "/m"}, env, (root / "lumicue.log").string()))
         return bFail("Lumicue did not start");
     if (!bWaitForText(log, "string \"F8\"", NowNs() + 30000 * kMs))
         return bFail("Lumicue's script did not register F8");
