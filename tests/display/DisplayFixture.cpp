@@ -34,6 +34,8 @@ void CDisplayFixture::SetUp()
     ASSERT_TRUE(dir.bCreate(setup.bShippedPointers)) << "cannot lay out the test folder and install the program";
     CXvfbServer::Screen screen;
     screen.nDepth = setup.nDepth;
+    screen.nWidth = setup.nScreenWidth;
+    screen.nHeight = setup.nScreenHeight;
     if (!setup.bComposite)
         screen.extraArgs = {"-extension", "Composite"};
     ASSERT_TRUE(xvfb.bStart((dir.LogDir() / "Xvfb.log").string(), CDeadline::Seconds(15), screen))

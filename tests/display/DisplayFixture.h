@@ -27,6 +27,8 @@ struct DisplaySetup {
     bool bWindowManager = false;   // openbox: focus, minimise, activation
     int nDepth = 24;               // of the screen's default visual
     bool bComposite = true;        // the extension, which also offers a 32-bit visual
+    int nScreenWidth = CXvfbServer::nWidth;
+    int nScreenHeight = CXvfbServer::nHeight;
 };
 
 struct LaunchOptions {

@@ -8,6 +8,7 @@
 
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -94,6 +95,7 @@ TEST_P(PresenterPathTest, OptionsSizeBalloonClickRingsAndUserPictures)
     const fs::path user = dir.Home() / ".local" / "share" / "lumicue" / "pointer";
     fs::create_directories(user);
     ASSERT_TRUE(CTestPicture(30, 30, 0xFF00FF00).bWritePng((user / "mine.png").string()));
+    std::ofstream(user / "broken.png") << "not a picture";
     TestRect preview{rcMain.x + rcMain.width, 0, 0, 0};
     ASSERT_TRUE(bWaitFor([&] {
         int found = 0;
@@ -108,13 +110,21 @@ TEST_P(PresenterPathTest, OptionsSizeBalloonClickRingsAndUserPictures)
     TestRect gallery;
     Window popup = None;
     ASSERT_TRUE(bWaitFor([&] {
-        popup = FindWindow(program->Pid(), {main}, [](const TestRect& rc) { return rc.width >= 100 && rc.height < 100; },
+        popup = FindWindow(program->Pid(), {main}, [](const TestRect& rc) { return rc.width >= 100 && rc.height >= 100; },
             &gallery);
-        return popup != None && gallery.width > 2 * 48 + 16;
-    })) << "the gallery with the user's picture: 2 x 1 cells";
+        return popup != None;
+    })) << "the gallery with the user's pictures: 2 x 2 cells";
     EXPECT_EQ(gallery.width, 2 * 48 + 16 + 4);
-    ASSERT_TRUE(x.bKey(XK_Escape));
+    // The file that is no picture is crossed out; choosing it keeps the picture.
+    EXPECT_TRUE(bWaitFor([&] {
+        const std::vector<uint32_t> px = x.Pixels(gallery);
+        return std::count(px.begin(), px.end(), 0xC80000u) > 40;
+    })) << "no mark on the broken picture";
+    ASSERT_TRUE(x.bKey(XK_Right));
+    ASSERT_TRUE(x.bKey(XK_Return));
     ASSERT_TRUE(bWaitFor([&] { return !x.bIsViewable(popup); }));
+    x.vSettle(CDeadline::Millis(200));
+    EXPECT_EQ(x.Pixels(TestRect{preview.x, preview.y, 1, 1})[0], kPreviewColour & 0xFFFFFF) << "the old picture stays";
 
     // The Options page, the third tab: 200 %, click rings on.
     ASSERT_TRUE(x.bFocus(main));
@@ -169,3 +179,33 @@ TEST_P(PresenterPathTest, OptionsSizeBalloonClickRingsAndUserPictures)
 INSTANTIATE_TEST_SUITE_P(Languages, PresenterPathTest,
     ::testing::Values(Presenter{"en_US.UTF-8", XK_s, XK_a, XK_c}, Presenter{"de_DE.UTF-8", XK_g, XK_s, XK_k}),
     [](const ::testing::TestParamInfo<Presenter>& language) { return std::string(language.param.szLang).substr(0, 2); });
+
+// A screen scaled twice (QT_SCALE_FACTOR=2 on 2560 x 1600): the window lies
+// wholly on it, and the first picture, the default, is shown at twice its size.
+class ScaledScreenTest : public CDisplayFixture {
+protected:
+    DisplaySetup Setup() const override { return {.nScreenWidth = 2560, .nScreenHeight = 1600}; }
+};
+
+TEST_F(ScaledScreenTest, TheWindowFitsAndTheDefaultPictureIsTwiceItsSize)
+{
+    constexpr int kFirstSide = 128, kFirstHotSpot = 8; // arrow-amber-8.png
+    ASSERT_TRUE(fs::exists(dir.PointerDir() / "arrow-amber-8.png"));
+    LaunchOptions options;
+    options.extraEnv = {"QT_SCALE_FACTOR=2"};
+    const Window main = StartMainWindow(nullptr, {}, options);
+    ASSERT_NE(main, None);
+    TestRect rc;
+    ASSERT_TRUE(x.bGeometry(main, rc));
+    EXPECT_TRUE(rc.x >= 0 && rc.y >= 0 && rc.x + rc.width <= 2560 && rc.y + rc.height <= 1600)
+        << rc.x << "," << rc.y << " " << rc.width << "x" << rc.height;
+    EXPECT_GT(rc.width, 400) << "the window is drawn at the screen's scale";
+    x.vMove(1000, 800);
+    ASSERT_TRUE(x.bKey(XK_F8));
+    Window overlay = None;
+    ASSERT_TRUE(bWaitFor([&] { return (overlay = x.FindOverlay()) != None; }));
+    TestRect shown;
+    EXPECT_TRUE(bWaitFor([&] { return x.bGeometry(overlay, shown) && shown.width == 2 * kFirstSide; }))
+        << shown.width << " for a picture of " << kFirstSide;
+    EXPECT_EQ(shown.x, 1000 - 2 * kFirstHotSpot);
+}
