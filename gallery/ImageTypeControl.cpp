@@ -117,11 +117,13 @@ BOOL CImageTypeControl::bSelectPathOrFirst(const QString& strPath)
     for (int i = 0; i < nCount && i < static_cast<int>(vecCells.size()); ++i) {
         if (PathAt(i).compare(strPath, Qt::CaseInsensitive) == 0) {
             nSelected = vecCells[i]->nId;
+            vNameSelection();
             return FALSE;
         }
     }
     if (nCount > 0 && !vecCells.empty()) {
         nSelected = vecCells.front()->nId;
+        vNameSelection();
         return TRUE;
     }
     return FALSE;
@@ -310,6 +312,23 @@ void CImageTypeControl::vSelect(int nId)
         vInvalidateCell(pNew->rcCell);
     if (pOld)
         vInvalidateCell(pOld->rcCell);
+    vNameSelection();
+}
+
+void CImageTypeControl::vNameSelection()
+{
+    // What a screen reader says of the gallery: the selected file, and
+    // whether it can be shown.
+    const CImageCellObj* cell = pCellById(nSelected);
+    if (!pOwnerWnd || !pOwnerWnd->IsWindow() || !cell)
+        return;
+    const QString path = GetSelectedPath();
+    SPictureFound found;
+    cell->pFindPicture(path, pictures, &found);
+    const QString name = QFileInfo(path).fileName();
+    pOwnerWnd->SetWindowText(found.state == PictureState::Failed && !strCannotShow.isEmpty()
+            ? name + QStringLiteral(": ") + strCannotShow
+            : name);
 }
 
 CImageCellObj* CImageTypeControl::pSelectAt(int x, int y)
@@ -327,12 +346,8 @@ CImageCellObj* CImageTypeControl::pSelectAt(int x, int y)
     }
     if (!pHit)
         return nullptr;
-    if (pHit != pOld) {
-        nSelected = pHit->nId;
-        vInvalidateCell(pHit->rcCell);
-        if (pOld)
-            vInvalidateCell(pOld->rcCell);
-    }
+    if (pHit != pOld)
+        vSelect(pHit->nId);
     return pHit;
 }
 

@@ -69,6 +69,8 @@ public:
     virtual void vFillPattern(CDC* pDC, int left, int top, int right, int bottom);
 
     void vSelect(int nId);
+    // Names the owner window after the selected file (for screen readers).
+    void vNameSelection();
     void vInvalidateCell(RECT rc);
     void vOnKeyDown(UINT nVirtKey);
     void vOnMouseMove(int x, int y);
@@ -86,6 +88,8 @@ public:
     int nSelected = 0;
     RECT rcGrid{};
     CWnd* pOwnerWnd = nullptr;
+    // Said after the name of a selected file that does not decode.
+    QString strCannotShow;
     BOOL bPopup = FALSE;
     CPictureCache pictures;
     // How far the cells are scrolled up, and the height of all their rows.

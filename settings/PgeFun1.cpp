@@ -68,6 +68,7 @@ BOOL CPgeFun1::OnInitDialog()
     CCoreAssist* core = GetCoreAssist();
     CImageTypeControl& grid = *wndGallery.pControl;
     grid.bInit(48, 48, core->PointerFolders(), TRUE);
+    grid.strCannotShow = GetLangText(QStringLiteral("113"), QStringLiteral("This picture cannot be shown."));
     // A large folder must not make a pop-up larger than the screen.
     const RECT rcWork = WorkAreaAt(POINT{0, 0});
     if (!IsRectEmpty(&rcWork))

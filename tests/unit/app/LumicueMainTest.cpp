@@ -296,6 +296,10 @@ TEST_F(MainWindow, PointerPageRefusesPicturesItCannotShow)
     EXPECT_EQ(hint->GetWindowText(), "This picture cannot be shown.");
     EXPECT_EQ(wnd.pageFun.wndGallery.pControl->GetSelectedPath(), folder + "a-good.png");
 
+    // A screen reader hears why: the gallery is named after the selected file.
+    wnd.pageFun.wndGallery.pControl->bSelectPathOrFirst(folder + "b-text.png");
+    EXPECT_EQ(wnd.pageFun.wndGallery.GetWindowText(), "b-text.png: This picture cannot be shown.");
+
     ASSERT_TRUE(choose("c-cut.png")); // taken back once its decode fails
     EXPECT_EQ(core->option.strPointerFile, folder + "a-good.png");
     EXPECT_EQ(hint->GetWindowText(), "This picture cannot be shown.");
