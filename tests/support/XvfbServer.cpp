@@ -66,15 +66,13 @@ bool CXvfbServer::bStart(const std::string& strLogPath, const CDeadline& deadlin
 
 void CXvfbServer::vStop()
 {
-    // Xvfb needs about two seconds to honour SIGTERM; killing it and removing
-    // its lock file and socket ourselves keeps every run short.
+    // Xvfb needs about two seconds to honour SIGTERM, so it is killed. Its
+    // lock file and socket stay: the next server on that number finds the
+    // lock stale and replaces both. Removing them here could remove those of
+    // a server that already took the number over, and a third server would
+    // then share it.
     process.vStop();
-    if (strName.size() > 1) {
-        const std::string number = strName.substr(1);
-        unlink(("/tmp/.X" + number + "-lock").c_str());
-        unlink(("/tmp/.X11-unix/X" + number).c_str());
-        strName.clear();
-    }
+    strName.clear();
 }
 
 bool CXvfbServer::bStartOwner(CChildProcess& client, const std::vector<std::string>& argv,
