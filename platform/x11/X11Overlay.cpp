@@ -94,7 +94,8 @@ void vSyncMapping(SX11Overlay& im)
 bool bApplyContent(SX11Overlay& im)
 {
     if (im.picture && !im.picture->IsEmpty())
-        return im.upload->bStart(im.picture, im.nAlpha, im.bArgb && im.bComposited);
+        // A hidden window or one without content shows this picture first.
+        return im.upload->bStart(im.picture, im.nAlpha, im.bArgb && im.bComposited, !im.bHasContent || !im.bMapped);
     im.upload->vCancel();
     im.bHasContent = false;
     vSyncMapping(im);

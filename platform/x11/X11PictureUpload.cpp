@@ -28,6 +28,7 @@ struct CX11PictureUpload::SJob {
     std::shared_ptr<const CBitmap32> picture;
     std::uint8_t nAlpha = 255;
     bool bBlend = true;
+    bool bFinish = false; // shown even when a later job came
     XImage* image = nullptr;
     XShmSegmentInfo shm{}; // shmaddr null: the image's data is malloc'd
     std::vector<XRectangle> shape; // the outline, for a picture that is not blended
@@ -111,8 +112,8 @@ void vFillRow(XImage* image, int y, int w, PixelOf pixelOf)
     }
 }
 
-// The job's image, row by row, and its outline; false when a newer job came.
-bool bConvert(CX11PictureUpload::SJob& job, const Visual* visual, const std::atomic<std::uint64_t>& nLatest)
+// The job's image, row by row, and its outline; false when it was dropped.
+bool bConvert(CX11PictureUpload::SJob& job, const Visual* visual, const std::function<bool()>& bDropped)
 {
     const CBitmap32& pic = *job.picture;
     const int w = pic.Width(), h = pic.Height();
@@ -120,7 +121,7 @@ bool bConvert(CX11PictureUpload::SJob& job, const Visual* visual, const std::ato
     const std::uint8_t a = job.nAlpha;
     const bool bWords = job.image->depth == 32;
     for (int y = 0; y < h; ++y) {
-        if (nLatest.load(std::memory_order_relaxed) != job.nId)
+        if (bDropped())
             return false;
         if (job.bBlend)
             vFillRow(job.image, y, w, [&](std::size_t i) { return CBitmap32::ScalePixel(src[i], a); });
@@ -220,7 +221,7 @@ bool CX11PictureUpload::bMallocImage(SJob& job, int w, int h)
     return job.image->data != nullptr;
 }
 
-BOOL CX11PictureUpload::bStart(std::shared_ptr<const CBitmap32> picture, std::uint8_t nAlpha, bool bBlend)
+BOOL CX11PictureUpload::bStart(std::shared_ptr<const CBitmap32> picture, std::uint8_t nAlpha, bool bBlend, bool bFinish)
 {
     const std::uint64_t nId = ++nLatest;
     const auto newJob = [&] {
@@ -229,6 +230,7 @@ BOOL CX11PictureUpload::bStart(std::shared_ptr<const CBitmap32> picture, std::ui
         job->picture = picture;
         job->nAlpha = nAlpha;
         job->bBlend = bBlend;
+        job->bFinish = bFinish;
         return job;
     };
     const int w = picture->Width(), h = picture->Height();
@@ -246,6 +248,13 @@ BOOL CX11PictureUpload::bStart(std::shared_ptr<const CBitmap32> picture, std::ui
     return TRUE;
 }
 
+bool CX11PictureUpload::bDropped(const SJob& job) const
+{
+    const std::uint64_t nId = job.nId;
+    return nId <= nCancelledUpTo.load(std::memory_order_relaxed)
+        || (!job.bFinish && nId != nLatest.load(std::memory_order_relaxed));
+}
+
 void CX11PictureUpload::vRun()
 {
     // Background work: the window's thread and the server go first.
@@ -257,7 +266,7 @@ void CX11PictureUpload::vRun()
             return;
         std::unique_ptr<SJob> job = std::move(pending);
         lock.unlock();
-        const bool bDone = bConvert(*job, visual, nLatest);
+        const bool bDone = bConvert(*job, visual, [this, &job] { return bDropped(*job); });
         if (!bDone)
             job.reset(); // superseded: freed outside the lock
         lock.lock();
@@ -275,7 +284,7 @@ void CX11PictureUpload::vDeliver()
         std::lock_guard lock(mutex);
         job = std::move(finished);
     }
-    if (!job || job->nId != nLatest.load())
+    if (!job || bDropped(*job))
         return;
     const int w = job->picture->Width(), h = job->picture->Height();
     Pixmap content = XCreatePixmap(dpy, win, w, h, nDepth);

@@ -37,10 +37,13 @@ public:
 
     // UI thread. bBlend: premultiplied with nAlpha folded in, for a
     // compositor; else opaque colours and an outline of the pixels at or above
-    // half alpha (none when nAlpha is 0). FALSE when out of memory.
-    BOOL bStart(std::shared_ptr<const CBitmap32> picture, std::uint8_t nAlpha, bool bBlend);
+    // half alpha (none when nAlpha is 0). FALSE when out of memory. A later
+    // start drops this one unless bFinish: a window with nothing to show yet
+    // shows this picture first, however fast the next ones come (an
+    // animation on a busy machine would otherwise never show a frame).
+    BOOL bStart(std::shared_ptr<const CBitmap32> picture, std::uint8_t nAlpha, bool bBlend, bool bFinish = false);
     // UI thread: whatever was started is dropped.
-    void vCancel() { ++nLatest; }
+    void vCancel() { nCancelledUpTo.store(++nLatest); }
     // UI thread: the server's note that it finished a copy.
     bool bHandleEvent(const XEvent& ev);
 
@@ -49,6 +52,7 @@ public:
 private:
     void vRun();
     void vDeliver();
+    bool bDropped(const SJob& job) const;
     static bool bShmWorks(Display* dpy);
     bool bShmImage(SJob& job, int w, int h);
     bool bMallocImage(SJob& job, int w, int h);
@@ -68,6 +72,7 @@ private:
     bool bQuit = false;
     std::thread worker;
     std::atomic<std::uint64_t> nLatest{0};
+    std::atomic<std::uint64_t> nCancelledUpTo{0};
     // Segments the server may still read: mapped until it says it is done.
     std::vector<std::pair<unsigned long, void*>> inFlight;
 };
