@@ -296,37 +296,43 @@ bool bReadQueued(SX11Input& im, CInputDevice::Kind kind, bool bAcquired)
     constexpr int nMaxPerPass = 512;
     // Room for both motion sums, one more event's records and an answer.
     constexpr unsigned nRoom = SX11Input::nCapacity - 4 * SX11Input::nMaxPerEvent;
-    bool bMore = false;
     int nMotions = 0;
-    for (int n = 0;; ++n) {
-        if (n == nMaxPerPass || im.nCount > nRoom) {
-            bMore = true;
-            break;
-        }
-        xcb_generic_event_t* ev = im.bReadable ? xcb_poll_for_event(im.xcb) : xcb_poll_for_queued_event(im.xcb);
-        im.bReadable = false;
-        if (!ev)
-            break;
-        SRawEvent re;
-        if (bAcquired && bParseRawEvent(ev, im.nXiOpcode, re)) {
-            if (kind == CInputDevice::KIND_KEYBOARD)
-                vConvertKey(im, re);
-            else if (re.evtype == XI_RawMotion) {
-                (im.bQueryPending ? im.unsent : im.sent).vAdd(re);
-                ++nMotions;
+    // False when XCB has no more events at hand; true when the pass is full.
+    const auto bTake = [&](int& n) {
+        for (;; ++n) {
+            if (n == nMaxPerPass || im.nCount > nRoom)
+                return true;
+            xcb_generic_event_t* ev = im.bReadable ? xcb_poll_for_event(im.xcb) : xcb_poll_for_queued_event(im.xcb);
+            im.bReadable = false;
+            if (!ev)
+                return false;
+            SRawEvent re;
+            if (bAcquired && bParseRawEvent(ev, im.nXiOpcode, re)) {
+                if (kind == CInputDevice::KIND_KEYBOARD)
+                    vConvertKey(im, re);
+                else if (re.evtype == XI_RawMotion) {
+                    (im.bQueryPending ? im.unsent : im.sent).vAdd(re);
+                    ++nMotions;
+                }
+                else
+                    vConvertButton(im, re);
             }
-            else
-                vConvertButton(im, re);
+            std::free(ev); // anything else (an error of a move, say) is dropped
         }
-        std::free(ev); // anything else (an error of a move, say) is dropped
-    }
-    if (nMotions > 1)
-        im.pacer.vOutpaced();
+    };
+    int n = 0;
+    bool bMore = bTake(n);
     if (kind == CInputDevice::KIND_MOUSE && im.nCount + SX11Input::nMaxPerEvent <= SX11Input::nCapacity) {
         vTakeAnswer(im);
+        // Looking for the answer may have read events off the socket: they
+        // wait in XCB's queue, where poll() would never see them.
+        if (!bMore)
+            bMore = bTake(n);
         if (!im.bQueryPending && im.sent.bAny())
             vSendQuery(im);
     }
+    if (nMotions > 1)
+        im.pacer.vOutpaced();
     return bMore;
 }
 
