@@ -346,6 +346,15 @@ Window CTestDisplay::FindOverlay()
     return None;
 }
 
+std::vector<Window> CTestDisplay::SeenMapped() const
+{
+    std::vector<Window> mapped;
+    for (const Record& r : records)
+        if (r.type == MapNotify)
+            mapped.push_back(r.window);
+    return mapped;
+}
+
 bool CTestDisplay::bSeenMapped(Window w) const
 {
     return std::any_of(records.begin(), records.end(),

@@ -64,6 +64,8 @@ public:
     // Whether the window was seen mapped / unmapped since the connection opened.
     bool bSeenMapped(Window w) const;
     bool bSeenUnmapped(Window w) const;
+    // Every window seen mapped on the root so far, in order.
+    std::vector<Window> SeenMapped() const;
     // XSetInputFocus (there is no window manager to do it); false on error.
     bool bFocus(Window w);
     Window FocusWindow();
