@@ -81,18 +81,9 @@ int main(int argc, char** argv)
     if (!session.bStart(root) || !home.bPrepare(root, strProgram))
         return nFail("cannot start Xvfb or prepare the install folder");
     std::ofstream(root + "/config/Lumicue/Config.ini") << "[Options]\nShowClicks=1\n";
+    if (const char* problem = session.StartHiddenInTray(tray, program, home.Program(), home.Environment(), root))
+        return nFail(problem);
     Display* dpy = session.Dpy();
-    XSelectInput(dpy, DefaultRootWindow(dpy), SubstructureNotifyMask);
-    XSync(dpy, False);
-    std::vector<std::string> env = home.Environment();
-    env.push_back("DISPLAY=" + session.DisplayName());
-    if (!tray.bStart(CXvfbServer::TrayArgs(), env, root + "/trayer.log")
-        || !CXWait::bUntil(dpy, NowNs() + kDeadlineNs, [](const XEvent& ev) { return ev.type == MapNotify; }))
-        return nFail("trayer did not show");
-    if (!program.bStart({home.Program(), "/m"}, env, root + "/lumicue.log"))
-        return nFail("cannot start the program");
-    // The main window, shown and hidden by /m.
-    CXWait::bUntil(dpy, NowNs() + kDeadlineNs, [](const XEvent& ev) { return ev.type == UnmapNotify; });
 
     // A few to warm up, then the measured ones, left and right in turn.
     for (int i = 0; i < 5; ++i)

@@ -80,18 +80,9 @@ int main(int argc, char** argv)
     CChildProcess tray, program;
     if (!session.bStart(root) || !home.bPrepare(root, strProgram))
         return nFail("cannot start Xvfb or prepare the install folder");
+    if (const char* problem = session.StartHiddenInTray(tray, program, home.Program(), home.Environment(), root))
+        return nFail(problem);
     Display* dpy = session.Dpy();
-    XSelectInput(dpy, DefaultRootWindow(dpy), SubstructureNotifyMask);
-    XSync(dpy, False);
-    std::vector<std::string> env = home.Environment();
-    env.push_back("DISPLAY=" + session.DisplayName());
-    if (!tray.bStart(CXvfbServer::TrayArgs(), env, root + "/trayer.log")
-        || !CXWait::bUntil(dpy, NowNs() + kDeadlineNs, [](const XEvent& ev) { return ev.type == MapNotify; }))
-        return nFail("trayer did not show");
-    if (!program.bStart({home.Program(), "/m"}, env, root + "/lumicue.log"))
-        return nFail("cannot start the program");
-    // Its first balloon-less map: the main window, shown and hidden by /m.
-    CXWait::bUntil(dpy, NowNs() + kDeadlineNs, [](const XEvent& ev) { return ev.type == UnmapNotify; });
 
     bool bOn = false;
     if (!bSwitch(dpy, 200, bOn))

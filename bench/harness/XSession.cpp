@@ -1,6 +1,9 @@
 // Starting and ending the private X server and its compositor.
 #include "harness/XSession.h"
 
+#include "harness/Clock.h"
+#include "harness/XWait.h"
+
 namespace {
 
 constexpr int kStartDeadlineSeconds = 10;
@@ -41,4 +44,21 @@ void CXSession::vStop()
         dpy = nullptr;
     }
     server.vStop();
+}
+
+const char* CXSession::StartHiddenInTray(CChildProcess& tray, CChildProcess& program, const std::string& strProgram,
+    std::vector<std::string> env, const std::string& logDir)
+{
+    const long long deadline = NowNs() + kStartDeadlineSeconds * 1000000000LL;
+    XSelectInput(dpy, DefaultRootWindow(dpy), SubstructureNotifyMask);
+    XSync(dpy, False);
+    env.push_back("DISPLAY=" + strDisplay);
+    if (!tray.bStart(CXvfbServer::TrayArgs(), env, logDir + "/trayer.log")
+        || !CXWait::bUntil(dpy, deadline, [](const XEvent& ev) { return ev.type == MapNotify; }))
+        return "trayer did not show";
+    if (!program.bStart({strProgram, "/m"}, env, logDir + "/lumicue.log"))
+        return "cannot start the program";
+    // Its first balloon-less map: the main window, shown and hidden by /m.
+    CXWait::bUntil(dpy, deadline, [](const XEvent& ev) { return ev.type == UnmapNotify; });
+    return nullptr;
 }

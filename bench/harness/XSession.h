@@ -2,11 +2,13 @@
 // shared test support), and its own connection to it.
 #pragma once
 
+#include "ChildProcess.h"
 #include "XvfbServer.h"
 
 #include <X11/Xlib.h>
 
 #include <string>
+#include <vector>
 
 class CXSession {
 public:
@@ -20,6 +22,11 @@ public:
     // CPU cpu when it is not negative.
     bool bStart(const std::string& logDir, int cpu = -1, bool compositor = true);
     void vStop();
+    // Starts trayer, then the program hidden in its tray (/m) with env plus
+    // DISPLAY, and returns once the main window was shown and hidden again;
+    // what failed, or null. The root's structure events stay selected.
+    const char* StartHiddenInTray(CChildProcess& tray, CChildProcess& program, const std::string& strProgram,
+        std::vector<std::string> env, const std::string& logDir);
 
     Display* Dpy() const { return dpy; }
     const std::string& DisplayName() const { return strDisplay; }
