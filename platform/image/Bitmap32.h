@@ -20,8 +20,6 @@ public:
     // A zeroed (fully transparent) surface; FALSE when the size is negative,
     // overflows or cannot be allocated. 0 x 0 is a valid, empty surface.
     BOOL bCreate(int nWidth, int nHeight);
-    // Takes ownership of a malloc'd block of nWidth * nHeight pixels.
-    void vAdopt(std::uint32_t* pMalloced, int nWidth, int nHeight);
     BOOL bCopyFrom(const CBitmap32& other);
     void vRelease();
 
@@ -48,6 +46,9 @@ public:
     static std::uint32_t ScalePixel(std::uint32_t px, std::uint8_t nAlpha);
 
 private:
+    // Takes ownership of a malloc'd block of nWidth * nHeight pixels.
+    void vAdopt(std::uint32_t* pMalloced, int nWidth, int nHeight);
+
     std::uint32_t* pPixels = nullptr;
     int nWidth = 0;
     int nHeight = 0;

@@ -20,7 +20,6 @@ public:
     // another process holds it.
     BOOL bCreate(const QString& name);
     BOOL bAlreadyExists() const { return bHeldElsewhere; }
-    BOOL bHeld() const { return nFd >= 0 && !bHeldElsewhere; }
     // The folder the lock file lies in.
     const QString& Folder() const { return strFolder; }
     void vClose();
