@@ -23,11 +23,6 @@ CDC::CDC(CBitmap32* surface) : pSurface(surface) {}
 
 CDC::~CDC() = default;
 
-CBrush* CDC::SelectObject(CBrush* pBrush)
-{
-    return std::exchange(state.pBrush, pBrush);
-}
-
 CFont* CDC::SelectObject(CFont* pFont)
 {
     return std::exchange(state.pFont, pFont);
@@ -153,11 +148,7 @@ void CDC::FillRect(const RECT* rc, CBrush* pBrush)
 
 void CDC::Draw3dRect(const RECT* rc, COLORREF clrTopLeft, COLORREF clrBottomRight)
 {
-    Draw3dRect(rc->left, rc->top, RectWidth(*rc), RectHeight(*rc), clrTopLeft, clrBottomRight);
-}
-
-void CDC::Draw3dRect(int x, int y, int cx, int cy, COLORREF clrTopLeft, COLORREF clrBottomRight)
-{
+    const int x = rc->left, y = rc->top, cx = RectWidth(*rc), cy = RectHeight(*rc);
     // The framework's order: top and left first, then right and bottom over them.
     FillSolidRect(x, y, cx - 1, 1, clrTopLeft);
     FillSolidRect(x, y, 1, cy - 1, clrTopLeft);
@@ -224,13 +215,4 @@ void CDC::DrawFocusRect(const RECT* rc)
         if (dev.right - 1 > dev.left)
             invert(dev.right - 1, y);
     }
-}
-
-COLORREF CDC::SetPixel(int x, int y, COLORREF clr)
-{
-    const RECT d = rcToDevice(RECT{x, y, x + 1, y + 1});
-    if (IsRectEmpty(&d))
-        return CLR_NONE;
-    pSurface->Row(d.top)[d.left] = PixelOfColor(clr);
-    return clr;
 }

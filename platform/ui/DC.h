@@ -32,7 +32,6 @@ public:
 
     CBitmap32* GetSurface() const { return pSurface; }
 
-    CBrush* SelectObject(CBrush* pBrush);
     CFont* SelectObject(CFont* pFont);
     CFont* GetCurrentFont() const { return state.pFont; }
 
@@ -62,14 +61,11 @@ public:
     void FillRect(const RECT* rc, CBrush* pBrush);
     // Top and left sides in one colour, right and bottom in the other.
     void Draw3dRect(const RECT* rc, COLORREF clrTopLeft, COLORREF clrBottomRight);
-    void Draw3dRect(int x, int y, int cx, int cy, COLORREF clrTopLeft, COLORREF clrBottomRight);
     // The premultiplied picture stretched into the rectangle and blended over
     // what is there; bSmooth interpolates, otherwise the nearest pixel.
     BOOL AlphaBlendStretch(const RECT* rcDest, const CBitmap32& src, BOOL bSmooth);
     // A dotted frame that inverts what it covers: drawn twice, it is gone.
     void DrawFocusRect(const RECT* rc);
-
-    COLORREF SetPixel(int x, int y, COLORREF clr);
 
 protected:
     struct State {
@@ -80,7 +76,6 @@ protected:
         COLORREF clrBk = RGB(255, 255, 255);
         int nBkMode = OPAQUE;
         CFont* pFont = nullptr;
-        CBrush* pBrush = nullptr;
     };
 
     // The device rectangle of a logical one, cut to the surface and clip.

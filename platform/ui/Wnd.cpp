@@ -332,14 +332,6 @@ void CWnd::ScreenToClient(POINT* pt) const
     *pt = POINT{p.x(), p.y()};
 }
 
-void CWnd::ClientToScreen(RECT* rc) const
-{
-    POINT a{rc->left, rc->top}, b{rc->right, rc->bottom};
-    ClientToScreen(&a);
-    ClientToScreen(&b);
-    *rc = RECT{a.x, a.y, b.x, b.y};
-}
-
 void CWnd::ScreenToClient(RECT* rc) const
 {
     POINT a{rc->left, rc->top}, b{rc->right, rc->bottom};

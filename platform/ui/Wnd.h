@@ -67,7 +67,6 @@ public:
     void GetWindowRect(RECT* rc) const;
     void ClientToScreen(POINT* pt) const;
     void ScreenToClient(POINT* pt) const;
-    void ClientToScreen(RECT* rc) const;
     void ScreenToClient(RECT* rc) const;
     // Position relative to the parent's client area (the screen for a top-level window).
     void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
