@@ -39,9 +39,6 @@ public:
     // Packs straight (not premultiplied) components into a premultiplied pixel.
     static std::uint32_t Premultiply(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a);
     static std::uint8_t Alpha(std::uint32_t px) { return static_cast<std::uint8_t>(px >> 24); }
-    static std::uint8_t Red(std::uint32_t px) { return static_cast<std::uint8_t>(px >> 16); }
-    static std::uint8_t Green(std::uint32_t px) { return static_cast<std::uint8_t>(px >> 8); }
-    static std::uint8_t Blue(std::uint32_t px) { return static_cast<std::uint8_t>(px); }
     // Scales every component of a premultiplied pixel by nAlpha / 255.
     static std::uint32_t ScalePixel(std::uint32_t px, std::uint8_t nAlpha);
 

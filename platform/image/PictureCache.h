@@ -40,7 +40,6 @@ public:
     // Window's thread: a picture asked for arrived, decoded or not.
     std::function<void(const QString& strPath)> fnArrived;
 
-    std::size_t Bytes() const { return nBytes; }
     // How many decodes were asked for so far (misses).
     int Decodes() const { return nDecodes; }
 

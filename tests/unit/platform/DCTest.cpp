@@ -2,6 +2,7 @@
 #include "platform/image/Bitmap32.h"
 #include "platform/ui/DC.h"
 #include "platform/ui/GdiBitmap.h"
+#include "unit/PixelChannels.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,7 @@ namespace {
 COLORREF At(const CBitmap32& surface, int x, int y)
 {
     const std::uint32_t px = surface.Pixel(x, y);
-    return RGB(CBitmap32::Red(px), CBitmap32::Green(px), CBitmap32::Blue(px));
+    return RGB(PixelRed(px), PixelGreen(px), PixelBlue(px));
 }
 
 } // namespace
