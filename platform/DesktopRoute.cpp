@@ -13,18 +13,3 @@ EDesktopRoute ChooseRoute(const SSessionFacts& facts)
         return EDesktopRoute::Gnome;
     return EDesktopRoute::WaylandOther;
 }
-
-const char* RouteName(EDesktopRoute route)
-{
-    switch (route) {
-    case EDesktopRoute::X11:
-        return "x11";
-    case EDesktopRoute::KWin:
-        return "kwin";
-    case EDesktopRoute::Gnome:
-        return "gnome";
-    case EDesktopRoute::WaylandOther:
-        break;
-    }
-    return "wayland";
-}

@@ -25,8 +25,6 @@ struct SSessionFacts {
 };
 
 EDesktopRoute ChooseRoute(const SSessionFacts& facts);
-// The route's name for logs and tests: "x11", "kwin", "gnome", "wayland".
-const char* RouteName(EDesktopRoute route);
 
 class CDesktopRoute {
 public:

@@ -152,8 +152,3 @@ int GetKeyNameTextW(LONG lParam, char16_t* buffer, int cchSize)
     buffer[n] = 0;
     return n;
 }
-
-QString KeyNameText(LONG lParam)
-{
-    return NameOfKeyData(lParam);
-}

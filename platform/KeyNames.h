@@ -23,5 +23,3 @@ LONG ScanKeyData(UINT vk, BOOL bExtended);
 // copied into buffer (at most cchSize - 1 characters and a terminator);
 // answers the number of characters copied, 0 for a key without a name.
 int GetKeyNameTextW(LONG lParam, char16_t* buffer, int cchSize);
-// The same name as a string.
-QString KeyNameText(LONG lParam);

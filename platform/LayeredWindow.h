@@ -21,7 +21,6 @@ public:
     BOOL bDestroy(); // FALSE when there is no window
     // Any thread: one atomic read.
     BOOL bExists() const { return nWindowId.load(std::memory_order_acquire) != 0; }
-    unsigned long WindowId() const { return nWindowId.load(std::memory_order_acquire); }
 
     // UI thread. The picture becomes the window's content and size, with
     // nConstantAlpha folded into its pixels; the position is kept. A 0 x 0

@@ -31,28 +31,19 @@ using HWND = CWnd*;
 #endif
 
 constexpr HRESULT S_OK = 0;
-constexpr HRESULT S_FALSE = 1;
-constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
-constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
-constexpr HRESULT DIERR_INPUTLOST = static_cast<HRESULT>(0x8007001Eu);
-constexpr HRESULT DIERR_NOTACQUIRED = static_cast<HRESULT>(0x8007000Cu);
 constexpr HRESULT DIERR_DEVICENOTREG = static_cast<HRESULT>(0x80040154u);
-inline bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 inline bool FAILED(HRESULT hr) { return hr < 0; }
 
 // Window messages.
 constexpr UINT WM_NULL = 0x0000;
-constexpr UINT WM_DESTROY = 0x0002;
 constexpr UINT WM_SIZE = 0x0005;
 constexpr UINT WM_PAINT = 0x000F;
 constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_QUIT = 0x0012;
 constexpr UINT WM_ERASEBKGND = 0x0014;
 constexpr UINT WM_SETFONT = 0x0030;
-constexpr UINT WM_GETFONT = 0x0031;
 constexpr UINT WM_HELP = 0x0053;
 constexpr UINT WM_SETICON = 0x0080;
-constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_SYSCOMMAND = 0x0112;
 constexpr UINT WM_TIMER = 0x0113;
@@ -63,20 +54,15 @@ constexpr UINT WM_HOTKEY = 0x0312;
 constexpr UINT WM_HSCROLL = 0x0114;
 constexpr UINT WM_USER = 0x0400;
 constexpr UINT WM_ACTIVATE = 0x0006;
-constexpr UINT WM_SETFOCUS = 0x0007;
-constexpr UINT WM_KILLFOCUS = 0x0008;
 constexpr UINT WM_SYSCOLORCHANGE = 0x0015;
 constexpr UINT WM_SETCURSOR = 0x0020;
 constexpr UINT WM_DRAWITEM = 0x002B;
 constexpr UINT WM_NOTIFY = 0x004E;
 constexpr UINT WM_GETDLGCODE = 0x0087;
-constexpr UINT WM_CHAR = 0x0102;
 constexpr UINT WM_SYSKEYUP = 0x0105;
 constexpr UINT WM_CTLCOLOREDIT = 0x0133;
-constexpr UINT WM_CTLCOLORLISTBOX = 0x0134;
 constexpr UINT WM_CTLCOLORBTN = 0x0135;
 constexpr UINT WM_CTLCOLORDLG = 0x0136;
-constexpr UINT WM_CTLCOLORSCROLLBAR = 0x0137;
 constexpr UINT WM_CTLCOLORSTATIC = 0x0138;
 constexpr UINT WM_MOUSEMOVE = 0x0200;
 constexpr UINT WM_LBUTTONDOWN = 0x0201;
@@ -84,13 +70,11 @@ constexpr UINT WM_LBUTTONUP = 0x0202;
 constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 constexpr UINT WM_RBUTTONDOWN = 0x0204;
 constexpr UINT WM_RBUTTONUP = 0x0205;
-constexpr UINT WM_RBUTTONDBLCLK = 0x0206;
 constexpr UINT WM_MBUTTONDOWN = 0x0207;
 constexpr UINT WM_MBUTTONUP = 0x0208;
 constexpr UINT WM_MBUTTONDBLCLK = 0x0209;
 constexpr UINT WM_MOUSEWHEEL = 0x020A;
 constexpr int WHEEL_DELTA = 120;
-constexpr UINT WM_CAPTURECHANGED = 0x0215;
 
 // A parent's colour request for a child control or for the dialog itself
 // (the six WM_CTLCOLOR numbers from edit to static lie in a row).
@@ -125,7 +109,6 @@ constexpr LRESULT DLGC_WANTCHARS = 0x0080;
 // Notification codes.
 constexpr UINT NM_RELEASEDCAPTURE = static_cast<UINT>(-16);
 constexpr UINT TCN_SELCHANGE = static_cast<UINT>(-551);
-constexpr UINT TCN_SELCHANGING = static_cast<UINT>(-552);
 constexpr WORD STN_CLICKED = 0;
 constexpr WORD BN_CLICKED = 0;
 constexpr WORD CBN_SELCHANGE = 1;
@@ -141,7 +124,6 @@ constexpr UINT ODA_DRAWENTIRE = 1;
 constexpr DWORD WS_POPUP = 0x80000000;
 constexpr DWORD WS_CHILD = 0x40000000;
 constexpr DWORD WS_VISIBLE = 0x10000000;
-constexpr DWORD WS_DISABLED = 0x08000000;
 constexpr DWORD WS_BORDER = 0x00800000;
 constexpr DWORD WS_GROUP = 0x00020000;
 constexpr DWORD WS_TABSTOP = 0x00010000;
@@ -181,7 +163,6 @@ inline BOOL PtInRect(const RECT* rc, POINT pt)
 {
     return pt.x >= rc->left && pt.x < rc->right && pt.y >= rc->top && pt.y < rc->bottom;
 }
-inline void SetRect(RECT* rc, LONG l, LONG t, LONG r, LONG b) { *rc = RECT{l, t, r, b}; }
 inline void OffsetRect(RECT* rc, LONG dx, LONG dy) { *rc = RECT{rc->left + dx, rc->top + dy, rc->right + dx, rc->bottom + dy}; }
 inline void InflateRect(RECT* rc, LONG dx, LONG dy) { *rc = RECT{rc->left - dx, rc->top - dy, rc->right + dx, rc->bottom + dy}; }
 // FALSE (and an empty result) when the two do not overlap.
@@ -260,7 +241,6 @@ constexpr UINT MB_ICONINFORMATION = 0x00000040;
 constexpr UINT MB_TOPMOST = 0x00040000;
 
 // Icon sizes for WM_SETICON.
-constexpr WPARAM ICON_SMALL = 0;
 constexpr WPARAM ICON_BIG = 1;
 
 // Mouse-message key flags.

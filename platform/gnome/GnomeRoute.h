@@ -26,10 +26,9 @@ public:
     BOOL bCursorPos(int& x, int& y) override;
     void vEnd() override;
 
+private:
     // The reason bCanFollow gives when the extension does not answer.
     static QString WhyNoExtension();
-
-private:
     // Made on first use, once the toolkit runs.
     CGnomeShellLink* Link() const;
 

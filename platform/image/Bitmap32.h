@@ -20,8 +20,6 @@ public:
     // A zeroed (fully transparent) surface; FALSE when the size is negative,
     // overflows or cannot be allocated. 0 x 0 is a valid, empty surface.
     BOOL bCreate(int nWidth, int nHeight);
-    // Takes ownership of a malloc'd block of nWidth * nHeight pixels.
-    void vAdopt(std::uint32_t* pMalloced, int nWidth, int nHeight);
     BOOL bCopyFrom(const CBitmap32& other);
     void vRelease();
 
@@ -41,13 +39,13 @@ public:
     // Packs straight (not premultiplied) components into a premultiplied pixel.
     static std::uint32_t Premultiply(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a);
     static std::uint8_t Alpha(std::uint32_t px) { return static_cast<std::uint8_t>(px >> 24); }
-    static std::uint8_t Red(std::uint32_t px) { return static_cast<std::uint8_t>(px >> 16); }
-    static std::uint8_t Green(std::uint32_t px) { return static_cast<std::uint8_t>(px >> 8); }
-    static std::uint8_t Blue(std::uint32_t px) { return static_cast<std::uint8_t>(px); }
     // Scales every component of a premultiplied pixel by nAlpha / 255.
     static std::uint32_t ScalePixel(std::uint32_t px, std::uint8_t nAlpha);
 
 private:
+    // Takes ownership of a malloc'd block of nWidth * nHeight pixels.
+    void vAdopt(std::uint32_t* pMalloced, int nWidth, int nHeight);
+
     std::uint32_t* pPixels = nullptr;
     int nWidth = 0;
     int nHeight = 0;

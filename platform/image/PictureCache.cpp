@@ -87,10 +87,3 @@ void CPictureCache::vTrim()
         victim = before;
     }
 }
-
-void CPictureCache::vClear()
-{
-    entries.clear();
-    order.clear();
-    nBytes = 0;
-}

@@ -36,13 +36,10 @@ public:
     // PNG (a folder, a truncated, oversized or foreign file) or missing.
     // bUrgent puts its decode before the others waiting.
     const CBitmap32* Find(const QString& strPath, int w, int h, SPictureFound* pFound = nullptr, BOOL bUrgent = FALSE);
-    void vClear();
 
     // Window's thread: a picture asked for arrived, decoded or not.
     std::function<void(const QString& strPath)> fnArrived;
 
-    std::size_t Bytes() const { return nBytes; }
-    std::size_t Count() const { return entries.size(); }
     // How many decodes were asked for so far (misses).
     int Decodes() const { return nDecodes; }
 

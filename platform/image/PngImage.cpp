@@ -343,13 +343,3 @@ PngResult CPngImage::DecodeMemory(const void* pData, std::size_t nSize, int nWid
     MemorySource src{static_cast<const png_byte*>(pData), nSize, 0};
     return Finish(DecodeRows(nullptr, &src, sink.get(), nullptr), sink.get(), bitmap);
 }
-
-BOOL CPngImage::bDecodeFile(const QString& strPath, CBitmap32& bitmap)
-{
-    return Decode(strPath, 0, 0, bitmap) == PngResult::Ok;
-}
-
-BOOL CPngImage::bDecodeMemory(const void* pData, std::size_t nSize, CBitmap32& bitmap)
-{
-    return DecodeMemory(pData, nSize, 0, 0, bitmap) == PngResult::Ok;
-}

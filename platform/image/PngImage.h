@@ -27,15 +27,12 @@ public:
     // Largest scaled size asked for (thumbnails are far smaller).
     static constexpr int nMaxScaledSide = 1024;
 
-    // Any colour type, bit depth, interlacing and tRNS; FALSE (and an empty
-    // bitmap) for a missing, truncated, corrupt or oversized picture.
-    static BOOL bDecodeFile(const QString& strPath, CBitmap32& bitmap);
-    static BOOL bDecodeMemory(const void* pData, std::size_t nSize, CBitmap32& bitmap);
-
-    // The picture scaled to nWidth x nHeight (both 0: its own size). The
-    // picture's own size goes to *pSourceWidth / *pSourceHeight when the
-    // header could be read, also when it is refused as too large. Once
-    // *pCancel is set the decode ends before the next row, as Unreadable.
+    // Any colour type, bit depth, interlacing and tRNS, scaled to nWidth x
+    // nHeight (both 0: its own size); a missing, truncated, corrupt or
+    // oversized picture is not Ok and leaves the bitmap empty. The picture's
+    // own size goes to *pSourceWidth / *pSourceHeight when the header could
+    // be read, also when it is refused as too large. Once *pCancel is set the
+    // decode ends before the next row, as Unreadable.
     static PngResult Decode(const QString& strPath, int nWidth, int nHeight, CBitmap32& bitmap,
         int* pSourceWidth = nullptr, int* pSourceHeight = nullptr, const std::atomic<bool>* pCancel = nullptr);
     static PngResult DecodeMemory(const void* pData, std::size_t nSize, int nWidth, int nHeight, CBitmap32& bitmap);

@@ -83,7 +83,6 @@ BOOL CInstanceLock::bCreateIn(const QString& folder, const QString& name)
         bHeldElsewhere = TRUE;
     }
     nFd = fd;
-    strFolder = folder;
     return TRUE;
 }
 
@@ -93,7 +92,6 @@ void CInstanceLock::vClose()
         close(nFd);
     nFd = -1;
     bHeldElsewhere = FALSE;
-    strFolder.clear();
 }
 
 BOOL CInstanceLock::bIsHeld(const QString& name)

@@ -20,9 +20,6 @@ public:
     // another process holds it.
     BOOL bCreate(const QString& name);
     BOOL bAlreadyExists() const { return bHeldElsewhere; }
-    BOOL bHeld() const { return nFd >= 0 && !bHeldElsewhere; }
-    // The folder the lock file lies in.
-    const QString& Folder() const { return strFolder; }
     void vClose();
 
     // Whether some process holds the lock of this name, asked without taking
@@ -34,7 +31,6 @@ private:
 
     int nFd = -1;
     BOOL bHeldElsewhere = FALSE;
-    QString strFolder;
 };
 
 // The lock file of name in folder.

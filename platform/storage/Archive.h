@@ -20,7 +20,6 @@ public:
     CArchive(const CArchive&) = delete;
     CArchive& operator=(const CArchive&) = delete;
 
-    BOOL IsLoading() const { return eMode == load; }
     BOOL IsStoring() const { return eMode == store; }
     // TRUE once any read ran short, a length was refused or a write failed.
     BOOL bFailed() const { return bFailure; }

@@ -4,17 +4,17 @@
 #include <QDir>
 #include <QFileInfo>
 
-QString GetModuleFilePath()
-{
-    return QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
-}
+namespace {
 
+// The running executable's folder, ending in '/'.
 QString GetModuleFolder()
 {
-    const QString path = GetModuleFilePath();
+    const QString path = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
     const int slash = path.lastIndexOf(QLatin1Char('/'));
     return slash < 0 ? QString() : path.left(slash + 1);
 }
+
+} // namespace
 
 QString GetProgramDataFolder()
 {

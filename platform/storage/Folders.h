@@ -5,10 +5,6 @@
 
 #include <QString>
 
-// Full path of the running executable (the module file name).
-QString GetModuleFilePath();
-// Its folder, ending in '/'.
-QString GetModuleFolder();
 // The folder that holds the program's "pointer" and "Language" folders,
 // ending in '/': the executable's own folder when they lie beside it (a
 // build folder), else ../share/lumicue/ from there (an installed program).

@@ -12,7 +12,7 @@ BOOL CBrush::CreateSolidBrush(COLORREF c)
 
 BOOL CBrush::CreatePatternBrush(const CBitmap* pBitmap)
 {
-    if (!pBitmap || !pBitmap->IsMonochrome() || pBitmap->Width() < 8 || pBitmap->Height() < 8)
+    if (!pBitmap || !pBitmap->IsValid() || pBitmap->Width() < 8 || pBitmap->Height() < 8)
         return FALSE;
     for (int y = 0; y < 8; ++y) {
         BYTE row = 0;

@@ -8,7 +8,6 @@ class CBitmap;
 constexpr int WHITE_BRUSH = 0;
 constexpr int BLACK_BRUSH = 4;
 constexpr int NULL_BRUSH = 5;
-constexpr int HOLLOW_BRUSH = NULL_BRUSH;
 
 class CBrush {
 public:

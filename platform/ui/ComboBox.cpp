@@ -27,12 +27,6 @@ void CComboBox::ResetContent()
         c->clear();
 }
 
-int CComboBox::GetCount() const
-{
-    QComboBox* c = ComboOf(this);
-    return c ? c->count() : 0;
-}
-
 int CComboBox::GetCurSel() const
 {
     QComboBox* c = ComboOf(this);
@@ -46,10 +40,4 @@ int CComboBox::SetCurSel(int nSelect)
         return CB_ERR;
     c->setCurrentIndex(nSelect);
     return nSelect;
-}
-
-QString CComboBox::GetLBText(int nIndex) const
-{
-    QComboBox* c = ComboOf(this);
-    return c && nIndex >= 0 && nIndex < c->count() ? c->itemText(nIndex) : QString();
 }

@@ -11,9 +11,7 @@ public:
     // Appends the item; answers its index.
     int AddString(const QString& text);
     void ResetContent();
-    int GetCount() const;
     // CB_ERR when nothing is selected.
     int GetCurSel() const;
     int SetCurSel(int nSelect);
-    QString GetLBText(int nIndex) const;
 };

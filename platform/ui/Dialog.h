@@ -27,7 +27,6 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
-    UINT GetTemplateId() const { return nTemplateId; }
     // Pixels of a rectangle given in this dialog's units.
     int DialogUnitsToPixelsX(int du) const;
     int DialogUnitsToPixelsY(int du) const;

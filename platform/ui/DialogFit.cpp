@@ -96,6 +96,20 @@ QRect Heightened(QRect r, int nExtra, Qt::Alignment align, const Room& room)
     return r;
 }
 
+// The width a control needs to show its text on one line, in pixels; 0 for
+// a control without text.
+int nSingleLineWidth(const QWidget* control)
+{
+    if (!bHasText(control))
+        return 0;
+    if (auto* label = qobject_cast<const QLabel*>(control)) {
+        const QMargins m = label->contentsMargins();
+        return label->fontMetrics().horizontalAdvance(ShownText(label)) + m.left() + m.right()
+            + 2 * label->margin() + 1;
+    }
+    return control->sizeHint().width();
+}
+
 void vFit(QWidget* w, const std::vector<QWidget*>& siblings, const QSize& size, int gapX, int gapY)
 {
     QRect r = w->geometry();
@@ -116,18 +130,6 @@ void vFit(QWidget* w, const std::vector<QWidget*>& siblings, const QSize& size, 
 }
 
 } // namespace
-
-int nSingleLineWidth(const QWidget* control)
-{
-    if (!bHasText(control))
-        return 0;
-    if (auto* label = qobject_cast<const QLabel*>(control)) {
-        const QMargins m = label->contentsMargins();
-        return label->fontMetrics().horizontalAdvance(ShownText(label)) + m.left() + m.right()
-            + 2 * label->margin() + 1;
-    }
-    return control->sizeHint().width();
-}
 
 void vFitDialogTexts(QWidget* dialog, int nGapX, int nGapY)
 {

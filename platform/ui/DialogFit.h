@@ -10,7 +10,3 @@ class QWidget;
 // Fits the texts of the dialog's direct children; nGapX and nGapY are the
 // distances kept to neighbours and edges, in pixels.
 void vFitDialogTexts(QWidget* dialog, int nGapX, int nGapY);
-
-// The width a control needs to show its text on one line, in pixels; 0 for
-// a control without text.
-int nSingleLineWidth(const QWidget* control);

@@ -31,16 +31,7 @@ BOOL CFont::CreateFontIndirect(const LOGFONTW* p)
     f.setUnderline(p->lfUnderline != 0);
     f.setStrikeOut(p->lfStrikeOut != 0);
     font = f;
-    logFont = *p;
     return TRUE;
-}
-
-int CFont::GetLogFont(LOGFONTW* p) const
-{
-    if (!font || !p)
-        return 0;
-    *p = logFont;
-    return static_cast<int>(sizeof(LOGFONTW));
 }
 
 BOOL CFont::DeleteObject()
@@ -48,7 +39,6 @@ BOOL CFont::DeleteObject()
     if (!font)
         return FALSE;
     font.reset();
-    logFont = LOGFONTW{};
     return TRUE;
 }
 

@@ -8,7 +8,6 @@
 #include <QString>
 #include <optional>
 
-constexpr LONG FW_NORMAL = 400;
 constexpr LONG FW_BOLD = 700;
 
 struct LOGFONTW {
@@ -25,8 +24,6 @@ struct LOGFONTW {
 class CFont {
 public:
     BOOL CreateFontIndirect(const LOGFONTW* pLogFont);
-    // Copies the description; 0 when no font was made.
-    int GetLogFont(LOGFONTW* pLogFont) const;
     BOOL DeleteObject();
     BOOL IsValid() const { return font.has_value(); }
     // The toolkit font; the default font when none was made.
@@ -37,5 +34,4 @@ public:
 
 private:
     std::optional<QFont> font;
-    LOGFONTW logFont;
 };

@@ -1,4 +1,4 @@
-// One-bit pattern bitmaps and 32-bit drawing surfaces.
+// One-bit pattern bitmaps.
 #include "platform/ui/GdiBitmap.h"
 
 #include <cstring>
@@ -12,17 +12,6 @@ BOOL CBitmap::CreateBitmap(int w, int h, UINT nPlanes, UINT nBitcount, const voi
     monoRows.assign(static_cast<size_t>(stride) * h, 0);
     if (lpBits)
         std::memcpy(monoRows.data(), lpBits, monoRows.size());
-    bMono = TRUE;
-    nWidth = w;
-    nHeight = h;
-    return TRUE;
-}
-
-BOOL CBitmap::CreateCompatibleBitmap(CDC*, int w, int h)
-{
-    DeleteObject();
-    if (w <= 0 || h <= 0 || !surface.bCreate(w, h))
-        return FALSE;
     nWidth = w;
     nHeight = h;
     return TRUE;
@@ -33,15 +22,13 @@ BOOL CBitmap::DeleteObject()
     if (!IsValid())
         return FALSE;
     monoRows.clear();
-    surface.vRelease();
-    bMono = FALSE;
     nWidth = nHeight = 0;
     return TRUE;
 }
 
 BOOL CBitmap::MonoBit(int x, int y) const
 {
-    if (!bMono || x < 0 || y < 0 || x >= nWidth || y >= nHeight)
+    if (x < 0 || y < 0 || x >= nWidth || y >= nHeight)
         return FALSE;
     const int stride = ((nWidth + 15) / 16) * 2;
     return (monoRows[static_cast<size_t>(y) * stride + x / 8] >> (7 - x % 8)) & 1;

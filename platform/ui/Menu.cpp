@@ -59,22 +59,10 @@ const CMenu::Item* CMenu::GetItem(int nPos) const
     return &items[static_cast<size_t>(nPos)];
 }
 
-UINT CMenu::GetMenuItemID(int nPos) const
-{
-    const Item* item = GetItem(nPos);
-    return item && !item->bSeparator ? item->nId : 0;
-}
-
 CMenu* CMenu::GetSubMenu(int nPos) const
 {
     const Item* item = GetItem(nPos);
     return item ? item->pSubMenu.get() : nullptr;
-}
-
-QString CMenu::GetMenuString(int nPos) const
-{
-    const Item* item = GetItem(nPos);
-    return item ? item->strText : QString();
 }
 
 BOOL CMenu::SetMenuItemText(int nPos, const QString& text)

@@ -41,10 +41,7 @@ public:
     int GetMenuItemCount() const { return static_cast<int>(items.size()); }
     // Null when the position is out of range.
     const Item* GetItem(int nPos) const;
-    // The command id at the position; 0 for a separator or a bad position.
-    UINT GetMenuItemID(int nPos) const;
     CMenu* GetSubMenu(int nPos) const;
-    QString GetMenuString(int nPos) const;
     BOOL SetMenuItemText(int nPos, const QString& text);
     // Checks or unchecks the first item with the command id, at any depth.
     // Answers the previous state (MF_CHECKED / MF_UNCHECKED), or -1 if absent.

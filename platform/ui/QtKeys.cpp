@@ -66,8 +66,7 @@ const KeyPair* FindKey(int key)
     return nullptr;
 }
 
-} // namespace
-
+// The virtual key of a toolkit key (0 when it has none).
 UINT VirtualKeyOfQtKey(int key, Qt::KeyboardModifiers mods)
 {
     if (mods & Qt::KeypadModifier) {
@@ -85,6 +84,8 @@ UINT VirtualKeyOfQtKey(int key, Qt::KeyboardModifiers mods)
     return k ? k->vk : 0;
 }
 
+// The key data of a key message: repeat count 1, scan code in bits 16-23,
+// bit 24 for extended keys, bits 30 and 31 on release.
 LPARAM KeyDataOfVirtualKey(UINT vk, BOOL bExtended, BOOL bRelease)
 {
     DWORD data = 1 | static_cast<DWORD>(ScanKeyData(vk, bExtended));
@@ -93,22 +94,8 @@ LPARAM KeyDataOfVirtualKey(UINT vk, BOOL bExtended, BOOL bRelease)
     return static_cast<LPARAM>(data);
 }
 
-BOOL bKeyMessageOf(const QKeyEvent* e, UINT* pMessage, WPARAM* pVk, LPARAM* pKeyData)
-{
-    // The toolkit has no key of its own for the X keysym Break.
-    constexpr quint32 kBreakKeySym = 0xff6b;
-    const UINT vk = e->nativeVirtualKey() == kBreakKeySym ? VK_CANCEL : VirtualKeyOfQtKey(e->key(), e->modifiers());
-    if (!vk)
-        return FALSE;
-    const KeyPair* k = (e->modifiers() & Qt::KeypadModifier) && e->key() != Qt::Key_Enter ? nullptr : FindKey(e->key());
-    const BOOL bRelease = e->type() == QEvent::KeyRelease;
-    const BOOL bAlt = (e->modifiers() & Qt::AltModifier) != 0;
-    *pMessage = bAlt ? (bRelease ? WM_SYSKEYUP : WM_SYSKEYDOWN) : (bRelease ? WM_KEYUP : WM_KEYDOWN);
-    *pVk = vk;
-    *pKeyData = KeyDataOfVirtualKey(vk, k && k->extended, bRelease);
-    return TRUE;
-}
-
+// The toolkit key of a virtual key (keypad keys with Qt::KeypadModifier);
+// 0 when it has none.
 int QtKeyOfVirtualKey(UINT vk)
 {
     constexpr int kKeypad = static_cast<int>(Qt::KeypadModifier);
@@ -137,6 +124,24 @@ int QtKeyOfVirtualKey(UINT vk)
         if (k.vk == vk)
             return k.qt;
     return 0;
+}
+
+} // namespace
+
+BOOL bKeyMessageOf(const QKeyEvent* e, UINT* pMessage, WPARAM* pVk, LPARAM* pKeyData)
+{
+    // The toolkit has no key of its own for the X keysym Break.
+    constexpr quint32 kBreakKeySym = 0xff6b;
+    const UINT vk = e->nativeVirtualKey() == kBreakKeySym ? VK_CANCEL : VirtualKeyOfQtKey(e->key(), e->modifiers());
+    if (!vk)
+        return FALSE;
+    const KeyPair* k = (e->modifiers() & Qt::KeypadModifier) && e->key() != Qt::Key_Enter ? nullptr : FindKey(e->key());
+    const BOOL bRelease = e->type() == QEvent::KeyRelease;
+    const BOOL bAlt = (e->modifiers() & Qt::AltModifier) != 0;
+    *pMessage = bAlt ? (bRelease ? WM_SYSKEYUP : WM_SYSKEYDOWN) : (bRelease ? WM_KEYUP : WM_KEYDOWN);
+    *pVk = vk;
+    *pKeyData = KeyDataOfVirtualKey(vk, k && k->extended, bRelease);
+    return TRUE;
 }
 
 QString KeySequenceText(UINT fsModifiers, UINT vk)

@@ -30,18 +30,6 @@ void CSliderCtrl::SetRangeMax(int nMax, BOOL)
         s->setMaximum(nMax);
 }
 
-int CSliderCtrl::GetRangeMin() const
-{
-    QSlider* s = SliderOf(this);
-    return s ? s->minimum() : 0;
-}
-
-int CSliderCtrl::GetRangeMax() const
-{
-    QSlider* s = SliderOf(this);
-    return s ? s->maximum() : 0;
-}
-
 void CSliderCtrl::SetPos(int nPos)
 {
     if (QSlider* s = SliderOf(this))

@@ -9,8 +9,6 @@ public:
     void SetRange(int nMin, int nMax, BOOL bRedraw = FALSE);
     void SetRangeMin(int nMin, BOOL bRedraw = FALSE);
     void SetRangeMax(int nMax, BOOL bRedraw = FALSE);
-    int GetRangeMin() const;
-    int GetRangeMax() const;
     // Steps of the arrow keys and of Page Up / Page Down.
     void SetLineSize(int nSize);
     void SetPageSize(int nSize);

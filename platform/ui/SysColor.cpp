@@ -15,19 +15,9 @@ struct SysColorRole {
 
 constexpr SysColorRole kRoles[] = {
     {COLOR_WINDOW, QPalette::Active, QPalette::Base},
-    {COLOR_WINDOWTEXT, QPalette::Active, QPalette::Text},
-    {COLOR_HIGHLIGHT, QPalette::Active, QPalette::Highlight},
-    {COLOR_HIGHLIGHTTEXT, QPalette::Active, QPalette::HighlightedText},
     {COLOR_BTNFACE, QPalette::Active, QPalette::Button},
     {COLOR_BTNSHADOW, QPalette::Active, QPalette::Dark},
-    {COLOR_GRAYTEXT, QPalette::Disabled, QPalette::Text},
-    {COLOR_BTNTEXT, QPalette::Active, QPalette::ButtonText},
-    {COLOR_BTNHIGHLIGHT, QPalette::Active, QPalette::Light},
-    {COLOR_3DDKSHADOW, QPalette::Active, QPalette::Shadow},
-    {COLOR_3DLIGHT, QPalette::Active, QPalette::Midlight},
-    {COLOR_INFOTEXT, QPalette::Active, QPalette::ToolTipText},
     {COLOR_INFOBK, QPalette::Active, QPalette::ToolTipBase},
-    {COLOR_HOTLIGHT, QPalette::Active, QPalette::Link},
 };
 
 } // namespace

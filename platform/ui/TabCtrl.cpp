@@ -25,12 +25,6 @@ LONG CTabCtrl::InsertItem(int nItem, const QString& text)
     return index;
 }
 
-int CTabCtrl::GetItemCount() const
-{
-    CTabControlWidget* w = Widget();
-    return w ? w->TabBar()->count() : 0;
-}
-
 int CTabCtrl::GetCurSel() const
 {
     CTabControlWidget* w = Widget();

@@ -11,7 +11,6 @@ class CTabCtrl : public CWnd {
 public:
     // TCM_INSERTITEM with only the text; answers the new tab's index or -1.
     LONG InsertItem(int nItem, const QString& text);
-    int GetItemCount() const;
     int GetCurSel() const;
     // TCM_SETCURSEL: selects without a notification; answers the previous tab or -1.
     int SetCurSel(int nItem);

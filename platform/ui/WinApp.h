@@ -28,7 +28,6 @@ public:
 
     // The process's arguments, the program's path first.
     const QStringList& GetCommandLineArgs() const { return args; }
-    void SetCommandLineArgs(const QStringList& list) { args = list; }
 
     // Starts and stops the graphics platform (the stand-in of the imaging
     // library start-up). FALSE when the window system cannot be reached;
@@ -36,7 +35,6 @@ public:
     BOOL bStartGraphics();
     const QString& GetGraphicsProblem() const { return strGraphicsProblem; }
     void vStopGraphics();
-    BOOL bGraphicsStarted() const { return pQtApp != nullptr; }
 
     CWnd* m_pMainWnd = nullptr;
 

@@ -260,11 +260,6 @@ BOOL CWnd::IsWindowVisible() const
     return pWidget && pWidget->isVisible();
 }
 
-BOOL CWnd::IsIconic() const
-{
-    return pWidget && pWidget->isMinimized();
-}
-
 BOOL CWnd::SetForegroundWindow()
 {
     if (!pWidget)
@@ -287,7 +282,6 @@ BOOL CWnd::DestroyWindow()
     QWidget* w = pWidget;
     pWidget = nullptr;
     delete w;
-    OnWidgetDestroyed();
     return TRUE;
 }
 
@@ -304,20 +298,6 @@ void CWnd::vDropTimersAndChildren()
         if (!c.owned)
             c.pWnd->pParent = nullptr;
     list.clear();
-}
-
-BOOL CWnd::EnableWindow(BOOL bEnable)
-{
-    if (!pWidget)
-        return FALSE;
-    const BOOL wasDisabled = !pWidget->isEnabled();
-    pWidget->setEnabled(bEnable != FALSE);
-    return wasDisabled;
-}
-
-BOOL CWnd::IsWindowEnabled() const
-{
-    return pWidget && pWidget->isEnabled();
 }
 
 void CWnd::GetClientRect(RECT* rc) const
@@ -350,14 +330,6 @@ void CWnd::ScreenToClient(POINT* pt) const
         return;
     const QPoint p = pWidget->mapFromGlobal(QPoint(pt->x, pt->y));
     *pt = POINT{p.x(), p.y()};
-}
-
-void CWnd::ClientToScreen(RECT* rc) const
-{
-    POINT a{rc->left, rc->top}, b{rc->right, rc->bottom};
-    ClientToScreen(&a);
-    ClientToScreen(&b);
-    *rc = RECT{a.x, a.y, b.x, b.y};
 }
 
 void CWnd::ScreenToClient(RECT* rc) const
@@ -445,8 +417,6 @@ CWnd* CWnd::SetCapture()
     g_pCapture = this;
     if (pWidget && pWidget->isVisible())
         pWidget->grabMouse();
-    if (old)
-        old->SendMessage(WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(this));
     return old;
 }
 
@@ -462,21 +432,15 @@ BOOL CWnd::ReleaseCapture()
         return TRUE;
     if (old->pWidget)
         old->pWidget->releaseMouse();
-    old->SendMessage(WM_CAPTURECHANGED, 0, 0);
     return TRUE;
 }
 
 CWnd* CWnd::SetFocus()
 {
-    CWnd* old = GetFocus();
+    CWnd* old = FromWidget(QApplication::focusWidget());
     if (pWidget)
         pWidget->setFocus(Qt::OtherFocusReason);
     return old;
-}
-
-CWnd* CWnd::GetFocus()
-{
-    return FromWidget(QApplication::focusWidget());
 }
 
 UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse)

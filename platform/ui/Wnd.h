@@ -59,18 +59,14 @@ public:
 
     virtual BOOL ShowWindow(int nCmdShow);
     BOOL IsWindowVisible() const;
-    BOOL IsIconic() const;
     BOOL SetForegroundWindow();
     virtual BOOL DestroyWindow();
-    BOOL EnableWindow(BOOL bEnable = TRUE);
-    BOOL IsWindowEnabled() const;
 
     // Geometry: client rectangles start at 0, 0; window rectangles are on the screen.
     void GetClientRect(RECT* rc) const;
     void GetWindowRect(RECT* rc) const;
     void ClientToScreen(POINT* pt) const;
     void ScreenToClient(POINT* pt) const;
-    void ClientToScreen(RECT* rc) const;
     void ScreenToClient(RECT* rc) const;
     // Position relative to the parent's client area (the screen for a top-level window).
     void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
@@ -90,9 +86,8 @@ public:
     CWnd* SetCapture();
     static CWnd* GetCapture();
     static BOOL ReleaseCapture();
-    // Keyboard focus.
+    // Keyboard focus; answers the window that had it.
     CWnd* SetFocus();
-    static CWnd* GetFocus();
 
     // Timers deliver WM_TIMER with the id to WindowProc.
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse);
@@ -114,7 +109,6 @@ public:
 
     // The widget behind the window, null when no window exists.
     QWidget* GetSafeWidget() const { return pWidget; }
-    HWND GetSafeHwnd() const { return pWidget ? const_cast<CWnd*>(this) : nullptr; }
     BOOL IsWindow() const { return pWidget != nullptr; }
     // The window object of a widget or of the nearest widget above it.
     static CWnd* FromWidget(const QWidget* widget);
@@ -125,14 +119,6 @@ public:
     // A child the parent does not own (a page, a subclassed member control).
     void AddChildRef(CWnd* child);
     void SetStyle(DWORD style) { dwStyle = style; }
-    // TRUE for a toolkit control that paints itself; FALSE for a window
-    // whose look is what its WM_PAINT draws on a surface.
-    void SetNativePaint(BOOL b) { bNativePaint = b; }
-    BOOL HasNativePaint() const { return bNativePaint; }
-
-protected:
-    // Called after the widget is gone (DestroyWindow or the widget deleted).
-    virtual void OnWidgetDestroyed() {}
 
 private:
     friend class CWndEventProxy;
@@ -159,6 +145,8 @@ private:
     QString strClassName;
     int nCtrlId = 0;
     DWORD dwStyle = 0;
+    // TRUE for a toolkit control that paints itself; FALSE for a window
+    // whose look is what its WM_PAINT draws on a surface.
     BOOL bNativePaint = TRUE;
     CWnd* pParent = nullptr;
     std::vector<ChildEntry> children;

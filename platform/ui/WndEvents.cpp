@@ -291,12 +291,6 @@ BOOL CWndEvents::bFilter(CWnd* w, QEvent* e)
         const int delta = wheel->angleDelta().y();
         return delta != 0 && w->bDispatch(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), MAKELPARAM(p.x(), p.y()));
     }
-    case QEvent::FocusIn:
-        w->bDispatch(WM_SETFOCUS, 0, 0);
-        return FALSE;
-    case QEvent::FocusOut:
-        w->bDispatch(WM_KILLFOCUS, 0, 0);
-        return FALSE;
     case QEvent::Resize:
         w->bDispatch(WM_SIZE, widget->isMinimized() ? SIZE_MINIMIZED : SIZE_RESTORED,
             MAKELPARAM(widget->width(), widget->height()));

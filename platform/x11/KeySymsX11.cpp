@@ -53,23 +53,3 @@ unsigned long VkToKeySym(UINT vk, BOOL extended)
             return e.sym;
     return NoSymbol;
 }
-
-UINT KeySymToVk(unsigned long sym)
-{
-    if (sym >= XK_a && sym <= XK_z)
-        return 'A' + UINT(sym - XK_a);
-    if (sym >= XK_A && sym <= XK_Z)
-        return 'A' + UINT(sym - XK_A);
-    if (sym >= XK_0 && sym <= XK_9)
-        return '0' + UINT(sym - XK_0);
-    if (sym >= XK_KP_0 && sym <= XK_KP_9)
-        return VK_NUMPAD0 + UINT(sym - XK_KP_0);
-    if (sym >= XK_F1 && sym <= XK_F24)
-        return VK_F1 + UINT(sym - XK_F1);
-    if (sym == XK_KP_Enter)
-        return VK_RETURN;
-    for (const VkSym& e : TABLE)
-        if (e.sym == sym)
-            return e.vk;
-    return 0;
-}

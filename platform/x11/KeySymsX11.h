@@ -1,4 +1,4 @@
-// Windows virtual-key codes to X keysyms and back, for the hotkey grabs.
+// Windows virtual-key codes to X keysyms, for the hotkey grabs.
 #pragma once
 
 #include "platform/Win32.h"
@@ -8,5 +8,3 @@
 // The keysym of a virtual key (NoSymbol when it has none). The extended
 // flag only matters for Enter: the keypad's Enter is the extended one.
 unsigned long VkToKeySym(UINT vk, BOOL extended);
-// The virtual key of a keysym (0 when it has none).
-UINT KeySymToVk(unsigned long sym);

@@ -27,8 +27,10 @@ public:
     // connection drops every handler).
     static bool bHasEventHandler(int token);
 
-    // Reads and dispatches whatever the UI connection has queued.
-    static void vDispatchPending();
     // Closes the UI connection (at exit, after every user is gone).
     static void vCloseUiDisplay();
+
+private:
+    // Reads and dispatches whatever the UI connection has queued.
+    static void vDispatchPending();
 };

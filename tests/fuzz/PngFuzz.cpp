@@ -7,6 +7,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     CBitmap32 bitmap;
-    CPngImage::bDecodeMemory(data, size, bitmap);
+    CPngImage::DecodeMemory(data, size, 0, 0, bitmap);
     return 0;
 }

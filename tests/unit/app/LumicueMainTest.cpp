@@ -124,10 +124,10 @@ TEST_F(MainWindow, SwitchingOnMinimisesAVisibleWindowOffLeavesIt)
     ASSERT_TRUE(wnd.Create(IDD_LUMICUE_MAIN));
     wnd.ShowWindow(SW_SHOW);
     wnd.bTogglePointer();
-    EXPECT_TRUE(wnd.IsIconic());
+    EXPECT_TRUE(wnd.GetSafeWidget()->isMinimized());
     wnd.ShowWindow(SW_RESTORE);
     wnd.bTogglePointer();
-    EXPECT_FALSE(wnd.IsIconic());
+    EXPECT_FALSE(wnd.GetSafeWidget()->isMinimized());
     EXPECT_TRUE(wnd.IsWindowVisible());
 }
 

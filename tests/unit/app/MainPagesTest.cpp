@@ -44,11 +44,10 @@ TEST(MainPages, PagesLinksTitleFontAndTheAboutCommand)
     EXPECT_EQ(wnd.tabSheet.arrPages[2], &wnd.pageOptions);
     EXPECT_EQ(wnd.tabSheet.arrPages[0], &wnd.pageFun);
     EXPECT_EQ(wnd.tabSheet.GetCurSel(), 0);
-    LOGFONTW larger;
-    ASSERT_TRUE(wnd.fontBoldLarger.GetLogFont(&larger));
+    ASSERT_TRUE(wnd.fontBoldLarger.IsValid());
     const QFont title = wnd.GetDlgItem(IDC_APP_TITLE)->GetFont();
     EXPECT_TRUE(title.bold());
-    EXPECT_EQ(title.pixelSize(), -larger.lfHeight);
+    EXPECT_EQ(title.pixelSize(), wnd.fontBoldLarger.ToQFont().pixelSize());
     EXPECT_EQ(wnd.linkSite.GetWindowText(), "Visit our site for more presentation utilities");
     EXPECT_EQ(wnd.linkDonate.strURL, "https://lumicue.example/lumicue/donate.htm");
     EXPECT_EQ(wnd.pageFun.GetDlgItem(IDC_OPACITY_SLIDER), &wnd.pageFun.sliderOpacity);

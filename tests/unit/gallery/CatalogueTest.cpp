@@ -145,7 +145,7 @@ TEST(Catalogue, ShippedPicturesStartWithALargeArrowAndStayInsideTheirBorder)
     EXPECT_TRUE(QFileInfo(grid.mapImagePath[0]).fileName().startsWith(QStringLiteral("arrow-")));
     for (const auto& [i, path] : grid.mapImagePath) {
         CBitmap32 bmp;
-        ASSERT_TRUE(CPngImage::bDecodeFile(path, bmp)) << path.toStdString();
+        ASSERT_EQ(CPngImage::Decode(path, 0, 0, bmp), PngResult::Ok) << path.toStdString();
         EXPECT_LE(std::max(bmp.Width(), bmp.Height()), 256) << path.toStdString();
         if (i == 0) {
             EXPECT_GE(std::min(bmp.Width(), bmp.Height()), 112) << path.toStdString();

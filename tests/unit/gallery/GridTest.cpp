@@ -132,7 +132,9 @@ TEST(Grid, PaintShowsFillsFramesAndPicturesFromTheCurrentFile)
     ASSERT_TRUE(bWaitForPictures());
     grid.vPaint(&dc);
     EXPECT_EQ(grid.pictures.Decodes(), warmed) << "the warm-up left the first paint a decode";
-    const auto px = [](COLORREF c) { return PixelOfColor(c); };
+    const auto px = [](COLORREF c) {
+        return 0xFF000000u | (std::uint32_t(GetRValue(c)) << 16) | (std::uint32_t(GetGValue(c)) << 8) | GetBValue(c);
+    };
     EXPECT_EQ(surface.Pixel(30, 40), px(RGB(255, 0, 0)));           // picture, stretched
     EXPECT_EQ(surface.Pixel(9, 19), px(g_sysColors.clrLightFill));      // unselected fill
     EXPECT_EQ(surface.Pixel(56, 18), px(RGB(0, 0, 0)));              // selected: black frame

@@ -3,6 +3,7 @@
 #include "gallery/PictureCtrl.h"
 #include "platform/ui/DC.h"
 #include "unit/PictureWait.h"
+#include "unit/PixelChannels.h"
 #include "unit/overlay/TestPng.h"
 
 #include <QTemporaryDir>
@@ -66,7 +67,7 @@ TEST(Shadow, DrawnOnceThenCopiedFromTheStrips)
 
     ASSERT_TRUE(shadow.bDraw(&dc, &rc, 4, TRUE));
     const std::uint32_t darkened = surface.Pixel(24, 4);
-    EXPECT_EQ(CBitmap32::Red(darkened), 178);
+    EXPECT_EQ(PixelRed(darkened), 178);
     EXPECT_EQ(surface.Pixel(24, 3), 0xFFFFFFFFu);
     // A later paint puts the cached band back instead of darkening it again.
     ASSERT_TRUE(shadow.bDraw(&dc, &rc, 4, TRUE));

@@ -1,5 +1,6 @@
 // The drop shadow's band: which pixels it darkens and by how much.
 #include "gallery/ShadowBand.h"
+#include "unit/PixelChannels.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,7 @@ namespace {
 // Brightness left at (x, y) of a white image darkened by the band, in percent.
 int nPercentAt(const CBitmap32& img, int x, int y)
 {
-    return (CBitmap32::Red(img.Pixel(x, y)) * 100 + 127) / 255;
+    return (PixelRed(img.Pixel(x, y)) * 100 + 127) / 255;
 }
 
 } // namespace

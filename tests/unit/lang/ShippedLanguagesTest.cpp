@@ -132,7 +132,7 @@ TEST_F(ShippedLanguagesTest, EachFileIsChosenAndTranslatesEverything)
         TranslateMenu(tray, 2u);
         for (int i = 0; i < tray.GetMenuItemCount(); ++i) {
             if (!tray.GetItem(i)->bSeparator) {
-                EXPECT_NE(tray.GetMenuString(i), english.GetMenuString(i)) << i;
+                EXPECT_NE(tray.GetItem(i)->strText, english.GetItem(i)->strText) << i;
             }
         }
     }

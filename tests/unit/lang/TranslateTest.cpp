@@ -109,7 +109,7 @@ TEST_F(TranslateTest, NothingActiveTouchesNeitherTextsNorFonts)
     CMenu menu;
     menu.AppendItem(57665, QStringLiteral("E&xit"));
     TranslateMenu(menu, 2u);
-    EXPECT_EQ(menu.GetMenuString(0), "E&xit");
+    EXPECT_EQ(menu.GetItem(0)->strText, "E&xit");
 }
 
 TEST_F(TranslateTest, MenusKeyLeavesByIdAndPopupsByPositionChains)
@@ -129,25 +129,25 @@ TEST_F(TranslateTest, MenusKeyLeavesByIdAndPopupsByPositionChains)
     bar.AppendItem(34099, QStringLiteral("Empty value"));
 
     TranslateMenu(bar, 2u);
-    EXPECT_EQ(bar.GetMenuString(0), "Popup");
-    EXPECT_EQ(popup.GetMenuString(0), QString::fromUtf8("&Über Lumicue..."));
-    EXPECT_EQ(popup.GetMenuString(1), "");
+    EXPECT_EQ(bar.GetItem(0)->strText, "Popup");
+    EXPECT_EQ(popup.GetItem(0)->strText, QString::fromUtf8("&Über Lumicue..."));
+    EXPECT_EQ(popup.GetItem(1)->strText, "");
     EXPECT_TRUE(popup.GetItem(1)->bSeparator);
-    EXPECT_EQ(popup.GetMenuString(2), "Mehr");
-    EXPECT_EQ(more.GetMenuString(0), "Besuchen");
-    EXPECT_EQ(more.GetMenuString(1), "Tiefer");
-    EXPECT_EQ(more.GetSubMenu(1)->GetMenuString(0), QString::fromUtf8("Öffnen"));
+    EXPECT_EQ(popup.GetItem(2)->strText, "Mehr");
+    EXPECT_EQ(more.GetItem(0)->strText, "Besuchen");
+    EXPECT_EQ(more.GetItem(1)->strText, "Tiefer");
+    EXPECT_EQ(more.GetSubMenu(1)->GetItem(0)->strText, QString::fromUtf8("Öffnen"));
     // The id-0 popup and everything in it stay as built.
-    EXPECT_EQ(popup.GetMenuString(3), "Skipped");
-    EXPECT_EQ(popup.GetSubMenu(3)->GetMenuString(0), "E&xit");
-    EXPECT_EQ(bar.GetMenuString(1), "Zeiger");
-    EXPECT_EQ(bar.GetMenuString(2), "Empty value");
+    EXPECT_EQ(popup.GetItem(3)->strText, "Skipped");
+    EXPECT_EQ(popup.GetSubMenu(3)->GetItem(0)->strText, "E&xit");
+    EXPECT_EQ(bar.GetItem(1)->strText, "Zeiger");
+    EXPECT_EQ(bar.GetItem(2)->strText, "Empty value");
 
     // The tray translates the popup itself: its items keep their ids as keys.
     CMenu tray;
     tray.AppendItem(57664, QStringLiteral("&About Lumicue..."));
     TranslateMenu(tray, QStringLiteral("Tray"));
-    EXPECT_EQ(tray.GetMenuString(0), "by name");
+    EXPECT_EQ(tray.GetItem(0)->strText, "by name");
 }
 
 TEST(MenuModelTest, CopiesDeepAndChecksByCommand)
@@ -159,15 +159,15 @@ TEST(MenuModelTest, CopiesDeepAndChecksByCommand)
     EXPECT_EQ(menu.CheckMenuItem(34062, MF_CHECKED), static_cast<int>(MF_UNCHECKED));
     EXPECT_EQ(menu.CheckMenuItem(34062, MF_UNCHECKED), static_cast<int>(MF_CHECKED));
     EXPECT_EQ(menu.CheckMenuItem(1, MF_CHECKED), -1);
-    EXPECT_EQ(menu.GetMenuItemID(0), MENU_POPUP_ID);
-    EXPECT_EQ(sub.GetMenuItemID(1), 0u);
+    EXPECT_EQ(menu.GetItem(0)->nId, MENU_POPUP_ID);
+    EXPECT_TRUE(sub.GetItem(1)->bSeparator);
     EXPECT_EQ(menu.GetItem(5), nullptr);
     EXPECT_FALSE(menu.SetMenuItemText(-1, QStringLiteral("x")));
 
     CMenu copy = menu;
     copy.GetSubMenu(0)->SetMenuItemText(0, QStringLiteral("Changed"));
-    EXPECT_EQ(sub.GetMenuString(0), "Toggle");
-    EXPECT_EQ(copy.GetSubMenu(0)->GetMenuString(0), "Changed");
+    EXPECT_EQ(sub.GetItem(0)->strText, "Toggle");
+    EXPECT_EQ(copy.GetSubMenu(0)->GetItem(0)->strText, "Changed");
 }
 
 } // namespace

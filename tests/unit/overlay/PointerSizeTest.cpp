@@ -1,6 +1,7 @@
 // The pointer's size: the screen's scale, the shown size and hot spot, the
 // bicubic resampling, and the overlay drawing its picture at that size.
 #include "unit/PictureWait.h"
+#include "unit/PixelChannels.h"
 #include "overlay/BitmapPointWnd.h"
 #include "overlay/ClickRings.h"
 #include "overlay/PointerGeometry.h"
@@ -22,7 +23,7 @@ bool bPremultiplied(const CBitmap32& b)
         for (int x = 0; x < b.Width(); ++x) {
             const std::uint32_t p = b.Pixel(x, y);
             const int a = CBitmap32::Alpha(p);
-            if (CBitmap32::Red(p) > a || CBitmap32::Green(p) > a || CBitmap32::Blue(p) > a)
+            if (PixelRed(p) > a || PixelGreen(p) > a || PixelBlue(p) > a)
                 return false;
         }
     return true;
@@ -74,7 +75,7 @@ TEST(PointerSize, BicubicKeepsColoursEdgesAndPremultiplication)
     EXPECT_TRUE(bPremultiplied(big)) << "overshoot at the square's edge is held to valid pixels";
     ASSERT_TRUE(bScaleBicubic(src, 4, 4, small));
     EXPECT_TRUE(bPremultiplied(small));
-    EXPECT_GT(CBitmap32::Red(small.Pixel(1, 1)), 150) << "shrinking averages the square in";
+    EXPECT_GT(PixelRed(small.Pixel(1, 1)), 150) << "shrinking averages the square in";
     EXPECT_FALSE(bScaleBicubic(CBitmap32(), 4, 4, small));
 }
 

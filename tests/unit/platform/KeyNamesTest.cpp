@@ -7,7 +7,9 @@ namespace {
 
 QString NameOfVk(UINT vk, bool extended = false)
 {
-    return KeyNameText(ScanKeyData(vk, extended));
+    char16_t buffer[128];
+    const int n = GetKeyNameTextW(ScanKeyData(vk, extended), buffer, 128);
+    return QString::fromUtf16(buffer, n);
 }
 
 } // namespace

@@ -12,7 +12,7 @@ namespace {
 CBitmap32 Decode(const std::vector<unsigned char>& bytes, BOOL* pOk = nullptr)
 {
     CBitmap32 bmp;
-    BOOL ok = CPngImage::bDecodeMemory(bytes.data(), bytes.size(), bmp);
+    BOOL ok = CPngImage::DecodeMemory(bytes.data(), bytes.size(), 0, 0, bmp) == PngResult::Ok;
     if (pOk)
         *pOk = ok;
     return bmp;
@@ -147,7 +147,7 @@ TEST(PngImage, BrokenFilesFailAndLeaveNothing)
     EXPECT_FALSE(ok);
 
     CBitmap32 missing;
-    EXPECT_FALSE(CPngImage::bDecodeFile("/nonexistent/lumicue/arrow-4.png", missing));
+    EXPECT_NE(CPngImage::Decode("/nonexistent/lumicue/arrow-4.png", 0, 0, missing), PngResult::Ok);
 }
 
 // A 40-byte-ish file claiming 100000 x 100000 pixels must not get 40 GB:
@@ -230,7 +230,7 @@ TEST(PngImage, DecodesFromFile)
     const QString path = dir.filePath("disc-3.png");
     ASSERT_TRUE(WriteTestFile(path, EncodeSolidPng(5, 4, 255, 255, 0, 255)));
     CBitmap32 bmp;
-    ASSERT_TRUE(CPngImage::bDecodeFile(path, bmp));
+    ASSERT_EQ(CPngImage::Decode(path, 0, 0, bmp), PngResult::Ok);
     EXPECT_EQ(bmp.Width(), 5);
     EXPECT_EQ(bmp.Height(), 4);
     EXPECT_EQ(bmp.Pixel(4, 3), 0xFFFFFF00u);

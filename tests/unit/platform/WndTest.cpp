@@ -192,9 +192,9 @@ TEST(Dialog, ShowWindowFollowsTheCommands)
     EXPECT_FALSE(dlg.ShowWindow(SW_SHOW));
     EXPECT_TRUE(dlg.IsWindowVisible());
     dlg.ShowWindow(SW_MINIMIZE);
-    EXPECT_TRUE(dlg.IsIconic());
+    EXPECT_TRUE(dlg.GetSafeWidget()->isMinimized());
     dlg.ShowWindow(SW_RESTORE);
-    EXPECT_FALSE(dlg.IsIconic());
+    EXPECT_FALSE(dlg.GetSafeWidget()->isMinimized());
     EXPECT_TRUE(dlg.ShowWindow(SW_HIDE));
     EXPECT_FALSE(dlg.IsWindowVisible());
     EXPECT_TRUE(dlg.DestroyWindow());

@@ -1,10 +1,9 @@
 // Core object start-up: folders, log switched on, options found.
 #include "settings/CoreAssist.h"
 
-#include "platform/storage/Folders.h"
-
 #include "SavedEnv.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -32,7 +31,7 @@ TEST(CoreAssistTest, DataFolderIsMadeInTheConfigFolder)
     EXPECT_EQ(core.strDataDir, QString::fromLocal8Bit(config) + QStringLiteral("/Lumicue"));
     EXPECT_TRUE(QFileInfo(core.strDataDir).isDir());
     EXPECT_TRUE(core.strAppDir.endsWith(QLatin1Char('/')));
-    EXPECT_EQ(core.strAppDir, GetModuleFolder());
+    EXPECT_EQ(core.strAppDir, QCoreApplication::applicationDirPath() + QStringLiteral("/"));
     EXPECT_EQ(core.GetLogName(), "Lumicue");
 
     // The log lies in the data folder.
@@ -46,7 +45,7 @@ TEST(CoreAssistTest, WithoutConfigFolderTheProgramFolderServes)
     CSavedEnv xdg("XDG_CONFIG_HOME", nullptr);
     CSavedEnv home("HOME", nullptr);
     CCoreAssist core;
-    const QString appDir = GetModuleFolder();
+    const QString appDir = QCoreApplication::applicationDirPath() + QStringLiteral("/");
     // Put a record where the doubled separator will look for it.
     CLumicueOption stored;
     stored.nOpacity = 18;
