@@ -276,6 +276,10 @@ void CInstanceServer::vStartServing()
         return;
     pRetiredNotifier.reset();
     pAcceptNotifier = std::make_unique<QSocketNotifier>(nListenFd, QSocketNotifier::Read);
+    // Called through the pointer while descriptors are free: the sanitizer
+    // build checks an object's type at its first such call with a pipe, and
+    // the calls in vAccept come when the descriptors may all be in use.
+    pAcceptNotifier->setEnabled(true);
     QObject::connect(pAcceptNotifier.get(), &QSocketNotifier::activated, [this] { vAccept(); });
     vAccept(); // those that waited in the backlog
 }
