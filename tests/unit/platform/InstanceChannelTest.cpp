@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -232,7 +234,11 @@ TEST_F(InstanceChannel, IdleClientsNeitherHoldTheChannelNorUseUpItsDescriptors)
     rlimit low{nOpen + 8, old.rlim_max};
     ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
     int status = -1;
-    vRunClient([&] { waitpid(child, &status, 0); });
+    // A signal (another thread's child ending, say) may interrupt the wait.
+    vRunClient([&] {
+        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+    });
     setrlimit(RLIMIT_NOFILE, &old);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
         << "the channel must serve again once the idle clients' deadline passed";
