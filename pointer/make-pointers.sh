@@ -118,10 +118,10 @@ target() {
 
 # hand NAME SIZE N FILL EDGE HALO: a pointing hand in a glove, drawn upright
 # with the fingertip at the origin, then tilted and placed so the fingertip
-# lies on the hot spot (n, n). The parts are drawn three times, halo, edge and
-# fill, so their union gets one smooth outline; the edge and halo are as wide
-# as on an arrow of the same size. The halo is drawn opaque and faded
-# afterwards so overlapping parts do not darken it.
+# lies on the hot spot (n, n). Finger, palm, thumb and cuff are drawn three
+# times, halo, edge and fill, so their union gets one smooth outline; the edge
+# and halo are as wide as on an arrow of the same size. The halo is drawn
+# opaque and faded afterwards so overlapping shapes do not darken it.
 hand() {
     local name=$1 size=$2 n=$3 fill=$4 edge=$5 halo=$6
     local k ka e h
