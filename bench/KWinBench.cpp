@@ -16,7 +16,7 @@
 
 #include "ChildProcess.h"
 
-#include "fake-input-client-protocol.h"
+#include "FakeInput.h"
 
 #include <linux/input-event-codes.h>
 #include <wayland-client.h>
@@ -91,54 +91,6 @@ bool bWaitForText(const fs::path& file, const std::string& needle, long long nDe
     close(fd);
     return bFound;
 }
-
-class CFakeInput {
-public:
-    ~CFakeInput()
-    {
-        if (input)
-            org_kde_kwin_fake_input_destroy(input);
-        if (dpy)
-            wl_display_disconnect(dpy);
-    }
-    bool bConnect(const std::string& strSocket)
-    {
-        dpy = wl_display_connect(strSocket.c_str());
-        if (!dpy)
-            return false;
-        wl_registry* registry = wl_display_get_registry(dpy);
-        static const wl_registry_listener listener = {
-            [](void* data, wl_registry* r, uint32_t name, const char* iface, uint32_t version) {
-                if (!std::strcmp(iface, org_kde_kwin_fake_input_interface.name))
-                    static_cast<CFakeInput*>(data)->input = static_cast<org_kde_kwin_fake_input*>(
-                        wl_registry_bind(r, name, &org_kde_kwin_fake_input_interface, std::min(version, 4u)));
-            },
-            [](void*, wl_registry*, uint32_t) {}};
-        wl_registry_add_listener(registry, &listener, this);
-        wl_display_roundtrip(dpy);
-        wl_registry_destroy(registry);
-        if (!input)
-            return false;
-        org_kde_kwin_fake_input_authenticate(input, "lumicue bench", "drive the pointer");
-        return wl_display_roundtrip(dpy) >= 0;
-    }
-    void vMoveTo(int x, int y)
-    {
-        org_kde_kwin_fake_input_pointer_motion_absolute(input, wl_fixed_from_int(x), wl_fixed_from_int(y));
-        wl_display_flush(dpy);
-    }
-    void vKey(uint32_t key)
-    {
-        org_kde_kwin_fake_input_keyboard_key(input, key, 1);
-        org_kde_kwin_fake_input_keyboard_key(input, key, 0);
-        wl_display_roundtrip(dpy);
-    }
-    void vSync() { wl_display_roundtrip(dpy); }
-
-private:
-    wl_display* dpy = nullptr;
-    org_kde_kwin_fake_input* input = nullptr;
-};
 
 // A walk over the screen's middle that repeats no position for 646,321 steps
 // (steps coprime to the ranges), so a late commit never passes for a new one.
@@ -252,7 +204,7 @@ bool CKWinRun::bStartSession()
     if (!bWaitForText(root / "display", "\n", NowNs() + 20000 * kMs))
         return bFail("kwin_wayland did not report its XWayland display");
     std::ifstream(root / "display") >> strDisplay;
-    if (!input.bConnect(strSocket))
+    if (!input.bConnect(strSocket, "lumicue bench"))
         return bFail("no fake input");
     return true;
 }
@@ -345,7 +297,7 @@ void CKWinRun::vPaced(bool bMatch, double& dKWinMs, double& dLumicueMs)
         walk.vNext(nLastX, nLastY);
         indexOf[{nLastX, nLastY}] = i;
         sent[i] = NowNs();
-        input.vMoveTo(nLastX, nLastY);
+        input.vMoveTo(nLastX, nLastY, false);
     }
     if (bMatch) {
         const long long deadline = NowNs() + opt.nDeadlineMs * kMs;
@@ -380,7 +332,7 @@ void CKWinRun::vOneAtATime()
         walk.vNext(nLastX, nLastY);
         tap.Take();
         const long long t0 = NowNs();
-        input.vMoveTo(nLastX, nLastY);
+        input.vMoveTo(nLastX, nLastY, false);
         const long long t1 = nWaitCommitAt(nLastX, nLastY, t0 + opt.nDeadlineMs * kMs);
         if (t1)
             delays.push_back(static_cast<double>(t1 - t0) / 1000.0);
@@ -430,7 +382,7 @@ SRun CKWinRun::Run()
     // The hot spot: the margins of the last commit after one fresh motion.
     vWaitQuiet();
     walk.vNext(nLastX, nLastY);
-    input.vMoveTo(nLastX, nLastY);
+    input.vMoveTo(nLastX, nLastY, false);
     input.vSync();
     vWaitQuiet();
     first = tap.Take();

@@ -5,7 +5,7 @@
 // start, and /u unloads it.
 #include "WaylandSession.h"
 
-#include "fake-input-client-protocol.h"
+#include "FakeInput.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -34,60 +34,6 @@ namespace {
 
 const char* const kKWin = "/usr/bin/kwin_wayland";
 
-// KWin's fake-input protocol on a connection of the test's own.
-class CFakeInput {
-public:
-    ~CFakeInput()
-    {
-        if (input)
-            org_kde_kwin_fake_input_destroy(input);
-        if (dpy)
-            wl_display_disconnect(dpy);
-    }
-    bool bConnect(const std::string& strSocket)
-    {
-        dpy = wl_display_connect(strSocket.c_str());
-        if (!dpy)
-            return false;
-        wl_registry* registry = wl_display_get_registry(dpy);
-        static const wl_registry_listener listener = {
-            [](void* data, wl_registry* r, uint32_t name, const char* iface, uint32_t version) {
-                if (!std::strcmp(iface, org_kde_kwin_fake_input_interface.name))
-                    static_cast<CFakeInput*>(data)->input = static_cast<org_kde_kwin_fake_input*>(
-                        wl_registry_bind(r, name, &org_kde_kwin_fake_input_interface, std::min(version, 4u)));
-            },
-            [](void*, wl_registry*, uint32_t) {}};
-        wl_registry_add_listener(registry, &listener, this);
-        wl_display_roundtrip(dpy);
-        wl_registry_destroy(registry);
-        if (!input)
-            return false;
-        org_kde_kwin_fake_input_authenticate(input, "lumicue tests", "drive the pointer");
-        return wl_display_roundtrip(dpy) >= 0;
-    }
-    void vMoveTo(int x, int y)
-    {
-        org_kde_kwin_fake_input_pointer_motion_absolute(input, wl_fixed_from_int(x), wl_fixed_from_int(y));
-        wl_display_roundtrip(dpy);
-    }
-    void vClick()
-    {
-        org_kde_kwin_fake_input_button(input, BTN_LEFT, 1);
-        org_kde_kwin_fake_input_button(input, BTN_LEFT, 0);
-        wl_display_roundtrip(dpy);
-    }
-    void vKey(uint32_t key)
-    {
-        org_kde_kwin_fake_input_keyboard_key(input, key, 1);
-        org_kde_kwin_fake_input_keyboard_key(input, key, 0);
-        wl_display_roundtrip(dpy);
-    }
-
-private:
-    wl_display* dpy = nullptr;
-    org_kde_kwin_fake_input* input = nullptr;
-};
-
 class KWinTest : public CWaylandSession {
 protected:
     void SetUp() override
@@ -106,7 +52,7 @@ protected:
         bus_ = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(QString::fromStdString(strBusAddress),
             QStringLiteral("kwin-test")));
         ASSERT_TRUE(bus_->isConnected());
-        ASSERT_TRUE(input.bConnect(strSocket));
+        ASSERT_TRUE(input.bConnect(strSocket, "lumicue tests"));
     }
     void TearDown() override
     {
