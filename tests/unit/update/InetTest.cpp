@@ -111,8 +111,9 @@ TEST_F(Inet, RetriesWaitTheirPausesAndGiveUpAfterThreeAttempts)
     EXPECT_EQ(Fetch(url), INET_RETRY);
     EXPECT_EQ(inet.nHttpStatus, 404);
     EXPECT_EQ(server->TakeRequests().size(), 3);
-    // Three 0.05 s pauses after each 404 and two 0.5 s delays before the next attempt.
-    EXPECT_GE(ms, 1150);
+    // Three 0.05 s pauses after each 404 and two 0.5 s delays before the next
+    // attempt; the toolkit's timers may fire a millisecond or two early.
+    EXPECT_GE(ms, 1145);
     EXPECT_LT(ms, 3000);
 }
 
