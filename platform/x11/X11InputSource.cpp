@@ -323,13 +323,14 @@ bool bReadQueued(SX11Input& im, CInputDevice::Kind kind, bool bAcquired)
     int n = 0;
     bool bMore = bTake(n);
     if (kind == CInputDevice::KIND_MOUSE && im.nCount + SX11Input::nMaxPerEvent <= SX11Input::nCapacity) {
+        // Looking for the answer, and sending a query (XCB reads while it
+        // writes), may read events off the socket: they wait in XCB's queue,
+        // where poll() would never see them, so the queue is taken again.
         vTakeAnswer(im);
-        // Looking for the answer may have read events off the socket: they
-        // wait in XCB's queue, where poll() would never see them.
-        if (!bMore)
-            bMore = bTake(n);
         if (!im.bQueryPending && im.sent.bAny())
             vSendQuery(im);
+        if (!bMore)
+            bMore = bTake(n);
     }
     if (nMotions > 1)
         im.pacer.vOutpaced();
