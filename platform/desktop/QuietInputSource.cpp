@@ -14,7 +14,7 @@ CQuietInputSource::~CQuietInputSource()
         close(nWakeFd);
 }
 
-CInputDevice::WaitResult CQuietInputSource::nWait(bool)
+CInputDevice::WaitResult CQuietInputSource::nWait(const std::atomic<bool>&)
 {
     if (nWakeFd < 0)
         return CInputDevice::WAIT_FAILED;

@@ -9,7 +9,7 @@ class CQuietInputSource : public CInputSource {
 public:
     CQuietInputSource();
     ~CQuietInputSource() override;
-    CInputDevice::WaitResult nWait(bool bAcquired) override;
+    CInputDevice::WaitResult nWait(const std::atomic<bool>& bAcquired) override;
     BOOL bGetDeviceData(DIDEVICEOBJECTDATA&) override { return FALSE; }
     void vWake() override;
 

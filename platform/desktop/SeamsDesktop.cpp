@@ -110,7 +110,7 @@ void CInputDevice::vUnbindThread()
 
 CInputDevice::WaitResult CInputDevice::nWait()
 {
-    return pImpl->source->nWait(IsAcquired());
+    return pImpl->source->nWait(bAcquired);
 }
 
 BOOL CInputDevice::bGetDeviceData(DIDEVICEOBJECTDATA& record)

@@ -15,7 +15,7 @@ public:
 
     // Records that came while not acquired are dropped, as a device buffers
     // none then; the reader then asks again, with the state of that time.
-    CInputDevice::WaitResult nWait(bool bAcquired) override
+    CInputDevice::WaitResult nWait(const std::atomic<bool>& bAcquired) override
     {
         if (!positions.bWaitForRecords())
             return CInputDevice::WAIT_WOKEN;

@@ -390,7 +390,7 @@ void CX11InputSource::vUnbindThread()
     CX11Display::vSetThreadDisplay(nullptr);
 }
 
-CInputDevice::WaitResult CX11InputSource::nWait(bool bAcquired)
+CInputDevice::WaitResult CX11InputSource::nWait(const std::atomic<bool>& bAcquired)
 {
     SX11Input& im = *pImpl;
     for (;;) {
@@ -401,7 +401,7 @@ CInputDevice::WaitResult CX11InputSource::nWait(bool bAcquired)
         }
         if (im.nCount > 0)
             return CInputDevice::WAIT_RECORDS;
-        const bool bMore = bReadQueued(im, kind, bAcquired);
+        const bool bMore = bReadQueued(im, kind, bAcquired.load());
         if (im.nCount > 0)
             return CInputDevice::WAIT_RECORDS;
         if (X11QuietConnectionLost())

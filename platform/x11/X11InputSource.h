@@ -15,7 +15,7 @@ public:
     ~CX11InputSource() override;
     void vBindThread() override;
     void vUnbindThread() override;
-    CInputDevice::WaitResult nWait(bool bAcquired) override;
+    CInputDevice::WaitResult nWait(const std::atomic<bool>& bAcquired) override;
     BOOL bGetDeviceData(DIDEVICEOBJECTDATA& record) override;
     void vWake() override;
 
