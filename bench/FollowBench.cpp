@@ -52,10 +52,11 @@ void vUsage()
     std::fprintf(stderr,
                  "usage: bench_FollowBench [--reference PATH] [--lumicue PATH] [--candidate PATH]\n"
                  "                         [--runs K] [--motions N] [--rates HZ,HZ] [--idle-seconds S] [--flood-seconds S]\n"
-                 "                         [--picture-sizes PX,PX] [--deadline-ms D] [--pin] [--keep]\n"
+                 "                         [--picture-sizes PX,PX] [--pointer-size PCT] [--deadline-ms D] [--pin] [--keep]\n"
                  "  --reference PATH  a plain follower (maps its window at start), the baseline\n"
                  "  --lumicue PATH    the Lumicue program: own install folder and home, F8 shows the overlay\n"
-                 "  --candidate PATH  another plain follower in a second column (checks the harness)\n");
+                 "  --candidate PATH  another plain follower in a second column (checks the harness)\n"
+                 "  --pointer-size PCT  Lumicue's pointer size option, 25 to 400 (default 100)\n");
 }
 
 bool bParse(int argc, char** argv, SOptions& o)
@@ -78,6 +79,8 @@ bool bParse(int argc, char** argv, SOptions& o)
             o.run.rates = IntList(argv[++i]);
         else if (a == "--flood-seconds")
             o.run.nFloodSeconds = std::atoi(argv[++i]);
+        else if (a == "--pointer-size")
+            o.run.nPointerSize = std::atoi(argv[++i]);
         else if (a == "--picture-sizes")
             o.pictureSizes = IntList(argv[++i]);
         else if (a == "--idle-seconds")
@@ -93,7 +96,8 @@ bool bParse(int argc, char** argv, SOptions& o)
     }
     const bool ratesOk = std::all_of(o.run.rates.begin(), o.run.rates.end(), [](int hz) { return hz > 0; });
     const bool sizesOk = std::all_of(o.pictureSizes.begin(), o.pictureSizes.end(), [](int px) { return px > 0; });
-    return !o.followers.empty() && o.nRuns > 0 && o.run.nMotions > 0 && o.run.nIdleSeconds >= 0 && ratesOk && sizesOk;
+    return !o.followers.empty() && o.nRuns > 0 && o.run.nMotions > 0 && o.run.nIdleSeconds >= 0 && o.run.nPointerSize >= 25
+           && o.run.nPointerSize <= 400 && ratesOk && sizesOk;
 }
 
 void vPrintRun(const SFollower& f, int run, const SRunFigures& r)

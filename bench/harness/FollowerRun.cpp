@@ -149,7 +149,7 @@ bool CFollowerRun::bStartFollower(EFollowerKind kind, const std::string& program
         return bFindPlainWindow();
     }
     CLumicueHome home;
-    if (!home.bPrepare(workDir, program, opt.nPictureSize))
+    if (!home.bPrepare(workDir, program, opt.nPictureSize, opt.nPointerSize))
         return bFail("cannot prepare the install folder and home for " + program);
     std::vector<std::string> env = home.Environment();
     env.push_back("DISPLAY=" + x.DisplayName());
@@ -194,7 +194,7 @@ bool CFollowerRun::bPressF8(int eventType, long long& elapsedNs)
     XFlush(dpy);
     XTestFakeKeyEvent(dpy, f8, False, CurrentTime);
     XFlush(dpy);
-    const int size = opt.nPictureSize;
+    const int size = nShownSize();
     const bool seen = CXWait::bUntil(dpy, pressed + kStartDeadlineMs * kMs, [&](const XEvent& ev) {
         if (eventType == UnmapNotify)
             return ev.type == UnmapNotify && ev.xunmap.window == win;
@@ -211,7 +211,7 @@ bool CFollowerRun::bShowLumicueOverlay()
 {
     long long ns = 0;
     if (!bPressF8(MapNotify, ns))
-        return bFail("F8 mapped no " + std::to_string(opt.nPictureSize) + " px override-redirect ARGB window");
+        return bFail("F8 mapped no " + std::to_string(nShownSize()) + " px override-redirect ARGB window");
     fig.fF8ToPictureMs = Ms(ns);
     return true;
 }

@@ -22,6 +22,7 @@ struct SRunOptions {
     int nIdleSeconds = 10;
     int nFloodSeconds = 0; // unthrottled XTest motion, for memory and catch-up
     int nPictureSize = 128;
+    int nPointerSize = 100; // Lumicue's size option, in percent of the picture
     int nDeadlineMs = 250; // a motion not followed within this counts as unfollowed
     bool bKeepFiles = false;
     // Server, compositor and harness on CPU 0, the follower on CPU 1: steadier
@@ -74,6 +75,8 @@ private:
     SRunFigures Finish();
     bool bStartFollower(EFollowerKind kind, const std::string& program, const std::string& workDir);
     bool bFindPlainWindow();
+    // The overlay's side: the picture at the pointer size (the screen's scale is 1).
+    int nShownSize() const { return (opt.nPictureSize * opt.nPointerSize + 50) / 100; }
     bool bShowLumicueOverlay();
     bool bPrepareWindow();
     bool bMotionFollowed(long long& latencyNs);

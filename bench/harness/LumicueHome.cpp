@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -26,7 +27,8 @@ bool CLumicueHome::bWritePicture(const std::string& path, int size, uint32_t rin
     return picture.bWritePng(path);
 }
 
-bool CLumicueHome::bPrepare(const std::string& root, const std::string& programPath, int pictureSize)
+bool CLumicueHome::bPrepare(const std::string& root, const std::string& programPath, int pictureSize,
+                            int pointerSize)
 {
     std::error_code ec;
     strRoot = root;
@@ -55,7 +57,14 @@ bool CLumicueHome::bPrepare(const std::string& root, const std::string& programP
     COptionRecord option;  // F8, no update check: no network during a benchmark
     option.nOpacity = kOpacity;
     option.strPointerFile = picture;
-    return option.bWrite((fs::path(root) / "config" / "Lumicue" / "AppOption.data").string());
+    const fs::path data = fs::path(root) / "config" / "Lumicue";
+    if (pointerSize != 100) {
+        std::ofstream config(data / "Config.ini");
+        config << "[Options]\nPointerSize=" << pointerSize << "\n";
+        if (!config.flush())
+            return false;
+    }
+    return option.bWrite((data / "AppOption.data").string());
 }
 
 std::vector<std::string> CLumicueHome::Environment() const

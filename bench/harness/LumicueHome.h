@@ -13,7 +13,9 @@ public:
     static constexpr int kOpacity = 75;
 
     // Builds the folders under root from the program at programPath.
-    bool bPrepare(const std::string& root, const std::string& programPath, int pictureSize = kPictureSize);
+    // The pointer is shown at pointerSize percent of the picture.
+    bool bPrepare(const std::string& root, const std::string& programPath, int pictureSize = kPictureSize,
+                  int pointerSize = 100);
     const std::string& Program() const { return strProgram; }
     // DISPLAY is added by the caller.
     std::vector<std::string> Environment() const;

@@ -165,12 +165,12 @@ BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (bOnUiThread())
-        return WindowProc(message, wParam, lParam);
-    LRESULT result = 0;
-    QMetaObject::invokeMethod(
-        pProxy, [&] { result = WindowProc(message, wParam, lParam); }, Qt::BlockingQueuedConnection);
-    return result;
+    // A handler run off the UI thread would race the window it handles.
+    if (!bOnUiThread()) {
+        qWarning("SendMessage(%u) off the UI thread refused: a worker posts", message);
+        return 0;
+    }
+    return WindowProc(message, wParam, lParam);
 }
 
 BOOL CWnd::CreateEx(DWORD, const QString& className, const QString& windowName, DWORD style, int x, int y,

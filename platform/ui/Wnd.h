@@ -46,8 +46,8 @@ public:
 
     // Queues the message for the UI thread; callable from any thread.
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
-    // Runs the handler now. Only the UI thread may send: a worker thread
-    // posts, because a send waits for the UI thread and deadlocks with it.
+    // Runs the handler now. Only the UI thread may send (a worker thread
+    // posts); a send from another thread is refused and returns 0.
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
     // A window of the class's own (a pop-up or a child), painted through WM_PAINT.
