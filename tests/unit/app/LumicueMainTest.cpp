@@ -12,7 +12,7 @@
 #include "platform/null/NullOverlay.h"
 #include "settings/CoreAssist.h"
 #include "unit/PictureWait.h"
-#include "unit/overlay/TestPng.h"
+#include "TestPng.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 // order, how large the grid gets, and finding the stored picture again.
 #include "gallery/ImageTypeControl.h"
 #include "platform/image/PngImage.h"
-#include "unit/overlay/TestPng.h"
+#include "TestPng.h"
 
 #include <QDir>
 #include <QFile>

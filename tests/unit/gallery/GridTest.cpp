@@ -6,7 +6,7 @@
 #include "platform/ui/Wnd.h"
 #include "ui/SysColorSet.h"
 #include "unit/PictureWait.h"
-#include "unit/overlay/TestPng.h"
+#include "TestPng.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -4,7 +4,7 @@
 #include "platform/ui/DC.h"
 #include "unit/PictureWait.h"
 #include "unit/PixelChannels.h"
-#include "unit/overlay/TestPng.h"
+#include "TestPng.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "platform/null/NullOverlay.h"
 #include "settings/CoreAssist.h"
 #include "unit/PictureWait.h"
-#include "unit/overlay/TestPng.h"
+#include "TestPng.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

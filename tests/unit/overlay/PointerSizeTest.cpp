@@ -7,7 +7,7 @@
 #include "overlay/PointerGeometry.h"
 #include "platform/image/BicubicScale.h"
 #include "platform/null/NullOverlay.h"
-#include "unit/overlay/TestPng.h"
+#include "TestPng.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // PNG decoding into premultiplied BGRA: exact pixels for each colour type,
 // and refusal of broken or oversized files.
 #include "platform/image/PngImage.h"
-#include "unit/overlay/TestPng.h"
+#include "TestPng.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

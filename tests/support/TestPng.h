@@ -1,12 +1,16 @@
 // Builds PNG files of any colour type in memory with libpng's writer, so the
-// decoding and overlay tests check exact pixels of pictures they made.
+// tests check exact pixels of pictures they made.
 #pragma once
 
 #include <png.h>
 
+#ifdef QT_CORE_LIB
+#include <QFile>
 #include <QString>
+#endif
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 struct TestPngRecipe {
@@ -70,11 +74,18 @@ inline std::vector<unsigned char> EncodeSolidPng(int w, int h, unsigned char r, 
     return EncodeTestPng(s);
 }
 
-inline bool WriteTestFile(const QString& path, const std::vector<unsigned char>& bytes)
+inline bool WriteTestFile(const std::string& path, const std::vector<unsigned char>& bytes)
 {
-    std::FILE* f = std::fopen(path.toLocal8Bit().constData(), "wb");
+    std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
         return false;
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
 }
+
+#ifdef QT_CORE_LIB
+inline bool WriteTestFile(const QString& path, const std::vector<unsigned char>& bytes)
+{
+    return WriteTestFile(QFile::encodeName(path).toStdString(), bytes);
+}
+#endif
