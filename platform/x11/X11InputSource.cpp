@@ -9,7 +9,7 @@
 // it moves: the reader sleeps on a timer instead of waking for every motion,
 // and each gap costs one query and one move.
 #include "platform/x11/X11InputSource.h"
-#include "platform/QueryPacer.h"
+#include "platform/x11/QueryPacer.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11ErrorTrap.h"
 #include "platform/x11/X11WorkerConnection.h"

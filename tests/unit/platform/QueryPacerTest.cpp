@@ -1,7 +1,7 @@
 // The reader's query pacing: a motion that comes alone is never held, a
 // mouse that outpaces the queries is read once per gap, and a stream that
 // stops leaves the reader waiting on its connection with no timer.
-#include "platform/QueryPacer.h"
+#include "platform/x11/QueryPacer.h"
 
 #include <gtest/gtest.h>
 
