@@ -7,7 +7,7 @@
 #include "platform/ui/Resources.h"
 #include "platform/ui/ShellOpen.h"
 #include "res/ResourceIds.h"
-#include "settings/MakerSite.h"
+#include "res/MakerSite.h"
 #include "update/FSysAssist.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include "platform/storage/AutoRun.h"
 #include "platform/instance/RemoteWindow.h"
 #include "platform/instance/RuntimeFolder.h"
+#include "res/LumicueResources.h"
 #include "res/ResourceIds.h"
 #include "settings/CoreAssist.h"
 
@@ -89,6 +90,7 @@ BOOL CLumicueApp::bRemoveAutoRun()
 
 BOOL CLumicueApp::InitInstance()
 {
+    vRegisterResources(LumicueResources());
     QString strUnknown;
     const LongOption longOption = GetLongOption(GetCommandLineArgs(), &strUnknown);
     if (longOption != LongOption::None) {

@@ -18,7 +18,7 @@
 #include "platform/ui/WinApp.h"
 #include "res/ResourceIds.h"
 #include "settings/CoreAssist.h"
-#include "settings/MakerSite.h"
+#include "res/MakerSite.h"
 #include "ui/SysColorSet.h"
 #include "update/AutoUpdate.h"
 #include "update/FSysAssist.h"

@@ -1,9 +1,9 @@
 // The dialog templates of the program, in dialog units as the resource
 // compiler would hold them (every control visible unless it lacks WS_VISIBLE).
-#include "platform/ui/DialogTemplate.h"
+#include "res/LumicueResources.h"
 
+#include "res/MakerSite.h"
 #include "res/ResourceIds.h"
-#include "settings/MakerSite.h"
 
 namespace {
 
@@ -89,18 +89,7 @@ const DialogTemplate kOptionsPage{
 
 } // namespace
 
-const DialogTemplate* FindDialogTemplate(UINT nId)
+std::vector<DialogTemplate> DialogTemplates()
 {
-    switch (nId) {
-    case IDD_LUMICUE_MAIN:
-        return &kMainDialog;
-    case IDD_POINTER_PAGE:
-        return &kPointerPage;
-    case IDD_ABOUT_PAGE:
-        return &kAboutPage;
-    case IDD_OPTIONS_PAGE:
-        return &kOptionsPage;
-    default:
-        return nullptr;
-    }
+    return {kMainDialog, kPointerPage, kAboutPage, kOptionsPage};
 }

@@ -1,16 +1,14 @@
 // Menu resource 2, the tray menu: one pop-up with the program's commands.
-#include "platform/ui/Menu.h"
-#include "platform/ui/Resources.h"
+#include "res/LumicueResources.h"
+
+#include "res/MakerSite.h"
 #include "res/ResourceIds.h"
-#include "settings/MakerSite.h"
 
 #include <QUrl>
 
-BOOL LoadMenuResource(UINT nId, CMenu& menu)
+CMenu TrayMenu()
 {
-    if (nId != IDR_TRAY_MENU)
-        return FALSE;
-    menu = CMenu();
+    CMenu menu;
     CMenu& popup = menu.AppendPopup(QStringLiteral("TASKBARPOPUP"));
     popup.AppendItem(ID_APP_ABOUT, QStringLiteral("&About Lumicue..."));
     popup.AppendItem(ID_VISIT, QStringLiteral("&Visit ") + QUrl(QString::fromLatin1(MAKER_SITE)).host());
@@ -18,5 +16,5 @@ BOOL LoadMenuResource(UINT nId, CMenu& menu)
     popup.AppendItem(ID_TOGGLE_POINTER, QStringLiteral("Hight Visibility &Pointer"));
     popup.AppendItem(ID_OPEN, QStringLiteral("&Open Lumicue"));
     popup.AppendItem(ID_APP_EXIT, QStringLiteral("E&xit"));
-    return TRUE;
+    return menu;
 }

@@ -1,28 +1,17 @@
-// Icon and string resources: icon 2 is the program icon; string 20099 the
-// support address.
-#include "platform/ui/Resources.h"
+// The resource section as one set: icon 2 is the program icon, string 20099
+// the support address, menu 2 the tray menu.
+#include "res/LumicueResources.h"
 
 #include "res/AppIconData.h"
 #include "res/ResourceIds.h"
 
-#include <QPixmap>
-
-QIcon LoadIconResource(int nId)
+SResources LumicueResources()
 {
-    if (nId != IDI_APP)
-        return {};
-    QPixmap pixmap;
-    pixmap.loadFromData(kAppIconPng, kAppIconPngSize, "PNG");
-    return QIcon(pixmap);
-}
-
-BOOL LoadStringResource(UINT nId, QString& text)
-{
-    switch (nId) {
-    case IDS_SUPPORT_MAIL:
-        text = QStringLiteral("mailto:support@lumicue.example");
-        return TRUE;
-    default:
-        return FALSE;
-    }
+    SResources set;
+    set.dialogs = DialogTemplates();
+    set.icons[IDI_APP] = QByteArray::fromRawData(reinterpret_cast<const char*>(kAppIconPng),
+        static_cast<int>(kAppIconPngSize));
+    set.strings[IDS_SUPPORT_MAIL] = QStringLiteral("mailto:support@lumicue.example");
+    set.menus[IDR_TRAY_MENU] = TrayMenu();
+    return set;
 }

@@ -11,7 +11,7 @@
 #include "platform/ui/WorkArea.h"
 #include "res/ResourceIds.h"
 #include "settings/CoreAssist.h"
-#include "settings/MakerSite.h"
+#include "res/MakerSite.h"
 #include "settings/PointerHost.h"
 
 #include <QFileInfo>
