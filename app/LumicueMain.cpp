@@ -24,7 +24,6 @@
 #include "update/FSysAssist.h"
 
 #include <QUrl>
-#include <QWidget>
 
 namespace {
 
@@ -162,8 +161,7 @@ LRESULT CLumicueMain::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_HELP:
         return TRUE;
     case WM_SETICON:
-        if (QWidget* w = GetSafeWidget())
-            w->setWindowIcon(hIcon);
+        SetIcon(hIcon, wParam == ICON_BIG);
         return 0;
     case WM_TRAYNOTIFY:
         return OnTaskBarN(wParam, lParam);

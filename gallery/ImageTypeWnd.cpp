@@ -6,7 +6,6 @@
 #include "platform/ui/PaintDC.h"
 #include "ui/SysColorSet.h"
 
-#include <QWidget>
 
 CImageTypeWnd::CImageTypeWnd() : pControl(std::make_unique<CImageTypeControl>()) {}
 
@@ -20,10 +19,10 @@ CImageTypeWnd::~CImageTypeWnd()
 BOOL CImageTypeWnd::bCreateGrid(DWORD dwWndStyle, RECT rc, CWnd* pParentWnd, int nId, int nSelected, BOOL bPopup)
 {
     nCtrlId = nId;
-    if (!CreateEx(0, QStringLiteral("LumicueImageType"), QString(), dwWndStyle, rc.left, rc.top, RectWidth(rc),
+    // A pop-up draws its own shadow, blended by a compositor.
+    if (!CreateEx(bPopup ? WS_EX_LAYERED : 0, QStringLiteral("LumicueImageType"), QString(), dwWndStyle, rc.left, rc.top, RectWidth(rc),
             RectHeight(rc), pParentWnd, 0))
         return FALSE;
-    GetSafeWidget()->setFocusPolicy(Qt::StrongFocus);
     pNotifyWnd = pParentWnd;
     pControl->vAttach(this, nSelected, bPopup);
     bDropShadow = bPopup;

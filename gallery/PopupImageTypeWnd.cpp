@@ -4,17 +4,11 @@
 
 #include "platform/ScreenPixels.h"
 
-#include <QWidget>
 
 BOOL CPopupImageTypeWnd::bCreatePopup(DWORD dwWndStyle, int nId, const RECT* prc, CWnd* pParentWnd, int nSelected, int, int, int)
 {
     if (!bCreateGrid(dwWndStyle | WS_POPUP, *prc, pParentWnd, nId, nSelected, TRUE))
         return FALSE;
-    QWidget* w = GetSafeWidget();
-    // A pop-up takes mouse and keyboard while shown and closes on a click
-    // elsewhere; translucent so a compositor can blend its shadow.
-    w->setWindowFlags(Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint);
-    w->setAttribute(Qt::WA_TranslucentBackground);
     SetFocus();
     return TRUE;
 }

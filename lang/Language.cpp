@@ -6,14 +6,12 @@
 
 #include "platform/storage/Ini.h"
 #include "platform/Locale.h"
+#include "platform/ui/Display.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Wnd.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QScreen>
 
 #include <algorithm>
 #include <cstdint>
@@ -36,14 +34,6 @@ constexpr int LANG_FONT_MAX_PIXELS = 256;
 
 const QString kSectionText = QStringLiteral("Text");
 const QString kSectionLanguage = QStringLiteral("Language");
-
-int nDisplayDpi()
-{
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
-            return qRound(screen->logicalDotsPerInchY());
-    return 96;
-}
 
 // The section's value for the key in the active file; empty when absent.
 QString LangValue(const QString& section, const QString& key)
@@ -208,7 +198,7 @@ void ApplyLanguage(UINT nLangId)
                              g_szLangFile);
     const int nSize = nLangFontPoints(sizeText);
     if (nSize != 0) {
-        const int nHeight = nLangFontHeight(nSize, nDisplayDpi());
+        const int nHeight = nLangFontHeight(nSize, GetDisplayDeviceCaps(LOGPIXELSY));
         if (nHeight != 0)
             font.setPixelSize(std::clamp(std::abs(nHeight), 1, LANG_FONT_MAX_PIXELS));
     }

@@ -4,12 +4,11 @@
 #include "diag/ExceptionReport.h"
 #include "overlay/PointerGeometry.h"
 #include "platform/image/BicubicScale.h"
+#include "platform/ui/Display.h"
 #include "platform/image/PngImage.h"
 #include "platform/ScreenPixels.h"
 #include "settings/CoreAssist.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 
 #include <cstdio>
 
@@ -42,10 +41,8 @@ BOOL CBitmapPointWnd::bUpdateDisplay()
 
 double CBitmapPointWnd::dCurrentScreenScale()
 {
-    const QScreen* screen = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
-        ? QGuiApplication::primaryScreen() : nullptr;
     // The toolkit's ratio follows QT_SCALE_FACTOR but not the desktop's Xft.dpi.
-    return PointerGeometry::dScreenScale(screen ? screen->devicePixelRatio() : 1.0, CScreenPixels::nXftDpi());
+    return PointerGeometry::dScreenScale(DisplayPixelRatio(), CScreenPixels::nXftDpi());
 }
 
 BOOL CBitmapPointWnd::bUpdateDisplayFrom(const QString& strPointerFile, int nOpacity, int nSizePercent, double dScale)

@@ -127,6 +127,8 @@ constexpr DWORD WS_VISIBLE = 0x10000000;
 constexpr DWORD WS_BORDER = 0x00800000;
 constexpr DWORD WS_GROUP = 0x00020000;
 constexpr DWORD WS_TABSTOP = 0x00010000;
+// Extended style: the window blends with what lies beneath it.
+constexpr DWORD WS_EX_LAYERED = 0x00080000;
 
 // SetWindowPos flags.
 constexpr UINT SWP_NOSIZE = 0x0001;

@@ -1,20 +1,9 @@
 // Fonts described in pixels and weights, made into Qt fonts.
 #include "platform/ui/Font.h"
 
-#include <QGuiApplication>
-#include <QScreen>
+#include "platform/ui/Display.h"
+
 #include <cmath>
-
-namespace {
-
-double LogicalDpiY()
-{
-    if (auto* screen = QGuiApplication::primaryScreen())
-        return screen->logicalDotsPerInchY();
-    return 96.0;
-}
-
-} // namespace
 
 BOOL CFont::CreateFontIndirect(const LOGFONTW* p)
 {
@@ -50,7 +39,7 @@ QFont CFont::ToQFont() const
 LOGFONTW CFont::LogFontOf(const QFont& f)
 {
     LOGFONTW lf;
-    const int px = f.pixelSize() > 0 ? f.pixelSize() : static_cast<int>(std::lround(f.pointSizeF() * LogicalDpiY() / 72.0));
+    const int px = f.pixelSize() > 0 ? f.pixelSize() : static_cast<int>(std::lround(f.pointSizeF() * GetDisplayDeviceCaps(LOGPIXELSY) / 72.0));
     lf.lfHeight = -px;
     lf.lfWeight = f.weight();
     lf.lfItalic = f.italic() ? 1 : 0;

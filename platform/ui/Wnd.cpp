@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEvent>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -173,7 +174,7 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return WindowProc(message, wParam, lParam);
 }
 
-BOOL CWnd::CreateEx(DWORD, const QString& className, const QString& windowName, DWORD style, int x, int y,
+BOOL CWnd::CreateEx(DWORD dwExStyle, const QString& className, const QString& windowName, DWORD style, int x, int y,
     int nWidth, int nHeight, CWnd* pParentWnd, UINT nID)
 {
     if (IsWindow())
@@ -185,11 +186,15 @@ BOOL CWnd::CreateEx(DWORD, const QString& className, const QString& windowName, 
             return FALSE;
         w = new QWidget(parentWidget);
     } else {
-        // An owned pop-up: no frame, no task-bar entry, above its owner.
+        // A pop-up: no frame, no task-bar entry, above its owner; it takes
+        // mouse and keyboard while shown and closes on a click elsewhere.
         w = new QWidget(parentWidget ? parentWidget->window() : nullptr,
-            Qt::Tool | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint);
+            Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint);
     }
-    w->setAttribute(Qt::WA_OpaquePaintEvent);
+    // A layered window's pixels carry alpha for a compositor to blend.
+    w->setAttribute((dwExStyle & WS_EX_LAYERED) ? Qt::WA_TranslucentBackground : Qt::WA_OpaquePaintEvent);
+    // Like any window, it may take the keyboard focus.
+    w->setFocusPolicy(Qt::StrongFocus);
     w->setWindowTitle(windowName);
     w->setGeometry(x, y, nWidth, nHeight);
     dwStyle = style;
@@ -433,6 +438,12 @@ BOOL CWnd::ReleaseCapture()
     if (old->pWidget)
         old->pWidget->releaseMouse();
     return TRUE;
+}
+
+void CWnd::SetIcon(const QIcon& icon, BOOL)
+{
+    if (pWidget)
+        pWidget->setWindowIcon(icon);
 }
 
 CWnd* CWnd::SetFocus()

@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+class QIcon;
 class QWidget;
 class QFont;
 class QTimer;
@@ -88,6 +89,8 @@ public:
     static BOOL ReleaseCapture();
     // Keyboard focus; answers the window that had it.
     CWnd* SetFocus();
+    // The icon the window manager and task switcher show for the window.
+    void SetIcon(const QIcon& icon, BOOL bBigIcon);
 
     // Timers deliver WM_TIMER with the id to WindowProc.
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse);
