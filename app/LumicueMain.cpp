@@ -41,7 +41,8 @@ UINT UpdateCheckDelayMs()
 } // namespace
 
 CLumicueMain::CLumicueMain()
-    : CSkinDialog(IDD_LUMICUE_MAIN, nullptr), hIcon(LoadIconResource(IDI_APP)), funPointer(bPointerOn)
+    : CSkinDialog(IDD_LUMICUE_MAIN, nullptr), pageFun(this), hIcon(LoadIconResource(IDI_APP)), pageOptions(this),
+      funPointer(bPointerOn)
 {
     // The shared colours, read once the toolkit runs; the gallery reads them again on a change.
     g_sysColors.RefreshColors();

@@ -38,14 +38,9 @@ QString MovedPicture(const CImageTypeControl& grid, const QString& strStored)
 constexpr UINT WM_WARM_GALLERY = WM_USER + 1152;
 }
 
-CPgeFun1::CPgeFun1() : CSkinDialog(IDD_POINTER_PAGE, nullptr) {}
+CPgeFun1::CPgeFun1(CPointerHost* host) : CSkinDialog(IDD_POINTER_PAGE, nullptr), pHost(host) {}
 
 CPgeFun1::~CPgeFun1() = default;
-
-CPointerHost* CPgeFun1::Host()
-{
-    return dynamic_cast<CPointerHost*>(AfxGetMainWnd());
-}
 
 void CPgeFun1::DoDataExchange(CDataExchange* pDX)
 {

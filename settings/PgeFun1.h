@@ -13,7 +13,8 @@ class CPointerHost;
 
 class CPgeFun1 : public CSkinDialog {
 public:
-    CPgeFun1();
+    // The host switches the pointer and applies what the page changes.
+    explicit CPgeFun1(CPointerHost* pHost);
     ~CPgeFun1() override;
 
     BOOL OnInitDialog() override;
@@ -41,8 +42,9 @@ private:
     void vShowHint(BOOL bRefused);
     // A key pressed in the hotkey field becomes the hotkey at once.
     void vTakeHotKey(const MSG& msg);
-    static CPointerHost* Host();
+    CPointerHost* Host() const { return pHost; }
 
+    CPointerHost* pHost;
     BOOL bWarmPosted = FALSE;
     // The picture chosen before the current one, to go back to.
     QString strPrevious;

@@ -13,14 +13,9 @@
 #include <QDir>
 #include <QUrl>
 
-CPgeOptions::CPgeOptions() : CSkinDialog(IDD_OPTIONS_PAGE, nullptr) {}
+CPgeOptions::CPgeOptions(CPointerHost* host) : CSkinDialog(IDD_OPTIONS_PAGE, nullptr), pHost(host) {}
 
 CPgeOptions::~CPgeOptions() = default;
-
-CPointerHost* CPgeOptions::Host()
-{
-    return dynamic_cast<CPointerHost*>(AfxGetMainWnd());
-}
 
 void CPgeOptions::DoDataExchange(CDataExchange* pDX)
 {

@@ -15,7 +15,8 @@ class CPointerHost;
 
 class CPgeOptions : public CSkinDialog {
 public:
-    CPgeOptions();
+    // The host applies what the page changes.
+    explicit CPgeOptions(CPointerHost* pHost);
     ~CPgeOptions() override;
 
     BOOL OnInitDialog() override;
@@ -39,7 +40,9 @@ private:
     void vOnSizeChanged();
     void vOnCheck(int nId);
     void vOnLanguageChosen();
-    static CPointerHost* Host();
+    CPointerHost* Host() const { return pHost; }
+
+    CPointerHost* pHost;
 
     BOOL bFilled = FALSE;
     std::vector<int> languageChoices; // per combo item: LANG_AUTOMATIC or an id
