@@ -1,10 +1,12 @@
-// The least any follower can do: one small ARGB override-redirect window moved
+// The least any follower can do: one ARGB override-redirect window moved
 // under the cursor on every raw motion. The floor the follow benchmark compares to.
+// Usage: bench_ReferenceFollower [SIDE] (the window's side in pixels, 128 when not given).
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XInput2.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
@@ -12,7 +14,7 @@
 
 namespace {
 
-constexpr int kSize = 128;
+int g_nSize = 128; // set once, before the window is made
 int g_wakeWrite = -1;
 int g_xiOpcode = -1;
 
@@ -50,7 +52,7 @@ Window CreateOverlay(Display* dpy)
     int x = 0, y = 0, wx, wy;
     unsigned mask;
     XQueryPointer(dpy, root, &root_ret, &child, &x, &y, &wx, &wy, &mask);
-    Window win = XCreateWindow(dpy, root, x - kSize / 2, y - kSize / 2, kSize, kSize, 0, 32, InputOutput,
+    Window win = XCreateWindow(dpy, root, x - g_nSize / 2, y - g_nSize / 2, g_nSize, g_nSize, 0, 32, InputOutput,
                                vi.visual, CWOverrideRedirect | CWColormap | CWBorderPixel | CWBackPixel, &attrs);
     XMapWindow(dpy, win);
     return win;
@@ -74,14 +76,16 @@ void vFollow(Display* dpy, Window win)
     int x, y, wx, wy;
     unsigned mask;
     if (XQueryPointer(dpy, root, &root_ret, &child, &x, &y, &wx, &wy, &mask))
-        XMoveWindow(dpy, win, x - kSize / 2, y - kSize / 2);
+        XMoveWindow(dpy, win, x - g_nSize / 2, y - g_nSize / 2);
     XFlush(dpy);
 }
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    if (argc > 1 && std::atoi(argv[1]) > 0)
+        g_nSize = std::atoi(argv[1]);
     int wake[2];
     if (!bInstallTermHandler(wake))
         return 1;

@@ -142,7 +142,8 @@ bool CFollowerRun::bStartFollower(EFollowerKind kind, const std::string& program
     XSync(dpy, False);
     const std::string log = workDir + "/follower.log";
     if (kind == EFollowerKind::Plain) {
-        if (!follower.bStart({program}, {"DISPLAY=" + x.DisplayName()}, log))
+        // A plain follower draws a square of the side Lumicue shows, so both move as much.
+        if (!follower.bStart({program, std::to_string(nShownSize())}, {"DISPLAY=" + x.DisplayName()}, log))
             return bFail("cannot start " + program);
         if (opt.bPin)
             follower.bPinTo(1);
