@@ -24,7 +24,8 @@ demo:
 	scripts/demo
 
 # Follow latency and CPU at 1000 and 8000 Hz, idle cost, memory, stacking,
-# F8 to shown by picture size, against the reference follower; then a 60 s
+# F8 to shown by picture size, against the reference follower; the same at a
+# pointer size of 400 %; then a 60 s
 # flood of unthrottled motion for memory growth and catch-up; memory over
 # 4,000 switches with a tray host; what a click ring costs; the window's longest unanswered ping
 # through a start with heavy pictures and a gallery of 2,000 opening, and the
@@ -33,6 +34,7 @@ demo:
 bench:
 	BUILD_TARGETS="lumicue bench_FollowBench bench_ReferenceFollower bench_TrayBench bench_ClickBench bench_HeavyPictureBench bench_KWinBench" scripts/build
 	build/bench_FollowBench --reference build/bench_ReferenceFollower --lumicue build/lumicue --runs 5 --picture-sizes 128,1024,4096
+	build/bench_FollowBench --reference build/bench_ReferenceFollower --lumicue build/lumicue --runs 3 --pointer-size 400
 	build/bench_FollowBench --reference build/bench_ReferenceFollower --lumicue build/lumicue --runs 1 --motions 200 --rates 1000 --idle-seconds 1 --flood-seconds 60
 	build/bench_TrayBench --lumicue build/lumicue --switches 4000
 	build/bench_ClickBench --lumicue build/lumicue --clicks 100
