@@ -24,9 +24,9 @@ demo:
 	scripts/demo
 
 # Follow latency and CPU at 1000 and 8000 Hz, idle cost, memory, stacking,
-# F8 to shown by picture size, against the reference follower; the same at a
-# pointer size of 400 %; then a 60 s
-# flood of unthrottled motion for memory growth and catch-up; memory over
+# F8 to shown by picture size, against the reference follower, and again at a
+# pointer size of 400 %; then a 60 s flood of unthrottled motion for memory
+# growth and catch-up; memory over
 # 4,000 switches with a tray host; what a click ring costs; the window's longest unanswered ping
 # through a start with heavy pictures and a gallery of 2,000 opening, and the
 # memory after it; then following on a headless KWin (script and layer-shell
