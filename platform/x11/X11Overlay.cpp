@@ -13,6 +13,7 @@
 #include <X11/extensions/Xfixes.h>
 #include <X11/extensions/shape.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -64,7 +65,11 @@ void vTakeContent(SX11Overlay& im, Pixmap content, const std::vector<XRectangle>
     XSetWindowBackgroundPixmap(im.dpy, im.win, content);
     XFreePixmap(im.dpy, content);
     XResizeWindow(im.dpy, im.win, w, h);
-    XClearWindow(im.dpy, im.win);
+    // Painted in bands, as the picture was copied: other clients are served
+    // between them.
+    const int nBand = std::max(1, (4 << 20) / std::max(1, w * 4));
+    for (int y = 0; y < h; y += nBand)
+        XClearArea(im.dpy, im.win, 0, y, static_cast<unsigned>(w), static_cast<unsigned>(std::min(nBand, h - y)), False);
     if (shape)
         XShapeCombineRectangles(im.dpy, im.win, ShapeBounding, 0, 0, const_cast<XRectangle*>(shape->data()),
             static_cast<int>(shape->size()), ShapeSet, YXBanded);
