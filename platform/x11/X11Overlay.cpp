@@ -65,9 +65,8 @@ void vTakeContent(SX11Overlay& im, Pixmap content, const std::vector<XRectangle>
     XSetWindowBackgroundPixmap(im.dpy, im.win, content);
     XFreePixmap(im.dpy, content);
     XResizeWindow(im.dpy, im.win, w, h);
-    // Painted in bands, as the picture was copied: other clients are served
-    // between them.
-    const int nBand = std::max(1, (4 << 20) / std::max(1, w * 4));
+    // Painted in bands, as the picture was copied.
+    const int nBand = CX11PictureUpload::nBandRows(w);
     for (int y = 0; y < h; y += nBand)
         XClearArea(im.dpy, im.win, 0, y, static_cast<unsigned>(w), static_cast<unsigned>(std::min(nBand, h - y)), False);
     if (shape)

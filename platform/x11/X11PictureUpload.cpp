@@ -292,11 +292,9 @@ void CX11PictureUpload::vDeliver()
     if (job->shm.shmaddr) {
         // Attach, copy, detach: the server does them in order; we only wait
         // for its completion event to unmap our side.
-        // The copy goes in bands of about 4 MB: the server serves other
-        // clients between requests, never while it copies a whole large
-        // picture. Only the last band asks for the completion event.
+        // Only the last band asks for the completion event.
         XShmAttach(dpy, &job->shm);
-        const int nBand = std::max(1, (4 << 20) / std::max(1, w * 4));
+        const int nBand = nBandRows(w);
         for (int y = 0; y < h; y += nBand)
             XShmPutImage(dpy, content, gc, job->image, 0, y, 0, y, w, std::min(nBand, h - y), y + nBand >= h);
         XShmDetach(dpy, &job->shm);

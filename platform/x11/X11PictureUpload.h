@@ -10,6 +10,7 @@
 
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -44,6 +45,10 @@ public:
     BOOL bStart(std::shared_ptr<const CBitmap32> picture, std::uint8_t nAlpha, bool bBlend, bool bFinish = false);
     // UI thread: whatever was started is dropped.
     void vCancel() { nCancelledUpTo.store(++nLatest); }
+    // The rows of a w-pixel-wide picture in one band of about 4 MB: a large
+    // picture goes to the server, and is painted, a band per request, so the
+    // server serves other clients in between.
+    static int nBandRows(int w) { return std::max(1, (4 << 20) / std::max(1, w * 4)); }
     // UI thread: the server's note that it finished a copy.
     bool bHandleEvent(const XEvent& ev);
 
