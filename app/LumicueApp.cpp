@@ -90,7 +90,6 @@ BOOL CLumicueApp::bRemoveAutoRun()
 
 BOOL CLumicueApp::InitInstance()
 {
-    vRegisterResources(LumicueResources());
     QString strUnknown;
     const LongOption longOption = GetLongOption(GetCommandLineArgs(), &strUnknown);
     if (longOption != LongOption::None) {
@@ -122,6 +121,8 @@ BOOL CLumicueApp::InitInstance()
         nExitCode = 1;
         return FALSE;
     }
+    // Only a start that makes windows needs them; a command-line request does not.
+    vRegisterResources(LumicueResources());
     CCoreAssist* core = GetCoreAssist();
     if (!core->bInitialize())
         return FALSE;

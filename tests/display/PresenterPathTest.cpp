@@ -60,19 +60,6 @@ protected:
         return found;
     }
 
-    std::string strMappedSince(std::size_t nSince)
-    {
-        std::string text;
-        const std::vector<Window> mapped = x.SeenMapped();
-        for (std::size_t i = nSince; i < mapped.size(); ++i) {
-            TestRect rc;
-            x.bGeometry(mapped[i], rc);
-            text += std::to_string(rc.x) + "," + std::to_string(rc.y) + " " + std::to_string(rc.width) + "x"
-                + std::to_string(rc.height) + "; ";
-        }
-        return text;
-    }
-
     // A ring: a square window centred on the point, mapped after the
     // first nSince windows the test saw mapped. Looked up from the map
     // events, so a ring already gone again still counts.
@@ -164,7 +151,7 @@ TEST_P(PresenterPathTest, OptionsSizeBalloonClickRingsAndUserPictures)
     x.vClick();
     Window ring = None;
     EXPECT_TRUE(bWaitFor([&] { return (ring = FindRing(nMapped, cx, cy)) != None; }))
-        << "a click shows a ring centred on the pointer; mapped since: " << strMappedSince(nMapped);
+        << "a click shows a ring centred on the pointer";
     EXPECT_TRUE(x.bWaitUntil([&] { return ring == None || !x.bIsViewable(ring); }, CDeadline::Millis(1000)))
         << "the ring goes after about 300 ms";
 
