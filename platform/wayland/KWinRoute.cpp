@@ -8,12 +8,8 @@
 #include "platform/wayland/PositionInputSource.h"
 
 #include <QCoreApplication>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDir>
 #include <QFileInfo>
-#include <QMetaObject>
-#include <QThread>
 
 namespace {
 
@@ -39,22 +35,13 @@ BOOL CKWinRoute::bStarted()
     if (!QCoreApplication::instance() || bEnded)
         return FALSE;
     bTriedStart = true;
-    QDBusConnection bus = KWinBus();
-    if (!bus.isConnected()) {
+    if (!CKWinScript::bBusReachable()) {
         strProblem = QStringLiteral("the session bus cannot be reached");
         return FALSE;
     }
-    pThread = new QThread;
-    pThread->setObjectName(QStringLiteral("lumicue-kwin"));
-    pThread->start();
-    pCallbacks = new CKWinCallbacks;
-    pCallbacks->moveToThread(pThread);
-    if (!pCallbacks->Positions().bValid()
-        || !bus.registerObject(QString::fromLatin1(kKWinCallbackPath), pCallbacks, QDBusConnection::ExportScriptableSlots)
-        || !bus.registerService(QString::fromLatin1(kLumicueBusName))) {
-        strProblem = QStringLiteral("the bus name %1 is taken").arg(QString::fromLatin1(kLumicueBusName));
+    pCallbacks = std::make_unique<CKWinCallbacks>();
+    if (!pCallbacks->bStart(strProblem))
         return FALSE;
-    }
     pScript = std::make_unique<CKWinScript>(strScriptPath, QString::fromLatin1(CKWinScript::kScriptName), true);
     pFollower = std::make_unique<CKWinScript>(QFileInfo(strScriptPath).dir().filePath(QStringLiteral("lumicue-follow.js")),
         QString::fromLatin1(CKWinScript::kFollowerName), false);
@@ -107,7 +94,9 @@ std::unique_ptr<CInputSource> CKWinRoute::MakeInput(CInputDevice::Kind kind)
     if (kind != CInputDevice::KIND_MOUSE)
         return nullptr;
     // Without the script the mouse stays still, and bCanFollow says why.
-    return std::make_unique<CPositionInputSource>(bStarted() ? pCallbacks->Positions() : stillQueue);
+    if (!bStarted())
+        return std::make_unique<CPositionInputSource>(stillQueue, nullptr);
+    return std::make_unique<CPositionInputSource>(pCallbacks->Positions(), pCallbacks.get());
 }
 
 BOOL CKWinRoute::bRegisterHotKey(CWnd* target, int id, UINT fsModifiers, UINT vk)
@@ -164,20 +153,7 @@ void CKWinRoute::vEnd()
     if (pScript)
         pScript->vUnload();
     pScript.reset();
-    if (pCallbacks) {
-        QDBusConnection bus = KWinBus();
-        bus.unregisterService(QString::fromLatin1(kLumicueBusName));
-        bus.unregisterObject(QString::fromLatin1(kKWinCallbackPath));
-        // Deleted on its own thread, after any call already under way.
-        QMetaObject::invokeMethod(pCallbacks, [cb = pCallbacks] { delete cb; }, Qt::BlockingQueuedConnection);
-        pCallbacks = nullptr;
-    }
-    if (pThread) {
-        pThread->quit();
-        pThread->wait();
-        delete pThread;
-        pThread = nullptr;
-    }
+    pCallbacks.reset(); // joins its thread after any call under way
     if (bTriedStart)
-        vCloseKWinBus();
+        CKWinScript::vCloseBus();
 }

@@ -1,6 +1,6 @@
 // KDE Plasma on Wayland: the overlay on a layer-shell surface, the pointer
 // position and the hotkey from Lumicue's KWin script, which calls back into
-// an object on a thread of the route's own.
+// an object served on a thread of the route's own.
 #pragma once
 
 #include "platform/DesktopRoute.h"
@@ -12,7 +12,6 @@
 
 class CKWinCallbacks;
 class CKWinScript;
-class QThread;
 
 class CKWinRoute : public CDesktopRoute {
 public:
@@ -30,7 +29,7 @@ public:
     void vEnd() override;
 
 private:
-    // UI thread, once the toolkit runs: the callbacks' thread and bus name,
+    // UI thread, once the toolkit runs: the callbacks' bus name and thread,
     // then the script. FALSE (and the reason kept) when any fails.
     BOOL bStarted();
     BOOL bLoadScript(const QString& strKeys);
@@ -42,8 +41,7 @@ private:
     QString strProblem;
     bool bTriedStart = false;
     bool bEnded = false;
-    QThread* pThread = nullptr;
-    CKWinCallbacks* pCallbacks = nullptr; // lives in pThread
+    std::unique_ptr<CKWinCallbacks> pCallbacks;
     std::unique_ptr<CKWinScript> pScript;
     std::unique_ptr<CKWinScript> pFollower;
     CPositionQueue stillQueue; // the mouse when the script could not be run

@@ -1,8 +1,6 @@
 // KWin's scripting and shortcut services, called with deadlines.
 #include "platform/wayland/KWinScript.h"
 
-#include "platform/wayland/KWinCallbacks.h"
-
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusReply>
@@ -16,6 +14,12 @@ const QString kKWin = QStringLiteral("org.kde.KWin");
 const QString kAccel = QStringLiteral("org.kde.kglobalaccel");
 // Shortcuts registered by scripts belong to KWin's own component.
 const QString kAccelComponent = QStringLiteral("kwin");
+const QString kBusConnectionName = QStringLiteral("lumicue-kwin");
+
+QDBusConnection KWinBus()
+{
+    return QDBusConnection::connectToBus(QDBusConnection::SessionBus, kBusConnectionName);
+}
 
 QDBusMessage Call(const QString& service, const QString& path, const QString& iface, const QString& method,
     const QVariantList& args)
@@ -28,6 +32,16 @@ QDBusMessage Call(const QString& service, const QString& path, const QString& if
 bool bReplied(const QDBusMessage& reply) { return reply.type() == QDBusMessage::ReplyMessage; }
 
 } // namespace
+
+BOOL CKWinScript::bBusReachable()
+{
+    return KWinBus().isConnected() ? TRUE : FALSE;
+}
+
+void CKWinScript::vCloseBus()
+{
+    QDBusConnection::disconnectFromBus(kBusConnectionName);
+}
 
 CKWinScript::CKWinScript(const QString& strPathIn, const QString& strNameIn, bool bShortcut)
     : strPath(strPathIn)

@@ -30,6 +30,11 @@ public:
     // combination (in the toolkit's text form): FALSE when it is taken.
     static BOOL bShortcutHolds(const QString& strKeys);
 
+    // The connection these calls go out on, kept apart from the toolkit's
+    // shared one; bBusReachable says whether it connected, vCloseBus ends it.
+    static BOOL bBusReachable();
+    static void vCloseBus();
+
 private:
     static void vForgetShortcut();
 

@@ -4,12 +4,16 @@
 #pragma once
 
 #include "platform/InputSource.h"
+#include "platform/wayland/KWinCallbacks.h"
 #include "platform/wayland/PositionQueue.h"
 
 class CPositionInputSource : public CInputSource {
 public:
-    explicit CPositionInputSource(CPositionQueue& queue)
+    // callbacks: the script's, whose positions the reader serves itself;
+    // null for a queue that is fed by another thread or not at all.
+    CPositionInputSource(CPositionQueue& queue, CKWinCallbacks* callbacks)
         : positions(queue)
+        , pCallbacks(callbacks)
     {
     }
 
@@ -17,7 +21,7 @@ public:
     // none then; the reader then asks again, with the state of that time.
     CInputDevice::WaitResult nWait(const std::atomic<bool>& bAcquired) override
     {
-        if (!positions.bWaitForRecords())
+        if (!(pCallbacks ? pCallbacks->bWaitForPositions() : positions.bWaitForRecords()))
             return CInputDevice::WAIT_WOKEN;
         if (!bAcquired) {
             DIDEVICEOBJECTDATA dropped;
@@ -31,4 +35,5 @@ public:
 
 private:
     CPositionQueue& positions;
+    CKWinCallbacks* pCallbacks;
 };

@@ -46,7 +46,7 @@ bool CPositionQueue::bPushRecord(const DIDEVICEOBJECTDATA& record)
     return true;
 }
 
-void CPositionQueue::vPush(int x, int y, DWORD dwTimeMs)
+void CPositionQueue::vPush(int x, int y, DWORD dwTimeMs, bool bWake)
 {
     nLastPos.store(Pack(x, y), std::memory_order_relaxed);
     bHasPos.store(true, std::memory_order_release);
@@ -74,7 +74,7 @@ void CPositionQueue::vPush(int x, int y, DWORD dwTimeMs)
     bPrev = true;
     if (bLost)
         bOverflowed.store(true, std::memory_order_release);
-    if (bAny)
+    if (bAny && bWake)
         vSignal();
 }
 
@@ -105,20 +105,30 @@ BOOL CPositionQueue::bPop(DIDEVICEOBJECTDATA& record)
     return FALSE;
 }
 
+bool CPositionQueue::bReady() const
+{
+    return nHead.load(std::memory_order_relaxed) != nTail.load(std::memory_order_acquire)
+        || bOverflowed.load(std::memory_order_acquire);
+}
+
+void CPositionQueue::vClearSignal()
+{
+    std::uint64_t n;
+    while (read(nEventFd, &n, sizeof n) < 0 && errno == EINTR) {
+    }
+}
+
 bool CPositionQueue::bWaitForRecords()
 {
     for (;;) {
-        if (bWakeRequested.exchange(false))
+        if (bTakeWake())
             return false;
-        if (nHead.load(std::memory_order_relaxed) != nTail.load(std::memory_order_acquire)
-            || bOverflowed.load(std::memory_order_acquire))
+        if (bReady())
             return true;
         pollfd pfd{nEventFd, POLLIN, 0};
         if (poll(&pfd, 1, -1) < 0 && errno != EINTR)
             return false;
-        std::uint64_t n;
-        if (read(nEventFd, &n, sizeof n) < 0 && errno != EAGAIN && errno != EINTR)
-            return false;
+        vClearSignal();
     }
 }
 

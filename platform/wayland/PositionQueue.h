@@ -19,8 +19,9 @@ public:
     BOOL bValid() const { return nEventFd >= 0; }
 
     // Producer: a position in screen coordinates; one record per axis that
-    // changed (none when neither did), then one wake of the reader.
-    void vPush(int x, int y, DWORD dwTimeMs);
+    // changed (none when neither did), then one wake of the reader, unless
+    // the producer is the reader itself (bWake false).
+    void vPush(int x, int y, DWORD dwTimeMs, bool bWake = true);
     // The last position pushed; FALSE before the first.
     BOOL bLast(int& x, int& y) const;
 
@@ -31,6 +32,14 @@ public:
     bool bWaitForRecords();
     // Any thread: ends the consumer's current or next sleep.
     void vWake();
+
+    // Consumer, for a wait of its own over more descriptors: the wake
+    // descriptor, whether a wake was asked for (and taken), whether records
+    // wait, and the wake descriptor emptied.
+    int nWaitFd() const { return nEventFd; }
+    bool bTakeWake() { return bWakeRequested.exchange(false); }
+    bool bReady() const;
+    void vClearSignal();
 
 private:
     static constexpr unsigned nCapacity = 256; // a power of two
