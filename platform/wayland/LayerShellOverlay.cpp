@@ -2,7 +2,10 @@
 // it runs: the UI thread leaves it the picture and the shown state under a
 // mutex, the mouse thread the position in an atomic word, and both wake it
 // through an eventfd. The thread sleeps in poll() on the connection and that
-// eventfd, so it costs nothing while nothing happens.
+// eventfd, so it costs nothing while nothing happens. A move within the
+// output the surface is on is committed by the mouse thread itself, under
+// the lock the overlay thread holds while awake: one thread less to wake
+// per motion.
 #include "platform/wayland/LayerShellOverlay.h"
 
 #include "platform/wayland/OverlayPlacement.h"
@@ -87,6 +90,9 @@ struct CLayerShellOverlay::Impl {
     std::uint64_t nPlacedPos = 0;
     bool bPlaced = false;
 
+    // Held by the overlay thread except while it sleeps, and by a mouse
+    // thread that moves the surface itself.
+    std::mutex state;
     // Left by the UI thread.
     std::mutex mailbox;
     CBitmap32 newPicture;
@@ -112,6 +118,8 @@ struct CLayerShellOverlay::Impl {
     void vRun();
     void vApplyMailbox();
     void vApplyPosition();
+    // The mouse thread's move; false when the overlay thread must do it.
+    bool bMoveFromCaller();
     void vCreateSurface(SOutput* on);
     void vDestroySurface();
     void vAttach();
@@ -498,9 +506,31 @@ void CLayerShellOverlay::Impl::vApplyPosition()
     wl_surface_commit(surface);
 }
 
+bool CLayerShellOverlay::Impl::bMoveFromCaller()
+{
+    std::unique_lock<std::mutex> hold(state, std::try_to_lock);
+    if (!hold.owns_lock() || !surface || !bShownNow || picture.IsEmpty())
+        return false;
+    const std::uint64_t pos = nPos.load(std::memory_order_relaxed);
+    const std::uint64_t hot = nHotSpot.load(std::memory_order_relaxed);
+    const std::vector<SOutputBox> boxes = Boxes();
+    const SOverlayPlace place = PlaceOverlay(boxes.data(), boxes.size(), UnpackX(pos), UnpackY(pos), UnpackX(hot), UnpackY(hot));
+    if (place.nOutput < 0 || outputs[static_cast<std::size_t>(place.nOutput)].get() != surfaceOutput)
+        return false;
+    nPlacedPos = pos;
+    bPlaced = true;
+    nMarginLeft = place.nMarginLeft;
+    nMarginTop = place.nMarginTop;
+    zwlr_layer_surface_v1_set_margin(layerSurface, nMarginTop, 0, 0, nMarginLeft);
+    wl_surface_commit(surface);
+    // A full socket is left to the overlay thread, which waits for room.
+    return wl_display_flush(dpy) >= 0;
+}
+
 void CLayerShellOverlay::Impl::vRun()
 {
     const int fd = wl_display_get_fd(dpy);
+    std::unique_lock<std::mutex> hold(state);
     while (!bQuit.load()) {
         while (wl_display_prepare_read(dpy) != 0)
             if (wl_display_dispatch_pending(dpy) < 0)
@@ -515,7 +545,10 @@ void CLayerShellOverlay::Impl::vRun()
             nOut = POLLOUT;
         }
         pollfd fds[2] = {{fd, static_cast<short>(POLLIN | nOut), 0}, {wakeFd, POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) {
+        hold.unlock();
+        const int nPolled = poll(fds, 2, -1);
+        hold.lock();
+        if (nPolled < 0) {
             wl_display_cancel_read(dpy);
             if (errno == EINTR)
                 continue;
@@ -543,6 +576,7 @@ void CLayerShellOverlay::Impl::vRun()
 
 void CLayerShellOverlay::Impl::vDisconnect()
 {
+    std::lock_guard<std::mutex> hold(state); // a late move finds no surface
     vDestroySurface();
     vDestroyBuffer();
     for (auto& o : outputs) {
@@ -680,6 +714,6 @@ void CLayerShellOverlay::vMove(int x, int y)
     Impl* im = pImpl.get();
     if (!im)
         return;
-    if (im->nPos.exchange(Pack(x, y), std::memory_order_relaxed) != Pack(x, y))
+    if (im->nPos.exchange(Pack(x, y), std::memory_order_relaxed) != Pack(x, y) && !im->bMoveFromCaller())
         im->vWake();
 }
