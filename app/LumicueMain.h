@@ -13,6 +13,7 @@
 #include "ui/SkinDialog.h"
 #include "ui/TabSheet.h"
 #include "platform/ui/NotifyIcon.h"
+#include "ui/MessageIds.h"
 
 #include <QIcon>
 #include <atomic>
@@ -84,5 +85,4 @@ private:
     BOOL bClosing = FALSE;
 };
 
-constexpr UINT WM_TRAYNOTIFY = WM_USER + 110;
 constexpr UINT TRAY_ICON_ID = 516;

@@ -6,6 +6,7 @@
 #include "gallery/GridGeometry.h"
 #include "gallery/ImageCellObj.h"
 #include "platform/image/PictureCache.h"
+#include "ui/MessageIds.h"
 
 #include <QHash>
 #include <QString>
@@ -17,10 +18,6 @@
 
 class CDC;
 class CWnd;
-
-// Posted by the grid to its window and relayed to the page (LPARAM: the id).
-constexpr UINT WM_IMAGETYPE_SELECTED = WM_USER + 1150;
-constexpr UINT WM_IMAGETYPE_CANCELLED = WM_USER + 1151;
 
 class CImageTypeControl {
 public:

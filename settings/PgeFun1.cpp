@@ -13,6 +13,7 @@
 #include "settings/CoreAssist.h"
 #include "res/MakerSite.h"
 #include "settings/PointerHost.h"
+#include "ui/MessageIds.h"
 
 #include <QFileInfo>
 
@@ -32,10 +33,6 @@ QString MovedPicture(const CImageTypeControl& grid, const QString& strStored)
     return QString();
 }
 
-// Posted to itself after the page's first paint: the gallery's pictures are
-// decoded while the user has not yet asked for them, but not before the
-// window has something to show.
-constexpr UINT WM_WARM_GALLERY = WM_USER + 1152;
 }
 
 CPgeFun1::CPgeFun1(CPointerHost* host) : CSkinDialog(IDD_POINTER_PAGE, nullptr), pHost(host) {}

@@ -4,15 +4,13 @@
 #pragma once
 
 #include "update/Inet.h"
+#include "ui/MessageIds.h"
 
 #include <QString>
 #include <atomic>
 #include <thread>
 
 class CWnd;
-
-constexpr UINT WM_UPDATE_NEWVERSION = WM_USER + 2000;
-constexpr UINT WM_UPDATE_INFO = WM_USER + 2001;
 
 class CAutoUpdate {
 public:
