@@ -207,7 +207,6 @@ int CLumicueApp::nActOnRunningInstance(StartAction action, BOOL bRunning)
 void CLumicueApp::vCreateMainWindow(BOOL bHidden)
 {
     g_pLumicueMain = new CLumicueMain;
-    m_pMainWnd = g_pLumicueMain;
     AfxSetMainWnd(g_pLumicueMain);
     g_pLumicueMain->Create(IDD_LUMICUE_MAIN, nullptr);
     if (!instanceServer.bListen(kInstanceName, g_pLumicueMain, bInstanceRequestAllowed)) {
@@ -229,7 +228,6 @@ int CLumicueApp::ExitInstance()
     instanceServer.vClose();
     if (g_pLumicueMain) {
         AfxSetMainWnd(nullptr);
-        m_pMainWnd = nullptr;
         delete g_pLumicueMain;
         g_pLumicueMain = nullptr;
     }

@@ -9,7 +9,6 @@
 #include <memory>
 
 class QApplication;
-class CWnd;
 
 class CWinApp {
 public:
@@ -35,8 +34,6 @@ public:
     BOOL bStartGraphics();
     const QString& GetGraphicsProblem() const { return strGraphicsProblem; }
     void vStopGraphics();
-
-    CWnd* m_pMainWnd = nullptr;
 
 private:
     QStringList args;
