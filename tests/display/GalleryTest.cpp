@@ -2,7 +2,8 @@
 // the gallery pop-up chooses with keys and with the mouse while the pointer
 // is on, Escape keeps the picture, the slider's release reaches the overlay,
 // a typed combination moves the grab, and Hide saves every choice.
-#include "DisplayFixture.h"
+#include "DisplayFixture.h" // first: GoogleTest before Xlib
+#include "A11yReader.h"
 #include "OptionRecord.h"
 #include "TestErrorTrap.h"
 #include "TestPicture.h"
@@ -123,15 +124,23 @@ TEST_F(GalleryTest, ChoosePictureOpacityAndHotKeyThenHideSavesThem)
 {
     ASSERT_TRUE(x.bWatchScreen()); // the program's repaints wake the waits
     vWritePictures();
-    Window main = StartMainWindow();
+    // The controls are found as a screen reader finds them.
+    CA11yReader a11y;
+    ASSERT_TRUE(a11y.bStart(dir, xvfb.strDisplay()));
+    ASSERT_TRUE(bWaitForFile(a11y.BusSocket(), true));
+    LaunchOptions options;
+    options.extraEnv = a11y.Env();
+    Window main = StartMainWindow(nullptr, {}, options);
     ASSERT_NE(main, None);
     TestRect window, preview;
     ASSERT_TRUE(x.bGeometry(main, window));
     ASSERT_TRUE(bWaitFor([&] { return bFindPreview(window, preview); })) << "the first run shows no first picture";
-    // Dialog units of the page to pixels, from the 32 x 32 preview at (87, 6).
-    const double sx = preview.width / 32.0, sy = preview.height / 32.0;
-    auto pageX = [&](double du) { return preview.x + static_cast<int>((du - 87) * sx); };
-    auto pageY = [&](double du) { return preview.y + static_cast<int>((du - 6) * sy); };
+    std::vector<A11yObject> page;
+    A11yObject slider, field, hide;
+    ASSERT_TRUE(a11y.bFind("push button", "Hide", &page));
+    ASSERT_TRUE(CA11yReader::bHas(page, "slider", "Opacity:", &slider));
+    ASSERT_TRUE(CA11yReader::bHas(page, "text", "Toggle Hotkey:", &field));
+    ASSERT_TRUE(CA11yReader::bHas(page, "push button", "Hide", &hide));
 
     ASSERT_TRUE(x.bKey(XK_F8));
     ASSERT_TRUE(bWaitFor([&] { return bOverlayShows(0); })) << "the overlay does not show the first picture";
@@ -165,17 +174,16 @@ TEST_F(GalleryTest, ChoosePictureOpacityAndHotKeyThenHideSavesThem)
     // A click at the slider's left end lowers the opacity when released.
     const int alpha = nOverlayAlpha(4);
     EXPECT_EQ(alpha, 75 * 255 / 100);
-    vClickAt(pageX(88), pageY(55));
+    vClickAt(slider.rc.x + 2, slider.rc.y + slider.rc.height / 2);
     EXPECT_TRUE(bWaitFor([&] { return nOverlayAlpha(4) < alpha; })) << "the overlay's blend did not change";
 
     // Ctrl+Shift+F9 in the hotkey field takes the grab from F8. The field
     // shows the key's longer name once the grab is taken.
     ASSERT_TRUE(x.bFocus(main));
-    vClickAt(pageX(130), pageY(78));
-    const TestRect field{pageX(87), pageY(72), static_cast<int>(89 * sx), static_cast<int>(12 * sy)};
+    vClickAt(field.rc.x + field.rc.width / 2, field.rc.y + field.rc.height / 2);
     auto nInk = [&] {
         int n = 0;
-        for (uint32_t px : x.Pixels(field))
+        for (uint32_t px : x.Pixels(field.rc))
             n += (px >> 16 & 0xFF) < 0x60 && (px >> 8 & 0xFF) < 0x60 && (px & 0xFF) < 0x60; // black text
         return n;
     };
@@ -186,9 +194,9 @@ TEST_F(GalleryTest, ChoosePictureOpacityAndHotKeyThenHideSavesThem)
     x.vUngrabKey(XK_F8, 0);
     EXPECT_FALSE(x.bGrabKey(XK_F9, ControlMask | ShiftMask)) << "Ctrl+Shift+F9 was not registered";
 
-    // Hide (the main window's button at 164, 216, 50 x 14) saves it all.
+    // Hide saves it all.
     fs::remove(dir.OptionFile());
-    vClickAt(window.x + static_cast<int>(189 * sx), window.y + static_cast<int>(223 * sy));
+    vClickAt(hide.rc.x + hide.rc.width / 2, hide.rc.y + hide.rc.height / 2);
     ASSERT_TRUE(bWaitForFile(dir.OptionFile(), true)) << "Hide did not save";
     std::ifstream in(dir.OptionFile(), std::ios::binary);
     const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -2,24 +2,15 @@
 // accessibility bus as a screen reader would: the tabs switch pages, the
 // About page shows the version, links look and act like links, and
 // translated texts are shown as plain text.
-#include "DisplayFixture.h"
+#include "DisplayFixture.h" // first: GoogleTest before Xlib
+#include "A11yReader.h"
 
 #include <X11/keysym.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
-
-namespace {
-
-struct A11yObject {
-    std::string strRole, strName, strDescription;
-    TestRect rc;
-};
-
-} // namespace
 
 class ToolkitTest : public CDisplayFixture {
 protected:
@@ -42,16 +33,11 @@ protected:
         }
         std::ofstream(dir.LanguageDir() / "Plain.lng") << "[Language]\nLanguage=1033\n[317]\n1239=<b>Bold</b> && more\n"
                                                          "[Text]\n103=Visit <i>us</i> && more\n";
-        strBus = "unix:path=" + (dir.RuntimeDir() / "bus").string();
-        CChildProcess::Options o;
-        o.argv = {"dbus-daemon", "--session", "--nofork", "--address=" + strBus};
-        o.env = {"PATH=/usr/bin:/bin"};
-        o.strLogPath = (dir.LogDir() / "dbus.log").string();
-        ASSERT_TRUE(bus.bStart(o));
-        ASSERT_TRUE(bWaitForFile(dir.RuntimeDir() / "bus", true));
+        ASSERT_TRUE(a11y.bStart(dir, xvfb.strDisplay()));
+        ASSERT_TRUE(bWaitForFile(a11y.BusSocket(), true));
         options.strLang = "en_US.UTF-8";
-        options.extraEnv = {"PATH=" + bin.string() + ":/usr/bin:/bin", "DBUS_SESSION_BUS_ADDRESS=" + strBus,
-            "QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1"};
+        options.extraEnv = a11y.Env();
+        options.extraEnv.push_back("PATH=" + bin.string() + ":/usr/bin:/bin");
     }
 
     fs::path OpenedFile() const { return dir.Home() / "opened.txt"; }
@@ -72,63 +58,6 @@ protected:
         return lines;
     }
 
-    // The showing objects of the program, as the accessibility bus tells them;
-    // given a role and a name, once an object with them shows (the reader
-    // waits for the program's accessibility events up to nSeconds).
-    std::vector<A11yObject> Tree(const std::string& strRole = {}, const std::string& strName = {}, int nSeconds = 0)
-    {
-        CChildProcess reader;
-        CChildProcess::Options o;
-        o.argv = {"/usr/bin/python3", LUMICUE_SOURCE_DIR "/tests/display/a11y-tree.py", "lumicue"};
-        if (nSeconds > 0)
-            o.argv.insert(o.argv.end(), {strRole, strName, std::to_string(nSeconds)});
-        o.env = {"DISPLAY=" + xvfb.strDisplay(), "DBUS_SESSION_BUS_ADDRESS=" + strBus, "PATH=/usr/bin:/bin",
-            "HOME=" + dir.Home().string()};
-        o.strLogPath = (dir.LogDir() / ("a11y-" + std::to_string(++nReads) + ".txt")).string();
-        std::vector<A11yObject> out;
-        if (!reader.bStart(o) || !reader.bWaitExit(CDeadline::Seconds(nSeconds + 40)))
-            return out;
-        std::istringstream text(reader.strLogText());
-        for (std::string line; std::getline(text, line);) {
-            A11yObject obj;
-            std::istringstream fields(line);
-            std::string extents;
-            std::getline(fields, obj.strRole, '\t');
-            std::getline(fields, obj.strName, '\t');
-            std::getline(fields, obj.strDescription, '\t');
-            std::getline(fields, extents, '\t');
-            std::sscanf(extents.c_str(), "%d,%d,%d,%d", &obj.rc.x, &obj.rc.y, &obj.rc.width, &obj.rc.height);
-            out.push_back(obj);
-        }
-        return out;
-    }
-
-    // Waits until an object with the role and name shows; the tree it was
-    // found in. Each read walks the bus object by object, which a loaded
-    // machine makes slow.
-    bool bFind(const std::string& strRole, const std::string& strName, std::vector<A11yObject>* tree = nullptr)
-    {
-        std::vector<A11yObject> found = Tree(strRole, strName, 90);
-        const bool bFound = bHas(found, strRole, strName);
-        if (tree)
-            *tree = std::move(found);
-        return bFound;
-    }
-
-    // The object with the role and name in a tree read before.
-    static bool bHas(const std::vector<A11yObject>& tree, const std::string& strRole, const std::string& strName,
-        A11yObject* found = nullptr)
-    {
-        for (const A11yObject& o : tree) {
-            if (o.strRole == strRole && o.strName == strName) {
-                if (found)
-                    *found = o;
-                return true;
-            }
-        }
-        return false;
-    }
-
     // Pixels of exactly this colour inside the rectangle.
     int nPixels(const TestRect& rc, uint32_t rgb)
     {
@@ -144,9 +73,7 @@ protected:
         x.vClick();
     }
 
-    CChildProcess bus;
-    std::string strBus;
-    int nReads = 0;
+    CA11yReader a11y;
     LaunchOptions options;
 };
 
@@ -158,15 +85,15 @@ TEST_F(ToolkitTest, TabsAboutPageLinksAndPlainTranslatedTexts)
     ASSERT_NE(w, None);
 
     std::vector<A11yObject> tree;
-    ASSERT_TRUE(bFind("page tab", "About", &tree));
+    ASSERT_TRUE(a11y.bFind("page tab", "About", &tree));
     // Translated texts are plain text: no markup, "&&" is one "&".
-    EXPECT_TRUE(bHas(tree, "label", "<b>Bold</b> & more"));
+    EXPECT_TRUE(CA11yReader::bHas(tree, "label", "<b>Bold</b> & more"));
     A11yObject site, donate, aboutTab;
-    ASSERT_TRUE(bHas(tree, "link", "Visit <i>us</i> & more", &site));
-    ASSERT_TRUE(bHas(tree, "link", "Donate Now to Support Lumicue", &donate));
-    EXPECT_TRUE(bHas(tree, "page tab", "Pointer"));
-    ASSERT_TRUE(bHas(tree, "page tab", "About", &aboutTab));
-    EXPECT_TRUE(bHas(tree, "label", "Opacity:"));
+    ASSERT_TRUE(CA11yReader::bHas(tree, "link", "Visit <i>us</i> & more", &site));
+    ASSERT_TRUE(CA11yReader::bHas(tree, "link", "Donate Now to Support Lumicue", &donate));
+    EXPECT_TRUE(CA11yReader::bHas(tree, "page tab", "Pointer"));
+    ASSERT_TRUE(CA11yReader::bHas(tree, "page tab", "About", &aboutTab));
+    EXPECT_TRUE(CA11yReader::bHas(tree, "label", "Opacity:"));
 
     // A link is blue, red under the pointer, purple once opened.
     EXPECT_TRUE(bWaitFor([&] { return nPixels(donate.rc, 0x0000FF) > 0; }));
@@ -182,11 +109,11 @@ TEST_F(ToolkitTest, TabsAboutPageLinksAndPlainTranslatedTexts)
     // The About tab shows its page in place of the Pointer page.
     vClickAt(aboutTab.rc);
     std::vector<A11yObject> about;
-    ASSERT_TRUE(bFind("label", "Lumicue V1.0.0", &about));
+    ASSERT_TRUE(a11y.bFind("label", "Lumicue V1.0.0", &about));
     A11yObject product;
-    EXPECT_FALSE(bHas(about, "label", "Opacity:"));
-    ASSERT_TRUE(bHas(about, "link", "https://lumicue.example/lumicue/", &product));
-    EXPECT_TRUE(bHas(about, "push button", "Donate..."));
+    EXPECT_FALSE(CA11yReader::bHas(about, "label", "Opacity:"));
+    ASSERT_TRUE(CA11yReader::bHas(about, "link", "https://lumicue.example/lumicue/", &product));
+    EXPECT_TRUE(CA11yReader::bHas(about, "push button", "Donate..."));
     vClickAt(product.rc);
     EXPECT_TRUE(bOpened(3));
     EXPECT_EQ(Opened(), (std::vector<std::string>{"https://lumicue.example/lumicue/donate.htm",
@@ -195,5 +122,5 @@ TEST_F(ToolkitTest, TabsAboutPageLinksAndPlainTranslatedTexts)
     // Ctrl+PgDn goes on to the next tab, as in any dialog with tabs: Options.
     ASSERT_TRUE(x.bFocus(w));
     x.bKey(XK_Next, ControlMask);
-    EXPECT_TRUE(bFind("label", "Pointer size:"));
+    EXPECT_TRUE(a11y.bFind("label", "Pointer size:"));
 }
