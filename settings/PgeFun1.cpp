@@ -33,7 +33,7 @@ QString MovedPicture(const CImageTypeControl& grid, const QString& strStored)
     return QString();
 }
 
-}
+} // namespace
 
 CPgeFun1::CPgeFun1(CPointerHost* host) : CSkinDialog(IDD_POINTER_PAGE, nullptr), pHost(host) {}
 

@@ -33,6 +33,23 @@ int PollTimeoutMs(sd_bus* bus)
     return usDeadline <= usNow ? 0 : static_cast<int>((usDeadline - usNow + 999) / 1000);
 }
 
+// Every call that came is handled (and answered); negative when the
+// connection is gone.
+int nDrain(sd_bus* bus)
+{
+    int r;
+    while ((r = sd_bus_process(bus, nullptr)) > 0) {
+    }
+    return r;
+}
+
+// What poll() waits for on the connection.
+pollfd BusPollFd(sd_bus* bus)
+{
+    const int nEvents = sd_bus_get_events(bus);
+    return {sd_bus_get_fd(bus), static_cast<short>(nEvents > 0 ? nEvents : POLLIN), 0};
+}
+
 } // namespace
 
 int CKWinCallbacks::nPointerMoved(sd_bus_message* m, void* self, sd_bus_error*)
@@ -162,8 +179,7 @@ bool CKWinCallbacks::bWaitForPositions()
         // nothing left has nothing left until it says so again.
         int r = pPointerBus ? 0 : -ENOTCONN;
         if (pPointerBus && bPointerPending) {
-            while ((r = sd_bus_process(pPointerBus, nullptr)) > 0) {
-            }
+            r = nDrain(pPointerBus);
             bPointerPending = false;
         }
         if (r < 0) {
@@ -173,9 +189,7 @@ bool CKWinCallbacks::bWaitForPositions()
         }
         if (positions.bReady())
             return true;
-        const int nEvents = sd_bus_get_events(pPointerBus);
-        pollfd fds[2] = {{positions.nWaitFd(), POLLIN, 0},
-            {sd_bus_get_fd(pPointerBus), static_cast<short>(nEvents > 0 ? nEvents : POLLIN), 0}};
+        pollfd fds[2] = {{positions.nWaitFd(), POLLIN, 0}, BusPollFd(pPointerBus)};
         if (poll(fds, 2, PollTimeoutMs(pPointerBus)) < 0 && errno != EINTR)
             return false;
         if (fds[0].revents & POLLIN)
@@ -187,14 +201,9 @@ bool CKWinCallbacks::bWaitForPositions()
 void CKWinCallbacks::vServe()
 {
     for (;;) {
-        int r;
-        while ((r = sd_bus_process(pBus, nullptr)) > 0) {
-        }
-        if (r < 0)
+        if (nDrain(pBus) < 0)
             return; // the bus is gone: no more calls can come
-        const int nEvents = sd_bus_get_events(pBus);
-        pollfd fds[2] = {{sd_bus_get_fd(pBus), static_cast<short>(nEvents > 0 ? nEvents : POLLIN), 0},
-            {nStopFd, POLLIN, 0}};
+        pollfd fds[2] = {BusPollFd(pBus), {nStopFd, POLLIN, 0}};
         if (poll(fds, 2, PollTimeoutMs(pBus)) < 0 && errno != EINTR)
             return;
         if (fds[1].revents)

@@ -117,7 +117,7 @@ struct CLayerShellOverlay::Impl {
     // Thread side.
     void vRun();
     void vApplyMailbox();
-    void vApplyPosition();
+    bool bApplyPosition(bool bOnThread);
     // The mouse thread's move; false when the overlay thread must do it.
     bool bMoveFromCaller();
     void vCreateSurface(SOutput* on);
@@ -288,7 +288,7 @@ void CLayerShellOverlay::Impl::vRemoveOutput(std::uint32_t nName)
         wl_output_destroy((*it)->output);
     outputs.erase(it);
     if (bShownNow)
-        vApplyPosition(); // onto the output now under the pointer
+        bApplyPosition(true); // onto the output now under the pointer
 }
 
 double CLayerShellOverlay::Impl::ScaleOf(const SOutput* o) const
@@ -434,7 +434,7 @@ void CLayerShellOverlay::Impl::vResizeForScale()
     nLogicalHeight = h;
     zwlr_layer_surface_v1_set_size(layerSurface, static_cast<uint32_t>(w), static_cast<uint32_t>(h));
     bPlaced = false;
-    vApplyPosition();
+    bApplyPosition(true);
     if (bConfigured) {
         bAttached = false;
         vAttach();
@@ -479,31 +479,36 @@ void CLayerShellOverlay::Impl::vApplyMailbox()
     }
 }
 
-// The latest position onto the surface: a margin change and a commit, or a
-// new surface when the pointer crossed onto another output.
-void CLayerShellOverlay::Impl::vApplyPosition()
+// The latest position onto the surface: a margin change and a commit, or,
+// on the overlay thread alone (bOnThread), a new surface when the pointer
+// crossed onto another output. False when that is left to the overlay thread.
+bool CLayerShellOverlay::Impl::bApplyPosition(bool bOnThread)
 {
     if (!bShownNow || picture.IsEmpty() || outputs.empty())
-        return;
+        return true;
     const std::uint64_t pos = nPos.load(std::memory_order_relaxed);
     if (bPlaced && pos == nPlacedPos && surface)
-        return;
+        return true;
     const std::uint64_t hot = nHotSpot.load(std::memory_order_relaxed);
     const std::vector<SOutputBox> boxes = Boxes();
     const SOverlayPlace place = PlaceOverlay(boxes.data(), boxes.size(), UnpackX(pos), UnpackY(pos), UnpackX(hot), UnpackY(hot));
     if (place.nOutput < 0)
-        return;
+        return true;
+    SOutput* on = outputs[static_cast<std::size_t>(place.nOutput)].get();
+    const bool bNewSurface = !surface || on != surfaceOutput;
+    if (bNewSurface && !bOnThread)
+        return false;
     nPlacedPos = pos;
     bPlaced = true;
     nMarginLeft = place.nMarginLeft;
     nMarginTop = place.nMarginTop;
-    SOutput* on = outputs[static_cast<std::size_t>(place.nOutput)].get();
-    if (!surface || on != surfaceOutput) {
+    if (bNewSurface) {
         vCreateSurface(on);
-        return;
+        return true;
     }
     zwlr_layer_surface_v1_set_margin(layerSurface, nMarginTop, 0, 0, nMarginLeft);
     wl_surface_commit(surface);
+    return true;
 }
 
 bool CLayerShellOverlay::Impl::bMoveFromCaller()
@@ -511,20 +516,8 @@ bool CLayerShellOverlay::Impl::bMoveFromCaller()
     std::unique_lock<std::mutex> hold(state, std::try_to_lock);
     if (!hold.owns_lock() || !surface || !bShownNow || picture.IsEmpty())
         return false;
-    const std::uint64_t pos = nPos.load(std::memory_order_relaxed);
-    const std::uint64_t hot = nHotSpot.load(std::memory_order_relaxed);
-    const std::vector<SOutputBox> boxes = Boxes();
-    const SOverlayPlace place = PlaceOverlay(boxes.data(), boxes.size(), UnpackX(pos), UnpackY(pos), UnpackX(hot), UnpackY(hot));
-    if (place.nOutput < 0 || outputs[static_cast<std::size_t>(place.nOutput)].get() != surfaceOutput)
-        return false;
-    nPlacedPos = pos;
-    bPlaced = true;
-    nMarginLeft = place.nMarginLeft;
-    nMarginTop = place.nMarginTop;
-    zwlr_layer_surface_v1_set_margin(layerSurface, nMarginTop, 0, 0, nMarginLeft);
-    wl_surface_commit(surface);
     // A full socket is left to the overlay thread, which waits for room.
-    return wl_display_flush(dpy) >= 0;
+    return bApplyPosition(false) && wl_display_flush(dpy) >= 0;
 }
 
 void CLayerShellOverlay::Impl::vRun()
@@ -570,7 +563,7 @@ void CLayerShellOverlay::Impl::vRun()
                 return;
             vApplyMailbox();
         }
-        vApplyPosition();
+        bApplyPosition(true);
     }
 }
 
