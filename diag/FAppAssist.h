@@ -3,7 +3,7 @@
 #pragma once
 
 #include "diag/LogTypes.h"
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 

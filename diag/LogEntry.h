@@ -2,7 +2,7 @@
 // apart from the file writing so they can be checked exactly.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QDate>
 #include <QString>

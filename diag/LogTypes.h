@@ -1,7 +1,7 @@
 // Log entry types: a bit each, so a mask can pick which ones are written.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 constexpr DWORD LOG_FUNC_ENTRY = 0x1;
 constexpr DWORD LOG_FUNC_RETURN = 0x2;

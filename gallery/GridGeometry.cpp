@@ -1,7 +1,7 @@
 // The gallery grid's arithmetic, kept apart from windows so it is tested alone.
 #include "gallery/GridGeometry.h"
 
-#include "platform/KeyNames.h"
+#include "platform/base/KeyNames.h"
 
 #include <algorithm>
 #include <cmath>

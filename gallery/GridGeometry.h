@@ -2,7 +2,7 @@
 // how large the grid is, where each cell lies and where an arrow key leads.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 namespace GridGeometry {
 

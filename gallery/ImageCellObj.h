@@ -2,7 +2,7 @@
 // picture, its fill and, when selected, its focus frames.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 

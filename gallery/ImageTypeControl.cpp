@@ -2,7 +2,7 @@
 #include "gallery/ImageTypeControl.h"
 
 #include "diag/ExceptionReport.h"
-#include "platform/KeyNames.h"
+#include "platform/base/KeyNames.h"
 #include "platform/ui/DC.h"
 #include "platform/ui/Wnd.h"
 #include "ui/SysColorSet.h"

@@ -5,7 +5,7 @@
 #include "platform/storage/Folders.h"
 
 #include "platform/storage/Ini.h"
-#include "platform/Locale.h"
+#include "platform/base/Locale.h"
 #include "platform/ui/Display.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Wnd.h"

@@ -2,7 +2,7 @@
 // id with English defaults, and dialogs and menus translated in place.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QFont>
 #include <QString>

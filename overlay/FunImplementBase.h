@@ -2,7 +2,7 @@
 // keyboard input. Slot order matters to callers that walk it by number.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 class CFunImplementBase {
 public:

@@ -2,7 +2,7 @@
 // its own connection to the display.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 class CCursorPos {
 public:

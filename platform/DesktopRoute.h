@@ -24,7 +24,18 @@ struct SSessionFacts {
     bool bLayerShell = false;     // the compositor offers zwlr_layer_shell_v1
 };
 
-EDesktopRoute ChooseRoute(const SSessionFacts& facts);
+// Only an X11 session gets the X11 overlay, since under XWayland it neither
+// sees the pointer over native windows nor lets their clicks through.
+inline EDesktopRoute ChooseRoute(const SSessionFacts& facts)
+{
+    if (!facts.bWaylandSession)
+        return EDesktopRoute::X11;
+    if (facts.bKWin && facts.bLayerShell)
+        return EDesktopRoute::KWin;
+    if (facts.bGnomeShell)
+        return EDesktopRoute::Gnome;
+    return EDesktopRoute::WaylandOther;
+}
 
 class CDesktopRoute {
 public:

@@ -3,7 +3,7 @@
 // the target window. Modifiers are MOD_ALT, MOD_CONTROL, MOD_SHIFT, MOD_WIN.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 class CWnd;
 

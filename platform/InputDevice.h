@@ -3,7 +3,7 @@
 // DirectInput offsets, taken one at a time on the device's reader thread.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <atomic>
 #include <memory>

@@ -2,7 +2,7 @@
 // compositing manager blending windows, and which pixels are on screen now.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 class CBitmap32;
 

@@ -3,7 +3,7 @@
 // when the user starts the program a second time or clicks its tray icon.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 // FALSE when there is no window manager to ask; the toolkit's own
 // activation is then all there is.

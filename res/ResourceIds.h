@@ -1,7 +1,7 @@
 // Resource, control and command ids shared by the templates and the code.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 constexpr UINT IDD_LUMICUE_MAIN = 317;
 constexpr UINT IDD_POINTER_PAGE = 318;

@@ -4,7 +4,7 @@
 
 #include "platform/storage/Archive.h"
 #include "platform/HotKeyRegistrar.h"
-#include "platform/KeyNames.h"
+#include "platform/base/KeyNames.h"
 #include "platform/ui/Wnd.h"
 
 #include <vector>

@@ -2,7 +2,7 @@
 // main window, its display text and its record in the option file.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 

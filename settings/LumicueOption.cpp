@@ -5,7 +5,7 @@
 #include "settings/LumicueOption.h"
 
 #include "lang/Language.h"
-#include "platform/VirtualKeys.h"
+#include "platform/base/VirtualKeys.h"
 #include "platform/storage/Archive.h"
 #include "platform/storage/SafeFile.h"
 #include "platform/ui/MessageBox.h"

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "settings/HotKey.h"
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 

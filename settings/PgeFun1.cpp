@@ -3,7 +3,7 @@
 #include "settings/PgeFun1.h"
 
 #include "lang/Language.h"
-#include "platform/KeyNames.h"
+#include "platform/base/KeyNames.h"
 #include "platform/image/PngImage.h"
 #include "platform/ui/Cursor.h"
 #include "platform/ui/DataExchange.h"

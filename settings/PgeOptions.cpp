@@ -3,7 +3,7 @@
 #include "settings/PgeOptions.h"
 
 #include "lang/Language.h"
-#include "platform/VirtualKeys.h"
+#include "platform/base/VirtualKeys.h"
 #include "platform/ui/DataExchange.h"
 #include "platform/ui/ShellOpen.h"
 #include "res/ResourceIds.h"

@@ -2,7 +2,7 @@
 // redraw it after its picture or opacity changed, and tell whether it is on.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 class CPointerHost {
 public:

@@ -3,7 +3,7 @@
 // "Options", each key rewritten in place when it changes.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 

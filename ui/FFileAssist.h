@@ -1,7 +1,7 @@
 // Path helpers: a path split into folder, name and extension.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 

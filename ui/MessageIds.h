@@ -1,7 +1,7 @@
 // The program's own window messages, in one place so that no two collide.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 // The notification icon's callback to the main window.
 constexpr UINT WM_TRAYNOTIFY = WM_USER + 110;

@@ -3,7 +3,7 @@
 // then by class key, then by the key for every control.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 #include "platform/ui/Brush.h"
 #include "platform/ui/Font.h"
 

@@ -4,7 +4,7 @@
 // on every colour change.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 #include "platform/ui/Brush.h"
 #include "platform/ui/Palette.h"
 

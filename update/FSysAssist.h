@@ -2,7 +2,7 @@
 // separator, and the text of the last system error.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 #include <QStringList>

@@ -3,7 +3,7 @@
 // attempt, and keeps the last error as a code and a text.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QByteArray>
 #include <QString>

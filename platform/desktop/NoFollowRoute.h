@@ -6,7 +6,7 @@
 // from anywhere.
 #pragma once
 
-#include "platform/desktop/QuietInputSource.h"
+#include "platform/gnome/QuietInputSource.h"
 #include "platform/x11/X11Route.h"
 
 class CNoFollowRoute : public CX11Route {

@@ -1,6 +1,6 @@
 #include "platform/gnome/GnomeAccelerator.h"
 
-#include "platform/VirtualKeys.h"
+#include "platform/base/VirtualKeys.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // A hotkey as GNOME Shell names it in a key binding ("<Control><Alt>F8").
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 

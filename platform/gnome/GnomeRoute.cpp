@@ -3,7 +3,7 @@
 #include "platform/gnome/GnomeAccelerator.h"
 #include "platform/gnome/GnomeOverlay.h"
 #include "platform/gnome/GnomeShellLink.h"
-#include "platform/desktop/QuietInputSource.h"
+#include "platform/gnome/QuietInputSource.h"
 #include "platform/ui/Wnd.h"
 
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 // icon with its menu, and the shell's notifications. UI thread only.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QDBusConnection>
 #include <QObject>

@@ -3,7 +3,7 @@
 // overlay and the drawing code hand around.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <cstddef>
 #include <cstdint>

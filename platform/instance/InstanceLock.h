@@ -3,7 +3,7 @@
 // it ends, and anyone may ask whether it is held without taking it.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 

@@ -6,7 +6,7 @@
 // channel nor use up the process's descriptors.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 #include <QTimer>

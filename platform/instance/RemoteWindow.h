@@ -2,7 +2,7 @@
 // stand-in for a found top-level window and the messages sent to it.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 #include <functional>

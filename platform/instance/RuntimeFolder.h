@@ -1,7 +1,7 @@
 // Where per-session rendezvous files live, and registered message numbers.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 // ones "another client" holds, and key presses fed in by tests.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <vector>
 

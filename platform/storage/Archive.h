@@ -4,7 +4,7 @@
 // stays set; reads after a failure give zeros and empty strings.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 // value Windows keeps in the registry): here an XDG autostart file.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 // Where the program lives and where the user's settings go; paths use '/'.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 

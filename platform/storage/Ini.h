@@ -2,7 +2,7 @@
 // written for: case-blind sections and keys, an empty value reads as absent.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QByteArray>
 #include <QString>

@@ -2,7 +2,7 @@
 // files and without ever leaving a cut file behind.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 // A GDI brush: a solid colour, an 8 x 8 two-colour pattern, or hollow.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 class CBitmap;
 

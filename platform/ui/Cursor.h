@@ -1,7 +1,7 @@
 // Mouse cursors by their Win32 ids, set on the window the mouse is over.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 // A cursor is its id; 0 is none.
 using HCURSOR = int;

@@ -5,7 +5,7 @@
 // window origin, a clip box and a saved-state stack.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 #include "platform/ui/Brush.h"
 #include "platform/ui/Font.h"
 

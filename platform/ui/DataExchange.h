@@ -1,7 +1,7 @@
 // Dialog data exchange: binding member controls to template controls.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 class CWnd;
 

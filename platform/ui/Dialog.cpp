@@ -2,10 +2,10 @@
 // that dialog code expects.
 #include "platform/ui/Dialog.h"
 
-#include "platform/KeyNames.h"
+#include "platform/base/KeyNames.h"
 #include "platform/ui/DataExchange.h"
 #include "platform/ui/DialogFit.h"
-#include "platform/MulDiv.h"
+#include "platform/base/MulDiv.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/KeyState.h"
 #include "platform/ui/Resources.h"

@@ -2,7 +2,7 @@
 // the form the resource compiler would give them.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 #include <vector>

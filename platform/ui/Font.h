@@ -2,7 +2,7 @@
 // for the character height, weight 400/700) over a Qt font.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QFont>
 #include <QString>

@@ -1,7 +1,7 @@
 // A GDI bitmap of one bit per pixel: the pattern of a pattern brush.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 // Modifier state from the routed key event or from the keyboard.
 #include "platform/ui/KeyState.h"
 
-#include "platform/KeyNames.h"
+#include "platform/base/KeyNames.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

@@ -3,7 +3,7 @@
 // keyboard's state now.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 using SHORT = std::int16_t;
 

@@ -3,7 +3,7 @@
 // turned into toolkit menus only when shown.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 #include <memory>

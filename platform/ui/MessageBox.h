@@ -1,7 +1,7 @@
 // Modal message boxes with the platform's texts and icons.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 

@@ -4,7 +4,7 @@
 // through the notification service where one runs.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QIcon>
 #include <QString>

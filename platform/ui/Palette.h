@@ -2,7 +2,7 @@
 // mapped through one, so only the list itself is kept).
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <vector>
 

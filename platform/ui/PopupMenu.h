@@ -2,7 +2,7 @@
 // command, the way the platform's pop-up menus do.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 class CMenu;
 class CWnd;

@@ -1,7 +1,7 @@
 // Qt keys to Win32 virtual keys.
 #include "platform/ui/QtKeys.h"
 
-#include "platform/KeyNames.h"
+#include "platform/base/KeyNames.h"
 
 #include <QKeyEvent>
 #include <QKeySequence>

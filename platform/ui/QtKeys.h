@@ -2,7 +2,7 @@
 // messages carry the codes dialog code compares against.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 #include <Qt>

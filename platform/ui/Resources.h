@@ -3,7 +3,7 @@
 // the platform only reads them.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 #include "platform/ui/DialogTemplate.h"
 #include "platform/ui/Menu.h"
 

@@ -2,7 +2,7 @@
 // default handler, as the shell's "open" verb does.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 

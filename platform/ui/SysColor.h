@@ -2,7 +2,7 @@
 // (so a theme change is a system colour change).
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 constexpr int COLOR_WINDOW = 5;
 constexpr int COLOR_BTNFACE = 15;

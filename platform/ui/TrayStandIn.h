@@ -3,7 +3,7 @@
 // menu and its balloons then go through it.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 #include <functional>

@@ -3,7 +3,7 @@
 // program asks for them, so a second instance never needs a display.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QStringList>
 #include <memory>

@@ -8,7 +8,7 @@
 // is the control's own behaviour.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 #include <map>

@@ -2,7 +2,7 @@
 // platform's default answers to messages no class handled.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 

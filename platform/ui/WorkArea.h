@@ -2,7 +2,7 @@
 // leave to windows.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 // The work area of the screen that holds pt (the primary screen's when no
 // screen does); empty without any screen.

@@ -7,7 +7,7 @@
 // wake of one thread, whatever the UI thread does.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 #include "platform/wayland/PositionQueue.h"
 
 #include <QString>

@@ -3,7 +3,7 @@
 // registers in KWin's shortcut service.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 // Virtual-key <-> keysym table of the keys a user can type.
 #include "platform/x11/KeySymsX11.h"
 
-#include "platform/KeyNames.h"
+#include "platform/base/KeyNames.h"
 
 #include <X11/X.h>
 #include <X11/keysym.h>

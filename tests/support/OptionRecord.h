@@ -3,7 +3,7 @@
 // against the file layout and not against each other.
 #pragma once
 
-#include "platform/VirtualKeys.h"
+#include "platform/base/VirtualKeys.h"
 
 #include <cstdint>
 #include <string>

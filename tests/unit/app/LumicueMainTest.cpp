@@ -5,7 +5,7 @@
 #include "app/LumicueApp.h"
 
 #include "lang/Language.h"
-#include "platform/VirtualKeys.h"
+#include "platform/base/VirtualKeys.h"
 #include "platform/ui/MessageBox.h"
 #include "res/ResourceIds.h"
 #include "platform/null/NullHotKeys.h"

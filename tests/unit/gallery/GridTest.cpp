@@ -1,7 +1,7 @@
 // The gallery grid: cell places, the arrow keys, choosing and cancelling, and
 // what a paint leaves on the surface.
 #include "gallery/ImageTypeControl.h"
-#include "platform/KeyNames.h"
+#include "platform/base/KeyNames.h"
 #include "platform/ui/DC.h"
 #include "platform/ui/Wnd.h"
 #include "ui/SysColorSet.h"

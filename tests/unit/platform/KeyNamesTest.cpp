@@ -1,5 +1,5 @@
 // Scan codes and English key names, extended twins included.
-#include "platform/KeyNames.h"
+#include "platform/base/KeyNames.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The user's language id from the POSIX locale variables.
-#include "platform/Locale.h"
+#include "platform/base/Locale.h"
 
 #include "SavedEnv.h"
 

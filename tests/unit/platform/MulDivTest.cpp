@@ -1,5 +1,5 @@
 // The one MulDiv: rounding half away from zero, -1 where Windows answers -1.
-#include "platform/MulDiv.h"
+#include "platform/base/MulDiv.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Toolkit events as window messages: paint on a surface, mouse with capture,
 // cursor, keys through PreTranslateMessage, colour requests, owner drawing,
 // notifications and subclassing of template controls.
-#include "platform/KeyNames.h"
+#include "platform/base/KeyNames.h"
 #include "platform/ui/Cursor.h"
 #include "platform/ui/DataExchange.h"
 #include "platform/ui/Dialog.h"

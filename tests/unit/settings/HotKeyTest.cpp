@@ -1,7 +1,7 @@
 // Hotkey texts, validation, registration through the test backend.
 #include "settings/HotKey.h"
 
-#include "platform/KeyNames.h"
+#include "platform/base/KeyNames.h"
 #include "platform/ui/Wnd.h"
 #include "platform/null/NullHotKeys.h"
 

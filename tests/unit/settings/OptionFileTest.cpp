@@ -1,7 +1,7 @@
 // The option file: exact bytes, damaged files, atomic save.
 #include "settings/LumicueOption.h"
 
-#include "platform/VirtualKeys.h"
+#include "platform/base/VirtualKeys.h"
 #include "platform/ui/MessageBox.h"
 
 #include "platform/storage/Archive.h"

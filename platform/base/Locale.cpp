@@ -1,5 +1,5 @@
 // Maps POSIX locale names to Windows language ids.
-#include "platform/Locale.h"
+#include "platform/base/Locale.h"
 
 #include <QStringList>
 

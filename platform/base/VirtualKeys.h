@@ -2,7 +2,7 @@
 // every platform (the option file stores them).
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 constexpr UINT VK_CANCEL = 0x03;
 constexpr UINT VK_BACK = 0x08;

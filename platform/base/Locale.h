@@ -2,7 +2,7 @@
 // settings, so language files keep the ids they were written with.
 #pragma once
 
-#include "platform/Win32.h"
+#include "platform/base/Win32.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 // gives them: what hotkey texts are made of.
 #pragma once
 
-#include "platform/VirtualKeys.h"
+#include "platform/base/VirtualKeys.h"
 
 #include <QString>
 

@@ -1,6 +1,7 @@
 // A device that never has records: where the session tells the program
 // nothing of the mouse, the reader still runs and sleeps until it is woken
-// for exit.
+// for exit. The GNOME route's extension moves the picture itself; the routes
+// that cannot follow use it too.
 #pragma once
 
 #include "platform/InputSource.h"

@@ -1,6 +1,6 @@
 // Key tables of the English (US) layout as Windows reports them: without
 // the extended bit, the navigation keys' scan codes name their numpad twins.
-#include "platform/KeyNames.h"
+#include "platform/base/KeyNames.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "platform/desktop/QuietInputSource.h"
+#include "platform/gnome/QuietInputSource.h"
 
 #include <cerrno>
 #include <cstdint>
