@@ -3,11 +3,13 @@
 // what happens when the window system goes away under the program.
 #pragma once
 
+#include "platform/base/Win32.h"
+
 #include <QString>
 
 // Its start: checks that the window system can be reached and makes the
 // toolkit use it; false with the reason in strProblem, one line, when not.
-bool bPrepareSession(QString& strProblem);
+BOOL bPrepareSession(QString& strProblem);
 // Once the toolkit has started: the session's way of showing and following
 // the pointer is chosen (see DesktopRoute.h).
 void vStartPlatformSession();

@@ -102,7 +102,7 @@ LANGID KnownLangId(const QString& localeName)
     return 0;
 }
 
-bool bIsCLocale(const QString& localeName)
+BOOL bIsCLocale(const QString& localeName)
 {
     const QString name = localeName.section(u'.', 0, 0).section(u'@', 0, 0);
     return name.isEmpty() || name == u"C" || name == u"POSIX";

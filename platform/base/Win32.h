@@ -78,7 +78,7 @@ constexpr int WHEEL_DELTA = 120;
 
 // A parent's colour request for a child control or for the dialog itself
 // (the six WM_CTLCOLOR numbers from edit to static lie in a row).
-constexpr bool bIsCtlColorMessage(UINT message)
+constexpr BOOL bIsCtlColorMessage(UINT message)
 {
     return message >= WM_CTLCOLOREDIT && message <= WM_CTLCOLORSTATIC;
 }

@@ -13,7 +13,7 @@ namespace {
 
 std::unique_ptr<CDesktopRoute> g_route;
 
-bool bOnSessionBus(const char* name)
+BOOL bOnSessionBus(const char* name)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     return bus.isConnected() && bus.interface() && bus.interface()->isServiceRegistered(QString::fromLatin1(name)).value();
@@ -39,7 +39,7 @@ CDesktopRoute* CurrentRoute()
     return g_route.get();
 }
 
-bool bPrepareSession(QString& strProblem)
+BOOL bPrepareSession(QString& strProblem)
 {
     return CX11Route::bPrepare(strProblem);
 }

@@ -17,7 +17,7 @@ std::unique_ptr<CDesktopRoute> MakeRoute(EDesktopRoute kind)
     return std::make_unique<CNoFollowRoute>(kind);
 }
 
-bool bProbeLayerShell()
+BOOL bProbeLayerShell()
 {
     return bCompositorOffersLayerShell();
 }

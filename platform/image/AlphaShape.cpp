@@ -41,7 +41,7 @@ void vRuns(const std::vector<char>& on, int nBlock, int nWidth, std::vector<int>
 }
 
 // The banded list at one block size; false once it grows past nMaxRects.
-bool bBuild(const CBitmap32& pic, int nBlock, std::size_t nMaxRects, std::vector<ShapeRect>& rects)
+BOOL bBuild(const CBitmap32& pic, int nBlock, std::size_t nMaxRects, std::vector<ShapeRect>& rects)
 {
     rects.clear();
     const int w = pic.Width(), h = pic.Height();

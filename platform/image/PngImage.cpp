@@ -52,22 +52,22 @@ std::uint32_t PremultipliedAt(const std::uint8_t* bgra)
 class CRowSink {
 public:
     virtual ~CRowSink() = default;
-    virtual bool bBegin(int w, int h) = 0;
+    virtual BOOL bBegin(int w, int h) = 0;
     virtual void vRow(int y, int x0, int dx, const std::uint8_t* bgra, int nCount) = 0;
-    virtual bool bFinish(CBitmap32& bitmap) = 0;
+    virtual BOOL bFinish(CBitmap32& bitmap) = 0;
 };
 
 // The picture at its own size.
 class CPlaceSink : public CRowSink {
 public:
-    bool bBegin(int w, int h) override { return picture.bCreate(w, h) != FALSE; }
+    BOOL bBegin(int w, int h) override { return picture.bCreate(w, h) != FALSE; }
     void vRow(int y, int x0, int dx, const std::uint8_t* bgra, int nCount) override
     {
         std::uint32_t* row = picture.Row(y);
         for (int i = 0; i < nCount; ++i)
             row[x0 + i * dx] = PremultipliedAt(bgra + i * 4);
     }
-    bool bFinish(CBitmap32& bitmap) override
+    BOOL bFinish(CBitmap32& bitmap) override
     {
         bitmap = std::move(picture);
         return true;
@@ -97,7 +97,7 @@ class CBoxSink : public CRowSink {
 public:
     CBoxSink(int w, int h) : nWidth(w), nHeight(h) {}
 
-    bool bBegin(int w, int h) override
+    BOOL bBegin(int w, int h) override
     {
         try {
             vMap(nWidth, w, xFirst, xLast);
@@ -129,7 +129,7 @@ public:
         }
     }
 
-    bool bFinish(CBitmap32& bitmap) override
+    BOOL bFinish(CBitmap32& bitmap) override
     {
         if (!bitmap.bCreate(nWidth, nHeight))
             return false;

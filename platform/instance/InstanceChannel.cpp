@@ -142,7 +142,7 @@ private:
     int nDirFd = -2; // -2: not needed
 };
 
-bool bPeerIsUser(int fd)
+BOOL bPeerIsUser(int fd)
 {
     ucred cred{};
     socklen_t nLength = sizeof cred;
@@ -341,7 +341,7 @@ void CInstanceServer::vAdd(int fd)
     vOnReadable(c);
 }
 
-bool CInstanceServer::bEvictIdle()
+BOOL CInstanceServer::bEvictIdle()
 {
     // Oldest first; one that has its request waiting is served instead,
     // which frees its slot as well.

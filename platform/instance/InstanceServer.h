@@ -52,7 +52,7 @@ private:
     void vRetryLater();
     void vAccept();
     void vAdd(int fd);
-    bool bEvictIdle();
+    BOOL bEvictIdle();
     void vOnReadable(Connection* pConnection);
     void vOnDeadline(Connection* pConnection);
     std::unique_ptr<Connection> TakeConnection(Connection* pConnection);

@@ -14,7 +14,7 @@
 
 namespace {
 
-bool bOwnRealFolder(const QByteArray& path, struct stat& st)
+BOOL bOwnRealFolder(const QByteArray& path, struct stat& st)
 {
     return lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid();
 }

@@ -2,7 +2,7 @@
 #include "platform/DesktopRoute.h"
 #include "platform/PlatformSession.h"
 
-bool bPrepareSession(QString&)
+BOOL bPrepareSession(QString&)
 {
     return true;
 }

@@ -2,6 +2,8 @@
 // rewriting it changes its size or modification time.
 #pragma once
 
+#include "platform/base/Win32.h"
+
 #include <QString>
 
 struct SFileStamp {
@@ -9,6 +11,6 @@ struct SFileStamp {
     qint64 nModifiedMs = 0;
 
     static SFileStamp Of(const QString& path);
-    bool bIsFile() const { return nSize >= 0; }
+    BOOL bIsFile() const { return nSize >= 0; }
     bool operator==(const SFileStamp&) const = default;
 };

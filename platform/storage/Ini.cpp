@@ -17,7 +17,7 @@ enum class IniEncoding { Utf8, Utf8Bom, Utf16Le, Utf16Be };
 
 // A byte-order mark counts as blank wherever a line holds one, so that the
 // reader and the line editor agree on a file with one in the middle.
-bool bIsBlank(QChar c)
+BOOL bIsBlank(QChar c)
 {
     const char16_t u = c.unicode();
     return u == ' ' || u == '\t' || u == '\r' || u == '\n' || u == '\v' || u == '\f' || u == 0xFEFF;
@@ -34,7 +34,7 @@ QStringView Trim(QStringView s)
     return s.mid(b, e - b);
 }
 
-bool bSameName(QStringView a, QStringView b)
+BOOL bSameName(QStringView a, QStringView b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
@@ -231,7 +231,7 @@ QString ReadText(const QString& fileName)
     return Decode(data);
 }
 
-bool bHasLineBreak(const QString& s)
+BOOL bHasLineBreak(const QString& s)
 {
     return s.contains(u'\n') || s.contains(u'\r');
 }
@@ -317,7 +317,7 @@ struct RawFile {
     QByteArray tail; // an odd last byte of a UTF-16 file
 };
 
-bool bIsUtf16(IniEncoding enc)
+BOOL bIsUtf16(IniEncoding enc)
 {
     return enc == IniEncoding::Utf16Le || enc == IniEncoding::Utf16Be;
 }

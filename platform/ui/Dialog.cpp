@@ -85,7 +85,7 @@ protected:
     }
 };
 
-bool bIsClass(const QString& cls, const char* name)
+BOOL bIsClass(const QString& cls, const char* name)
 {
     return cls.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
 }

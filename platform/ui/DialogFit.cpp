@@ -18,7 +18,7 @@ QString ShownText(const QLabel* label)
     return label->buddy() ? CWndEvents::StripMnemonics(label->text()) : label->text();
 }
 
-bool bHasText(const QWidget* w)
+BOOL bHasText(const QWidget* w)
 {
     if (auto* label = qobject_cast<const QLabel*>(w))
         return !label->text().isEmpty() && label->pixmap().isNull();

@@ -30,7 +30,7 @@ constexpr DWORD TBS_NOTICKS = 0x0010;
 constexpr DWORD WS_EX_RIGHT = 0x00001000;
 
 // A static that shows its text (left, centred or right), not an icon, a line or its owner's drawing.
-constexpr bool bIsTextStatic(DWORD dwStyle)
+constexpr BOOL bIsTextStatic(DWORD dwStyle)
 {
     return (dwStyle & SS_TYPEMASK) <= SS_RIGHT;
 }

@@ -18,7 +18,7 @@ CNotificationBalloon::CNotificationBalloon(std::function<void()> onClickFn, cons
 {
 }
 
-bool CNotificationBalloon::bShow(const QString& title, const QString& text, int nTimeoutMs)
+BOOL CNotificationBalloon::bShow(const QString& title, const QString& text, int nTimeoutMs)
 {
     QDBusConnectionInterface* names = bus.isConnected() ? bus.interface() : nullptr;
     if (!names || names->isServiceRegistered(kSniWatcher).value() || !names->isServiceRegistered(kService).value())
@@ -39,7 +39,7 @@ bool CNotificationBalloon::bShow(const QString& title, const QString& text, int 
     return true;
 }
 
-bool CNotificationBalloon::bHostShowsMessages() const
+BOOL CNotificationBalloon::bHostShowsMessages() const
 {
     QDBusConnectionInterface* names = bus.isConnected() ? bus.interface() : nullptr;
     return names && names->isServiceRegistered(kSniWatcher).value();

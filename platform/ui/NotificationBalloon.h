@@ -4,6 +4,8 @@
 // calls the given function.
 #pragma once
 
+#include "platform/base/Win32.h"
+
 #include <QDBusConnection>
 #include <QObject>
 #include <QString>
@@ -17,10 +19,10 @@ public:
 
     // Sends the balloon, replacing the previous one; FALSE when no service
     // runs or a StatusNotifierItem host shows the icon (Qt notifies then).
-    bool bShow(const QString& title, const QString& text, int nTimeoutMs);
+    BOOL bShow(const QString& title, const QString& text, int nTimeoutMs);
     // Whether a StatusNotifierItem host shows the icon (and the toolkit's
     // messages with it).
-    bool bHostShowsMessages() const;
+    BOOL bHostShowsMessages() const;
     // The service's id of the last balloon; 0 until it answered.
     uint nCurrentId() const { return nLastId; }
 

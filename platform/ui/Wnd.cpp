@@ -33,7 +33,7 @@ struct CMessageEvent : QEvent {
 CWnd* g_pMainWnd = nullptr;
 CWnd* g_pCapture = nullptr;
 
-bool bOnUiThread()
+BOOL bOnUiThread()
 {
     auto* app = QCoreApplication::instance();
     return !app || QThread::currentThread() == app->thread();

@@ -181,7 +181,7 @@ UINT MouseMessage(QEvent::Type type, Qt::MouseButton button)
 }
 
 // An "&" that marks a key, not one of a doubled "&&".
-bool bHasMnemonic(const QString& text)
+BOOL bHasMnemonic(const QString& text)
 {
     for (int i = 0; i + 1 < text.size(); ++i) {
         if (text[i] != '&')

@@ -170,7 +170,7 @@ BOOL CKWinCallbacks::bStart(QString& strWhy)
     return TRUE;
 }
 
-bool CKWinCallbacks::bWaitForPositions()
+BOOL CKWinCallbacks::bWaitForPositions()
 {
     for (;;) {
         if (positions.bTakeWake())
@@ -252,7 +252,7 @@ unsigned CKWinCallbacks::nRegisteredCount()
     return nRegistered;
 }
 
-bool CKWinCallbacks::bWaitRegistered(unsigned nAfter, int nTimeoutMs)
+BOOL CKWinCallbacks::bWaitRegistered(unsigned nAfter, int nTimeoutMs)
 {
     std::unique_lock<std::mutex> guard(lock);
     return registered.wait_for(guard, std::chrono::milliseconds(nTimeoutMs), [&] { return nRegistered > nAfter; });

@@ -41,7 +41,7 @@ public:
     CPositionQueue& Positions() { return positions; }
     // The mouse reader: the queue's wait, with the positions that arrive
     // meanwhile pushed into it. A lost connection leaves the plain wait.
-    bool bWaitForPositions();
+    BOOL bWaitForPositions();
 
     // UI thread: the combination the next loaded script registers (its
     // toolkit text, empty for none) and where its presses go.
@@ -49,7 +49,7 @@ public:
     // UI thread: the number of scripts that have reported their shortcut so
     // far; bWaitRegistered waits, until the deadline, for a later one.
     unsigned nRegisteredCount();
-    bool bWaitRegistered(unsigned nAfter, int nTimeoutMs);
+    BOOL bWaitRegistered(unsigned nAfter, int nTimeoutMs);
 
 private:
     static int nPointerMoved(sd_bus_message* m, void* self, sd_bus_error* error);

@@ -29,7 +29,7 @@ QDBusMessage Call(const QString& service, const QString& path, const QString& if
     return KWinBus().call(call, QDBus::Block, kCallTimeoutMs);
 }
 
-bool bReplied(const QDBusMessage& reply) { return reply.type() == QDBusMessage::ReplyMessage; }
+BOOL bReplied(const QDBusMessage& reply) { return reply.type() == QDBusMessage::ReplyMessage; }
 
 } // namespace
 

@@ -117,9 +117,9 @@ struct CLayerShellOverlay::Impl {
     // Thread side.
     void vRun();
     void vApplyMailbox();
-    bool bApplyPosition(bool bOnThread);
+    BOOL bApplyPosition(bool bOnThread);
     // The mouse thread's move; false when the overlay thread must do it.
-    bool bMoveFromCaller();
+    BOOL bMoveFromCaller();
     void vCreateSurface(SOutput* on);
     void vDestroySurface();
     void vAttach();
@@ -129,7 +129,7 @@ struct CLayerShellOverlay::Impl {
     void vRemoveOutput(std::uint32_t nName);
     void vAddOutput(std::uint32_t nName, std::uint32_t nVersion);
     void vDestroyBuffer();
-    bool bMakeBuffer(int nPadScale);
+    BOOL bMakeBuffer(int nPadScale);
     void vDisconnect();
 };
 
@@ -319,7 +319,7 @@ void CLayerShellOverlay::Impl::vDestroyBuffer()
 
 // The picture in a new shared-memory buffer, padded with transparent pixels
 // to a multiple of nPadScale (a buffer scale needs whole logical pixels).
-bool CLayerShellOverlay::Impl::bMakeBuffer(int nPadScale)
+BOOL CLayerShellOverlay::Impl::bMakeBuffer(int nPadScale)
 {
     vDestroyBuffer();
     if (picture.IsEmpty())
@@ -482,7 +482,7 @@ void CLayerShellOverlay::Impl::vApplyMailbox()
 // The latest position onto the surface: a margin change and a commit, or,
 // on the overlay thread alone (bOnThread), a new surface when the pointer
 // crossed onto another output. False when that is left to the overlay thread.
-bool CLayerShellOverlay::Impl::bApplyPosition(bool bOnThread)
+BOOL CLayerShellOverlay::Impl::bApplyPosition(bool bOnThread)
 {
     if (!bShownNow || picture.IsEmpty() || outputs.empty())
         return true;
@@ -511,7 +511,7 @@ bool CLayerShellOverlay::Impl::bApplyPosition(bool bOnThread)
     return true;
 }
 
-bool CLayerShellOverlay::Impl::bMoveFromCaller()
+BOOL CLayerShellOverlay::Impl::bMoveFromCaller()
 {
     std::unique_lock<std::mutex> hold(state, std::try_to_lock);
     if (!hold.owns_lock() || !surface || !bShownNow || picture.IsEmpty())

@@ -36,7 +36,7 @@ void CPositionQueue::vSignal()
     while (n < 0 && errno == EINTR);
 }
 
-bool CPositionQueue::bPushRecord(const DIDEVICEOBJECTDATA& record)
+BOOL CPositionQueue::bPushRecord(const DIDEVICEOBJECTDATA& record)
 {
     const unsigned tail = nTail.load(std::memory_order_relaxed);
     if (tail - nHead.load(std::memory_order_acquire) >= nCapacity)
@@ -105,7 +105,7 @@ BOOL CPositionQueue::bPop(DIDEVICEOBJECTDATA& record)
     return FALSE;
 }
 
-bool CPositionQueue::bReady() const
+BOOL CPositionQueue::bReady() const
 {
     return nHead.load(std::memory_order_relaxed) != nTail.load(std::memory_order_acquire)
         || bOverflowed.load(std::memory_order_acquire);
@@ -118,7 +118,7 @@ void CPositionQueue::vClearSignal()
     }
 }
 
-bool CPositionQueue::bWaitForRecords()
+BOOL CPositionQueue::bWaitForRecords()
 {
     for (;;) {
         if (bTakeWake())

@@ -4,6 +4,7 @@
 // the last position: the reader is handed it once the ring runs dry.
 #pragma once
 
+#include "platform/base/Win32.h"
 #include "platform/InputDevice.h"
 
 #include <atomic>
@@ -29,7 +30,7 @@ public:
     BOOL bPop(DIDEVICEOBJECTDATA& record);
     // Consumer: sleeps until records were pushed or vWake was called; TRUE
     // for records, FALSE for a wake (or a failed wait).
-    bool bWaitForRecords();
+    BOOL bWaitForRecords();
     // Any thread: ends the consumer's current or next sleep.
     void vWake();
 
@@ -37,14 +38,14 @@ public:
     // descriptor, whether a wake was asked for (and taken), whether records
     // wait, and the wake descriptor emptied.
     int nWaitFd() const { return nEventFd; }
-    bool bTakeWake() { return bWakeRequested.exchange(false); }
-    bool bReady() const;
+    BOOL bTakeWake() { return bWakeRequested.exchange(false); }
+    BOOL bReady() const;
     void vClearSignal();
 
 private:
     static constexpr unsigned nCapacity = 256; // a power of two
     void vSignal();
-    bool bPushRecord(const DIDEVICEOBJECTDATA& record);
+    BOOL bPushRecord(const DIDEVICEOBJECTDATA& record);
 
     DIDEVICEOBJECTDATA ring[nCapacity];
     std::atomic<unsigned> nHead{0}; // consumer's

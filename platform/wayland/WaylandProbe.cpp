@@ -17,7 +17,7 @@ const wl_registry_listener kListener = {OnGlobal, OnGlobalRemove};
 
 } // namespace
 
-bool bCompositorOffersLayerShell()
+BOOL bCompositorOffersLayerShell()
 {
     wl_display* dpy = wl_display_connect(nullptr);
     if (!dpy)

@@ -100,7 +100,7 @@ KeyCode KeycodeOf(Display* dpy, UINT vk)
 }
 
 // Grabs every lock variant; false (and nothing held) when one was refused.
-bool bGrab(Display* dpy, Registration& r)
+BOOL bGrab(Display* dpy, Registration& r)
 {
     r.locks = LockVariants(dpy);
     const Window root = DefaultRootWindow(dpy);
@@ -128,7 +128,7 @@ void vRegrabAll(Display* dpy)
     }
 }
 
-bool bOnEvent(XEvent& ev)
+BOOL bOnEvent(XEvent& ev)
 {
     if (ev.type == MappingNotify) {
         XRefreshKeyboardMapping(&ev.xmapping);

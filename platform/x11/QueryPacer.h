@@ -8,6 +8,8 @@
 // the last one.
 #pragma once
 
+#include "platform/base/Win32.h"
+
 #include <cstdint>
 
 class CQueryPacer {
@@ -19,11 +21,11 @@ public:
     void vOutpaced() { bStreaming = true; }
 
     // Whether queries are being paced; SleepNs() matters only then.
-    bool bPacing() const { return bStreaming; }
+    BOOL bPacing() const { return bStreaming; }
 
     // Motions wait for a query: true when it may be sent now (a gap starts),
     // false when they are held until the gap ends.
-    bool bMayQuery(std::int64_t nowNs)
+    BOOL bMayQuery(std::int64_t nowNs)
     {
         if (bStreaming && nowNs < nNextNs)
             return false;

@@ -72,7 +72,7 @@ void CX11Display::vRemoveEventHandler(int token)
     g_handlers.erase(token);
 }
 
-bool CX11Display::bHasEventHandler(int token)
+BOOL CX11Display::bHasEventHandler(int token)
 {
     return g_handlers.count(token) != 0;
 }

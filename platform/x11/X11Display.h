@@ -3,6 +3,8 @@
 // that registers its own. Also the trap that turns X errors into results.
 #pragma once
 
+#include "platform/base/Win32.h"
+
 // Include after any Qt header: Xlib defines Bool, Status and None as macros.
 
 #include <X11/Xlib.h>
@@ -25,7 +27,7 @@ public:
     static void vRemoveEventHandler(int token);
     // Whether the token's handler is still in place (closing the
     // connection drops every handler).
-    static bool bHasEventHandler(int token);
+    static BOOL bHasEventHandler(int token);
 
     // Closes the UI connection (at exit, after every user is gone).
     static void vCloseUiDisplay();

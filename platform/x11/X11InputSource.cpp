@@ -42,7 +42,7 @@ struct SRawEvent {
     double raw[nMaxAxes] = {};
 };
 
-bool bParseRawEvent(const xcb_generic_event_t* ev, int nXiOpcode, SRawEvent& out)
+BOOL bParseRawEvent(const xcb_generic_event_t* ev, int nXiOpcode, SRawEvent& out)
 {
     auto* ge = reinterpret_cast<const xcb_ge_generic_event_t*>(ev);
     if ((ev->response_type & 0x7F) != XCB_GE_GENERIC || ge->extension != nXiOpcode)
@@ -83,7 +83,7 @@ struct SMotionSum {
     double dx = 0, dy = 0, wheel = 0;
     DWORD dwTime = 0;
 
-    bool bAny() const { return bX || bY || bWheel; }
+    BOOL bAny() const { return bX || bY || bWheel; }
     void vAdd(const SRawEvent& re)
     {
         bool bWheelSeen = false;
@@ -243,7 +243,7 @@ void vTakeAnswer(SX11Input& im)
 }
 
 // The record a button event makes, if any.
-bool bButtonRecord(const SRawEvent& re, DWORD& dwOfs, DWORD& dwData)
+BOOL bButtonRecord(const SRawEvent& re, DWORD& dwOfs, DWORD& dwData)
 {
     const bool bPress = re.evtype == XI_RawButtonPress;
     if (re.nDetail >= 4 && re.nDetail <= 7) {
@@ -291,7 +291,7 @@ void vConvertKey(SX11Input& im, const SRawEvent& re)
 // after the reader's own move costs no read.
 // True when it stopped with events possibly left (the caller reads again
 // before sleeping).
-bool bReadQueued(SX11Input& im, CInputDevice::Kind kind, bool bAcquired)
+BOOL bReadQueued(SX11Input& im, CInputDevice::Kind kind, bool bAcquired)
 {
     constexpr int nMaxPerPass = 512;
     // Room for both motion sums, one more event's records and an answer.

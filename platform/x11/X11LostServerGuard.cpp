@@ -15,7 +15,7 @@ sockaddr_un g_server{};
 struct sigaction g_previous[NSIG] {};
 
 // Async-signal-safe: a socket, a connect and a close.
-bool bServerGone()
+BOOL bServerGone()
 {
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)

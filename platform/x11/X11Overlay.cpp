@@ -95,7 +95,7 @@ void vSyncMapping(SX11Overlay& im)
 
 // Re-makes the content for the current compositing state: at once when
 // there is none, else once the worker has converted the picture.
-bool bApplyContent(SX11Overlay& im)
+BOOL bApplyContent(SX11Overlay& im)
 {
     if (im.picture && !im.picture->IsEmpty())
         // A hidden window or one without content shows this picture first.
@@ -118,12 +118,12 @@ void vMakeCompositorReadOutline(SX11Overlay& im, int w, int h)
     XFlush(im.dpy);
 }
 
-bool bCompositorRunning(SX11Overlay& im)
+BOOL bCompositorRunning(SX11Overlay& im)
 {
     return XGetSelectionOwner(im.dpy, im.cmAtom) != None;
 }
 
-bool bHandleEvent(SX11Overlay& im, XEvent& ev)
+BOOL bHandleEvent(SX11Overlay& im, XEvent& ev)
 {
     if (!im.win)
         return false;

@@ -50,7 +50,7 @@ namespace {
 // with its rectangles: a ragged outline is coarsened past this many.
 constexpr std::size_t kMaxShapeRects = 2000;
 
-bool bHostIsLittleEndian()
+BOOL bHostIsLittleEndian()
 {
     const std::uint16_t probe = 1;
     return *reinterpret_cast<const std::uint8_t*>(&probe) == 1;
@@ -113,7 +113,7 @@ void vFillRow(XImage* image, int y, int w, PixelOf pixelOf)
 }
 
 // The job's image, row by row, and its outline; false when it was dropped.
-bool bConvert(CX11PictureUpload::SJob& job, const Visual* visual, const std::function<bool()>& bDropped)
+BOOL bConvert(CX11PictureUpload::SJob& job, const Visual* visual, const std::function<bool()>& bDropped)
 {
     const CBitmap32& pic = *job.picture;
     const int w = pic.Width(), h = pic.Height();
@@ -168,7 +168,7 @@ CX11PictureUpload::~CX11PictureUpload()
 
 // Whether the server can attach our segments: it may offer the extension
 // and still fail (another host, another user's server).
-bool CX11PictureUpload::bShmWorks(Display* dpy)
+BOOL CX11PictureUpload::bShmWorks(Display* dpy)
 {
     if (!XShmQueryExtension(dpy))
         return false;
@@ -193,7 +193,7 @@ bool CX11PictureUpload::bShmWorks(Display* dpy)
 
 // The job's image in a fresh shared segment, removed at once (the server
 // may still attach it while we keep it mapped).
-bool CX11PictureUpload::bShmImage(SJob& job, int w, int h)
+BOOL CX11PictureUpload::bShmImage(SJob& job, int w, int h)
 {
     job.image = XShmCreateImage(dpy, visual, nDepth, ZPixmap, nullptr, &job.shm, w, h);
     if (!job.image)
@@ -210,7 +210,7 @@ bool CX11PictureUpload::bShmImage(SJob& job, int w, int h)
     return true;
 }
 
-bool CX11PictureUpload::bMallocImage(SJob& job, int w, int h)
+BOOL CX11PictureUpload::bMallocImage(SJob& job, int w, int h)
 {
     job.image = XCreateImage(dpy, visual, nDepth, ZPixmap, 0, nullptr, w, h, 32, 0);
     if (!job.image)
@@ -248,7 +248,7 @@ BOOL CX11PictureUpload::bStart(std::shared_ptr<const CBitmap32> picture, std::ui
     return TRUE;
 }
 
-bool CX11PictureUpload::bDropped(const SJob& job) const
+BOOL CX11PictureUpload::bDropped(const SJob& job) const
 {
     const std::uint64_t nId = job.nId;
     return nId <= nCancelledUpTo.load(std::memory_order_relaxed)
@@ -308,7 +308,7 @@ void CX11PictureUpload::vDeliver()
     fnDone(content, done->bBlend ? nullptr : &done->shape, w, h);
 }
 
-bool CX11PictureUpload::bHandleEvent(const XEvent& ev)
+BOOL CX11PictureUpload::bHandleEvent(const XEvent& ev)
 {
     if (ev.type != nShmCompletion)
         return false;

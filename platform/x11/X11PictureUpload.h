@@ -6,6 +6,7 @@
 // socket instead. A newer picture supersedes one still being converted.
 #pragma once
 
+#include "platform/base/Win32.h"
 #include "platform/image/Bitmap32.h"
 
 #include <X11/Xlib.h>
@@ -50,17 +51,17 @@ public:
     // server serves other clients in between.
     static int nBandRows(int w) { return std::max(1, (4 << 20) / std::max(1, w * 4)); }
     // UI thread: the server's note that it finished a copy.
-    bool bHandleEvent(const XEvent& ev);
+    BOOL bHandleEvent(const XEvent& ev);
 
     struct SJob;
 
 private:
     void vRun();
     void vDeliver();
-    bool bDropped(const SJob& job) const;
-    static bool bShmWorks(Display* dpy);
-    bool bShmImage(SJob& job, int w, int h);
-    bool bMallocImage(SJob& job, int w, int h);
+    BOOL bDropped(const SJob& job) const;
+    static BOOL bShmWorks(Display* dpy);
+    BOOL bShmImage(SJob& job, int w, int h);
+    BOOL bMallocImage(SJob& job, int w, int h);
 
     Display* dpy;
     Window win;

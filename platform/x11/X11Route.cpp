@@ -17,7 +17,7 @@ std::unique_ptr<CInputSource> CX11Route::MakeInput(CInputDevice::Kind kind)
     return CX11InputSource::Create(kind);
 }
 
-bool CX11Route::bPrepare(QString& strProblem)
+BOOL CX11Route::bPrepare(QString& strProblem)
 {
     const QString display = qEnvironmentVariable("DISPLAY");
     if (display.isEmpty()) {

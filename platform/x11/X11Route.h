@@ -2,6 +2,7 @@
 // the X server the toolkit uses too.
 #pragma once
 
+#include "platform/base/Win32.h"
 #include "platform/DesktopRoute.h"
 
 class CX11Route : public CDesktopRoute {
@@ -15,7 +16,7 @@ public:
 
     // Before the toolkit starts: the X server can be reached, and the toolkit
     // is told to use it; false with the reason, one line, when not.
-    static bool bPrepare(QString& strProblem);
+    static BOOL bPrepare(QString& strProblem);
     // After the toolkit's windows are gone: the UI thread's own connection.
     static void vCloseUiDisplay();
 };

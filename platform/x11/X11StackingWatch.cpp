@@ -87,7 +87,7 @@ void CX11StackingWatch::vApplyTarget()
     XFlush(dpy);
 }
 
-bool CX11StackingWatch::bReadEvents()
+BOOL CX11StackingWatch::bReadEvents()
 {
     std::vector<Window> covering;
     bool bMoves = false;
@@ -118,7 +118,7 @@ bool CX11StackingWatch::bReadEvents()
 
 // Another top-level mapped, restacked right above us (or above a window we
 // gave way to), or circulated to the top.
-bool CX11StackingWatch::bCovers(const XEvent& ev, Window& rival)
+BOOL CX11StackingWatch::bCovers(const XEvent& ev, Window& rival)
 {
     switch (ev.type) {
     case MapNotify:
@@ -140,7 +140,7 @@ bool CX11StackingWatch::bCovers(const XEvent& ev, Window& rival)
     }
 }
 
-bool CX11StackingWatch::bRaiseAgainst(Window win)
+BOOL CX11StackingWatch::bRaiseAgainst(Window win)
 {
     const auto now = std::chrono::steady_clock::now();
     // Windows that stopped covering us are forgotten as their raises age.

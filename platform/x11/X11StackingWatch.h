@@ -4,6 +4,8 @@
 // without a time-out while nothing comes.
 #pragma once
 
+#include "platform/base/Win32.h"
+
 // Include after any Qt header: Xlib defines Bool, Status and None as macros.
 #include "platform/x11/X11WorkerConnection.h"
 
@@ -42,9 +44,9 @@ private:
     explicit CX11StackingWatch(std::unique_ptr<CX11WorkerConnection> connection);
     void vRun();
     void vApplyTarget();
-    bool bReadEvents(); // true when the events held moves
-    bool bCovers(const XEvent& ev, Window& rival);
-    bool bRaiseAgainst(Window rival);
+    BOOL bReadEvents(); // true when the events held moves
+    BOOL bCovers(const XEvent& ev, Window& rival);
+    BOOL bRaiseAgainst(Window rival);
     SRival* Rival(Window win);
     void vForget(Window win);
     void vWaitForWake(std::chrono::milliseconds time);
