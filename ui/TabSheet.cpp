@@ -3,8 +3,6 @@
 
 #include "diag/ExceptionReport.h"
 
-#include <stdexcept>
-
 CTabSheet::~CTabSheet()
 {
     arrPages.clear();
@@ -35,8 +33,9 @@ void CTabSheet::CalcPageRect(RECT* rc) const
 {
     vReportExceptions("", "", [&] {
         RECT tab;
+        // Without a tab there is nothing to measure: the page covers the sheet.
         if (!GetItemRect(0, &tab))
-            throw std::runtime_error("no tab");
+            return;
         const LONG tabHeight = tab.bottom - tab.top;
         RECT shrunk = *rc;
         shrunk.left += 4;
