@@ -455,10 +455,7 @@ void CLayerShellOverlay::Impl::vApplyMailbox()
                 // A new size needs a new configure; the same size only a new buffer.
                 const double s = ScaleOf(surfaceOutput);
                 const int w = LogicalLength(picture.Width(), s), h = LogicalLength(picture.Height(), s);
-                if (picture.IsEmpty()) {
-                    vDestroySurface();
-                    bPlaced = false;
-                } else if (w != nLogicalWidth || h != nLogicalHeight) {
+                if (picture.IsEmpty() || w != nLogicalWidth || h != nLogicalHeight) {
                     // A mapped layer surface keeps the size it was configured
                     // with: a new one goes up at the next placement.
                     vDestroySurface();
