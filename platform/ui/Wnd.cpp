@@ -61,7 +61,7 @@ public:
         if (e->type() != kMessageEvent)
             return QObject::event(e);
         auto* msg = static_cast<CMessageEvent*>(e);
-        pOwner->vDeliver(msg->message, msg->wParam, msg->lParam);
+        pOwner->WindowProc(msg->message, msg->wParam, msg->lParam);
         return true;
     }
     bool eventFilter(QObject* watched, QEvent* e) override
@@ -137,11 +137,6 @@ BOOL CWnd::PreTranslateMessage(MSG*)
 void CWnd::DoDataExchange(CDataExchange*) {}
 
 void CWnd::DrawItem(LPDRAWITEMSTRUCT) {}
-
-void CWnd::vDeliver(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    WindowProc(message, wParam, lParam);
-}
 
 BOOL CWnd::bDispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {

@@ -131,7 +131,6 @@ private:
         std::unique_ptr<CWnd> owned;
     };
 
-    void vDeliver(UINT message, WPARAM wParam, LPARAM lParam);
     // Dispatches a message made from a toolkit event; TRUE when the class
     // handled it (the widget must not), FALSE when DefWindowProc was reached.
     BOOL bDispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult = nullptr);
