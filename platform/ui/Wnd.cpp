@@ -287,8 +287,6 @@ BOOL CWnd::DestroyWindow()
 
 void CWnd::vDropTimersAndChildren()
 {
-    for (auto& [id, timer] : timers)
-        delete timer;
     timers.clear();
     // Children first: their widgets belong to ours. Children we do not own
     // (members of a derived class, pages) are gone already or outlive us.
@@ -451,12 +449,10 @@ CWnd* CWnd::SetFocus()
 
 UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse)
 {
-    auto it = timers.find(nIDEvent);
-    QTimer* timer = it != timers.end() ? it->second : nullptr;
+    std::unique_ptr<QTimer>& timer = timers[nIDEvent];
     if (!timer) {
-        timer = new QTimer;
-        QObject::connect(timer, &QTimer::timeout, pProxy, [this, nIDEvent] { SendMessage(WM_TIMER, nIDEvent, 0); });
-        timers[nIDEvent] = timer;
+        timer = std::make_unique<QTimer>();
+        QObject::connect(timer.get(), &QTimer::timeout, pProxy, [this, nIDEvent] { SendMessage(WM_TIMER, nIDEvent, 0); });
     }
     timer->start(static_cast<int>(nElapse));
     return nIDEvent;
@@ -464,12 +460,7 @@ UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse)
 
 BOOL CWnd::KillTimer(UINT_PTR nIDEvent)
 {
-    auto it = timers.find(nIDEvent);
-    if (it == timers.end())
-        return FALSE;
-    delete it->second;
-    timers.erase(it);
-    return TRUE;
+    return timers.erase(nIDEvent) != 0;
 }
 
 BOOL CWnd::HasTimer(UINT_PTR nIDEvent) const

@@ -152,7 +152,7 @@ private:
     BOOL bNativePaint = TRUE;
     CWnd* pParent = nullptr;
     std::vector<ChildEntry> children;
-    std::map<UINT_PTR, QTimer*> timers;
+    std::map<UINT_PTR, std::unique_ptr<QTimer>> timers;
     CWndEventProxy* pProxy = nullptr;
     // The message being dispatched from a toolkit event, and whether it reached DefWindowProc.
     UINT nDispatching = WM_NULL;
