@@ -491,9 +491,7 @@ void CWnd::SetWindowText(const QString& text)
 {
     if (!pWidget)
         return;
-    if (pWidget->isWindow())
-        pWidget->setWindowTitle(text);
-    else if (auto* button = qobject_cast<QAbstractButton*>(pWidget))
+    if (auto* button = qobject_cast<QAbstractButton*>(pWidget))
         button->setText(text);
     else if (auto* label = qobject_cast<QLabel*>(pWidget))
         CWndEvents::vSetLabelText(this, label, text);
@@ -507,8 +505,6 @@ QString CWnd::GetWindowText() const
 {
     if (!pWidget)
         return {};
-    if (pWidget->isWindow())
-        return pWidget->windowTitle();
     if (auto* button = qobject_cast<QAbstractButton*>(pWidget))
         return button->text();
     if (auto* label = qobject_cast<QLabel*>(pWidget))
