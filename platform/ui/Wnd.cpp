@@ -426,9 +426,7 @@ CWnd* CWnd::GetCapture()
 BOOL CWnd::ReleaseCapture()
 {
     CWnd* old = std::exchange(g_pCapture, nullptr);
-    if (!old)
-        return TRUE;
-    if (old->pWidget)
+    if (old && old->pWidget)
         old->pWidget->releaseMouse();
     return TRUE;
 }
