@@ -163,6 +163,10 @@ void CDialog::vCreateControl(const DialogControl& c)
     const QString cls = c.strClass;
     auto child = std::make_unique<CWnd>();
     child->SetStyle(c.dwStyle);
+    // A notification of the control, as WM_COMMAND to the dialog.
+    const auto command = [this, id = c.nId](WORD nCode) {
+        return [this, id, nCode] { SendMessage(WM_COMMAND, (static_cast<WPARAM>(nCode) << 16) | static_cast<WORD>(id), 0); };
+    };
     if (bIsClass(cls, "Static")) {
         const DWORD type = c.dwStyle & SS_TYPEMASK;
         if (type == SS_ETCHEDHORZ) {
@@ -182,29 +186,22 @@ void CDialog::vCreateControl(const DialogControl& c)
             }
             w = label;
         }
-    } else if (bIsClass(cls, "Button") && (c.dwStyle & BS_TYPEMASK) == BS_AUTOCHECKBOX) {
-        auto* box = new QCheckBox(c.strText, top);
-        const int id = c.nId;
-        QObject::connect(box, &QCheckBox::clicked, box, [this, id] {
-            SendMessage(WM_COMMAND, (static_cast<WPARAM>(BN_CLICKED) << 16) | static_cast<WORD>(id), 0);
-        });
-        w = box;
     } else if (bIsClass(cls, "Button")) {
-        auto* button = new QPushButton(c.strText, top);
-        button->setDefault((c.dwStyle & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
-        button->setAutoDefault(false);
-        const int id = c.nId;
-        QObject::connect(button, &QPushButton::clicked, button, [this, id] {
-            SendMessage(WM_COMMAND, (static_cast<WPARAM>(BN_CLICKED) << 16) | static_cast<WORD>(id), 0);
-        });
+        QAbstractButton* button = nullptr;
+        if ((c.dwStyle & BS_TYPEMASK) == BS_AUTOCHECKBOX) {
+            button = new QCheckBox(c.strText, top);
+        } else {
+            auto* push = new QPushButton(c.strText, top);
+            push->setDefault((c.dwStyle & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
+            push->setAutoDefault(false);
+            button = push;
+        }
+        QObject::connect(button, &QAbstractButton::clicked, button, command(BN_CLICKED));
         w = button;
     } else if (bIsClass(cls, "ComboBox")) {
         auto* combo = new QComboBox(top);
-        const int id = c.nId;
         // Only the user's choice notifies, as CBN_SELCHANGE does.
-        QObject::connect(combo, &QComboBox::activated, combo, [this, id] {
-            SendMessage(WM_COMMAND, (static_cast<WPARAM>(CBN_SELCHANGE) << 16) | static_cast<WORD>(id), 0);
-        });
+        QObject::connect(combo, &QComboBox::activated, combo, command(CBN_SELCHANGE));
         w = combo;
     } else if (bIsClass(cls, "SysTabControl32")) {
         auto* tab = new CTabControlWidget(top);
