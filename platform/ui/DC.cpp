@@ -100,7 +100,9 @@ BOOL CDC::RestoreDC(int n)
 
 RECT CDC::rcToDevice(const RECT& rc) const
 {
-    RECT dev = rc;
+    // A rectangle given with negative extents is normalised, as GDI does.
+    RECT dev{std::min(rc.left, rc.right), std::min(rc.top, rc.bottom), std::max(rc.left, rc.right),
+        std::max(rc.top, rc.bottom)};
     LPtoDP(&dev);
     RECT bounds{0, 0, pSurface ? pSurface->Width() : 0, pSurface ? pSurface->Height() : 0};
     if (state.bClipSet)
@@ -113,10 +115,7 @@ void CDC::FillSolidRect(const RECT* rc, COLORREF clr)
 {
     if (!pSurface)
         return;
-    // A rectangle given with negative extents is normalised, as GDI does.
-    const RECT norm{std::min(rc->left, rc->right), std::min(rc->top, rc->bottom), std::max(rc->left, rc->right),
-        std::max(rc->top, rc->bottom)};
-    const RECT d = rcToDevice(norm);
+    const RECT d = rcToDevice(*rc);
     const std::uint32_t px = PixelOfColor(clr);
     for (LONG y = d.top; y < d.bottom; ++y)
         std::fill(pSurface->Row(y) + d.left, pSurface->Row(y) + d.right, px);
@@ -132,9 +131,7 @@ void CDC::FillRect(const RECT* rc, CBrush* pBrush)
 {
     if (!pSurface || !pBrush || pBrush->GetKind() == CBrush::Kind::Hollow)
         return;
-    // A rectangle given with negative extents is normalised, as GDI does.
-    const RECT d = rcToDevice(RECT{std::min(rc->left, rc->right), std::min(rc->top, rc->bottom),
-        std::max(rc->left, rc->right), std::max(rc->top, rc->bottom)});
+    const RECT d = rcToDevice(*rc);
     const std::uint32_t text = PixelOfColor(state.clrText) & 0xFFFFFFu;
     const std::uint32_t bk = PixelOfColor(state.clrBk) & 0xFFFFFFu;
     const std::uint32_t solid = PixelOfColor(pBrush->GetColor()) & 0xFFFFFFu;
