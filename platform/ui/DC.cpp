@@ -88,8 +88,6 @@ int CDC::SaveDC()
 
 BOOL CDC::RestoreDC(int n)
 {
-    if (saved.empty())
-        return FALSE;
     const size_t index = n < 0 ? saved.size() + n : static_cast<size_t>(n) - 1;
     if (index >= saved.size())
         return FALSE;
