@@ -5,12 +5,9 @@
 
 CPaintDC::CPaintDC(CWnd* pWnd)
 {
-    CBitmap32* surface = nullptr;
-    if (!CWndEvents::bCurrentPaint(pWnd, &surface, &m_ps.rcPaint)) {
+    if (!CWndEvents::bCurrentPaint(pWnd, &pSurface, &m_ps.rcPaint)) {
         scratch.bCreate(1, 1);
-        surface = &scratch;
-        m_ps.rcPaint = RECT{};
+        pSurface = &scratch;
     }
-    pSurface = surface;
     IntersectClipRect(&m_ps.rcPaint);
 }
