@@ -12,41 +12,33 @@ namespace {
 const char kCursorProperty[] = "lumicue_cursor";
 const char kOwnCursorProperty[] = "lumicue_own_cursor";
 
+// The system cursors and the toolkit's shape for each.
+struct SystemCursor {
+    HCURSOR id;
+    Qt::CursorShape shape;
+};
+constexpr SystemCursor kCursors[] = {
+    {IDC_ARROW, Qt::ArrowCursor}, {IDC_IBEAM, Qt::IBeamCursor}, {IDC_WAIT, Qt::WaitCursor},
+    {IDC_CROSS, Qt::CrossCursor}, {IDC_SIZEALL, Qt::SizeAllCursor}, {IDC_HAND, Qt::PointingHandCursor},
+};
+
 Qt::CursorShape ShapeOf(HCURSOR h)
 {
-    switch (h) {
-    case IDC_IBEAM:
-        return Qt::IBeamCursor;
-    case IDC_WAIT:
-        return Qt::WaitCursor;
-    case IDC_CROSS:
-        return Qt::CrossCursor;
-    case IDC_SIZEALL:
-        return Qt::SizeAllCursor;
-    case IDC_HAND:
-        return Qt::PointingHandCursor;
-    default:
-        return Qt::ArrowCursor;
-    }
+    for (const SystemCursor& c : kCursors)
+        if (c.id == h)
+            return c.shape;
+    return Qt::ArrowCursor;
 }
 
 } // namespace
 
 HCURSOR LoadCursorW(const void* hInstance, HCURSOR nId)
 {
-    if (hInstance)
-        return 0;
-    switch (nId) {
-    case IDC_ARROW:
-    case IDC_IBEAM:
-    case IDC_WAIT:
-    case IDC_CROSS:
-    case IDC_SIZEALL:
-    case IDC_HAND:
-        return nId;
-    default:
-        return 0;
-    }
+    if (!hInstance)
+        for (const SystemCursor& c : kCursors)
+            if (c.id == nId)
+                return nId;
+    return 0;
 }
 
 HCURSOR SetCursor(HCURSOR hCursor)
