@@ -36,26 +36,22 @@ constexpr KeyPair kKeys[] = {
     {Qt::Key_QuoteDbl, VK_OEM_7, FALSE},
 };
 
+// The keypad's keys other than the digits, with NumLock on; the first key
+// for a virtual key is the one it maps back to.
+constexpr KeyPair kKeypadKeys[] = {
+    {Qt::Key_Asterisk, VK_MULTIPLY, FALSE}, {Qt::Key_Plus, VK_ADD, FALSE}, {Qt::Key_Minus, VK_SUBTRACT, FALSE},
+    {Qt::Key_Period, VK_DECIMAL, FALSE}, {Qt::Key_Comma, VK_DECIMAL, FALSE}, {Qt::Key_Slash, VK_DIVIDE, FALSE},
+};
+
 // Keypad keys with NumLock on.
 UINT KeypadVk(int key)
 {
     if (key >= Qt::Key_0 && key <= Qt::Key_9)
         return VK_NUMPAD0 + static_cast<UINT>(key - Qt::Key_0);
-    switch (key) {
-    case Qt::Key_Asterisk:
-        return VK_MULTIPLY;
-    case Qt::Key_Plus:
-        return VK_ADD;
-    case Qt::Key_Minus:
-        return VK_SUBTRACT;
-    case Qt::Key_Period:
-    case Qt::Key_Comma:
-        return VK_DECIMAL;
-    case Qt::Key_Slash:
-        return VK_DIVIDE;
-    default:
-        return 0;
-    }
+    for (const KeyPair& k : kKeypadKeys)
+        if (k.qt == key)
+            return k.vk;
+    return 0;
 }
 
 const KeyPair* FindKey(int key)
@@ -105,20 +101,9 @@ int QtKeyOfVirtualKey(UINT vk)
         return Qt::Key_F1 + static_cast<int>(vk - VK_F1);
     if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9)
         return (Qt::Key_0 + static_cast<int>(vk - VK_NUMPAD0)) | kKeypad;
-    switch (vk) {
-    case VK_MULTIPLY:
-        return static_cast<int>(Qt::Key_Asterisk) | kKeypad;
-    case VK_ADD:
-        return static_cast<int>(Qt::Key_Plus) | kKeypad;
-    case VK_SUBTRACT:
-        return static_cast<int>(Qt::Key_Minus) | kKeypad;
-    case VK_DECIMAL:
-        return static_cast<int>(Qt::Key_Period) | kKeypad;
-    case VK_DIVIDE:
-        return static_cast<int>(Qt::Key_Slash) | kKeypad;
-    default:
-        break;
-    }
+    for (const KeyPair& k : kKeypadKeys)
+        if (k.vk == vk)
+            return k.qt | kKeypad;
     // The table's first key for a virtual key is its unshifted one.
     for (const KeyPair& k : kKeys)
         if (k.vk == vk)
