@@ -133,15 +133,13 @@ BOOL bAdd(const NOTIFYICONDATAW& nid)
         entry.pOwnBalloon = std::make_unique<CTrayBalloon>(onClick);
         entry.pBalloon = std::make_unique<CNotificationBalloon>(onClick, QDBusConnection::sessionBus());
     }
-    if (bShowOnStandIn(entry, nid, uCallback)) {
-        vApply(entry, nid);
-        g_icons[key] = std::move(entry);
-        return TRUE;
-    }
+    const BOOL bStandIn = bShowOnStandIn(entry, nid, uCallback);
     vApply(entry, nid);
     // Shown even without a host: Qt puts the icon in place when one starts.
-    icon->show();
+    if (!bStandIn)
+        icon->show();
     g_icons[key] = std::move(entry);
+    // An icon on the stand-in counts as a notification area.
     return bNotifyAreaPresent();
 }
 
