@@ -157,26 +157,21 @@ BOOL Shell_NotifyIconW(DWORD dwMessage, const NOTIFYICONDATAW* pnid)
 {
     if (!pnid)
         return FALSE;
-    const IconKey key{pnid->hWnd, pnid->uID};
-    switch (dwMessage) {
-    case NIM_ADD:
+    if (dwMessage == NIM_ADD)
         return bAdd(*pnid);
-    case NIM_MODIFY: {
-        auto it = g_icons.find(key);
-        if (it == g_icons.end())
-            return FALSE;
+    // Any other message is about an icon that is there.
+    const auto it = g_icons.find(IconKey{pnid->hWnd, pnid->uID});
+    if (it == g_icons.end())
+        return FALSE;
+    switch (dwMessage) {
+    case NIM_MODIFY:
         vApply(it->second, *pnid);
         return TRUE;
-    }
-    case NIM_DELETE: {
-        auto it = g_icons.find(key);
-        if (it == g_icons.end())
-            return FALSE;
+    case NIM_DELETE:
         if (it->second.bStandIn && g_pStandIn)
             g_pStandIn->vRemoveIcon();
         g_icons.erase(it);
         return TRUE;
-    }
     default:
         return FALSE;
     }
