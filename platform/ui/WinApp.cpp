@@ -82,10 +82,8 @@ BOOL CWinApp::OnCommand(UINT)
 
 BOOL CWinApp::bStartGraphics()
 {
-    if (pQtApp)
-        return TRUE;
     if (QCoreApplication::instance())
-        return TRUE; // a test harness made one already
+        return TRUE; // started already, or a test harness made one
     // The toolkit ends the process when it cannot reach the display; find
     // that out first, so that the program can say so and end in order.
     if (!bPrepareSession(strGraphicsProblem))
