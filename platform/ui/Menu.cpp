@@ -8,20 +8,12 @@ CMenu::CMenu(const CMenu& other)
 
 CMenu& CMenu::operator=(const CMenu& other)
 {
-    if (this == &other)
-        return *this;
+    // Built apart first, so that a menu assigned to itself keeps its items.
     std::vector<Item> copy;
     copy.reserve(other.items.size());
-    for (const Item& src : other.items) {
-        Item item;
-        item.nId = src.nId;
-        item.strText = src.strText;
-        item.bSeparator = src.bSeparator;
-        item.bChecked = src.bChecked;
-        if (src.pSubMenu)
-            item.pSubMenu = std::make_unique<CMenu>(*src.pSubMenu);
-        copy.push_back(std::move(item));
-    }
+    for (const Item& src : other.items)
+        copy.push_back(Item{src.nId, src.strText, src.bSeparator, src.bChecked,
+            src.pSubMenu ? std::make_unique<CMenu>(*src.pSubMenu) : nullptr});
     items = std::move(copy);
     return *this;
 }
