@@ -109,24 +109,17 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == nDispatching)
         bReachedDefault = TRUE;
-    if (ReflectedMessage(message) != WM_NULL)
-        return lrReflect(message, wParam, lParam);
-    return CWndEvents::lrDefault(this, message, wParam, lParam);
-}
-
-LRESULT CWnd::lrReflect(UINT message, WPARAM wParam, LPARAM lParam)
-{
+    // A message about a child goes to that child first; what it leaves, the platform answers.
+    const UINT reflectedMessage = ReflectedMessage(message);
     CWnd* child = nullptr;
     if (message == WM_NOTIFY)
         child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
     else if (message == WM_DRAWITEM)
         child = reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem;
-    else
+    else if (reflectedMessage != WM_NULL)
         child = reinterpret_cast<CWnd*>(lParam);
-    LRESULT reflected = child ? child->SendMessage(ReflectedMessage(message), wParam, lParam) : 0;
-    if (reflected || message == WM_NOTIFY || message == WM_DRAWITEM)
-        return reflected;
-    return CWndEvents::lrDefault(this, message, wParam, lParam);
+    const LRESULT reflected = child ? child->SendMessage(reflectedMessage, wParam, lParam) : 0;
+    return reflected ? reflected : CWndEvents::lrDefault(this, message, wParam, lParam);
 }
 
 BOOL CWnd::PreTranslateMessage(MSG*)

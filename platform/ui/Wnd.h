@@ -141,7 +141,6 @@ private:
     // A fixed-size window (a dialog) takes the size it is given as its new fixed
     // size; FALSE for any other, which the caller resizes itself.
     BOOL bResizeFixed(int cx, int cy);
-    LRESULT lrReflect(UINT message, WPARAM wParam, LPARAM lParam);
 
     QWidget* pWidget = nullptr;
     QString strClassName;
