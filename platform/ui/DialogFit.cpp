@@ -8,7 +8,6 @@
 #include <QStyle>
 
 #include <algorithm>
-#include <vector>
 
 namespace {
 
@@ -32,7 +31,7 @@ struct Room {
 };
 
 // Where the neighbours and the dialog's edges stop the control at r.
-Room RoomAround(const QWidget* control, const QRect& r, const std::vector<QWidget*>& siblings, const QSize& size,
+Room RoomAround(const QWidget* control, const QRect& r, const QWidgetList& siblings, const QSize& size,
                 int gapX, int gapY)
 {
     Room room{gapX, size.width() - gapX, gapY, size.height() - gapY};
@@ -110,7 +109,7 @@ int nSingleLineWidth(const QWidget* control)
     return control->sizeHint().width();
 }
 
-void vFit(QWidget* w, const std::vector<QWidget*>& siblings, const QSize& size, int gapX, int gapY)
+void vFit(QWidget* w, const QWidgetList& siblings, const QSize& size, int gapX, int gapY)
 {
     QRect r = w->geometry();
     const Qt::Alignment align = AlignmentOf(w);
@@ -133,12 +132,7 @@ void vFit(QWidget* w, const std::vector<QWidget*>& siblings, const QSize& size, 
 
 void vFitDialogTexts(QWidget* dialog, int nGapX, int nGapY)
 {
-    if (!dialog)
-        return;
-    const std::vector<QWidget*> children = [&] {
-        const QList<QWidget*> list = dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-        return std::vector<QWidget*>(list.begin(), list.end());
-    }();
+    const QWidgetList children = dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (QWidget* w : children)
         if (bHasText(w) && !w->isWindow())
             vFit(w, children, dialog->size(), nGapX, nGapY);
