@@ -28,13 +28,6 @@ void vOnExitInsideSession()
         vLeaveOnSessionLost();
 }
 
-// exit() runs the hook before the destructors of objects made before it, so
-// it is hooked again once the start-up has made its own.
-void vHookExit()
-{
-    std::atexit(vOnExitInsideSession);
-}
-
 // A display that goes away while the toolkit starts is a fatal message to
 // it, and an abort after; the program ends with status 1 instead.
 // Workaround: the toolkit's own X I/O error handler (set when it connects,
@@ -90,7 +83,7 @@ BOOL CWinApp::bStartGraphics()
         return FALSE;
     g_bStarting = true;
     g_previousHandler = qInstallMessageHandler(vOnToolkitMessage);
-    vHookExit();
+    std::atexit(vOnExitInsideSession);
     g_bSessionLive = true;
     pQtApp = std::make_unique<QApplication>(nQtArgc, ppQtArgv);
     // The program lives in the tray: closing its last window must not end it.
@@ -122,7 +115,7 @@ int CWinApp::Run(int argc, char** argv)
     if (InitInstance() && QCoreApplication::instance()) {
         // Hooked again after the start-up made its objects: exit() runs the
         // hook before their destructors, so the last step still finds them.
-        vHookExit();
+        std::atexit(vOnExitInsideSession);
         g_bStarting = false;
         code = QCoreApplication::exec();
     }
