@@ -40,13 +40,13 @@ void SetPopupMenuHook(PopupMenuHook hook)
 BOOL TrackPopupMenu(const CMenu& menu, UINT uFlags, int x, int y, CWnd* pOwner)
 {
     UINT nChosen = 0;
+    const auto choose = [pOwner](UINT nId) {
+        if (nId && pOwner)
+            pOwner->PostMessage(WM_COMMAND, nId, 0);
+    };
     // The menu of the stand-in's icon opens there; the choice comes later.
-    if (bTakeStandInMenuPending() && GetTrayStandIn() && !g_hook) {
-        return GetTrayStandIn()->bShowMenu(menu, [pOwner](UINT nId) {
-            if (nId && pOwner)
-                pOwner->PostMessage(WM_COMMAND, nId, 0);
-        });
-    }
+    if (bTakeStandInMenuPending() && GetTrayStandIn() && !g_hook)
+        return GetTrayStandIn()->bShowMenu(menu, choose);
     if (g_hook) {
         nChosen = g_hook(menu, x, y);
     } else {
@@ -60,7 +60,6 @@ BOOL TrackPopupMenu(const CMenu& menu, UINT uFlags, int x, int y, CWnd* pOwner)
         if (QAction* action = popup.exec(at))
             nChosen = action->data().toUInt();
     }
-    if (nChosen && pOwner)
-        pOwner->PostMessage(WM_COMMAND, nChosen, 0);
+    choose(nChosen);
     return TRUE;
 }
