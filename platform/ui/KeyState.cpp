@@ -5,7 +5,6 @@
 
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <cstring>
 
 namespace {
 
@@ -69,11 +68,9 @@ BOOL GetKeyboardState(BYTE* p)
 {
     if (!p)
         return FALSE;
-    std::memset(p, 0, 256);
     const Qt::KeyboardModifiers m = Modifiers();
     for (int vk = 0; vk < 256; ++vk)
-        if (bDown(vk, m))
-            p[vk] = 0x80;
+        p[vk] = bDown(vk, m) ? 0x80 : 0;
     return TRUE;
 }
 
