@@ -102,7 +102,7 @@ Qt::Alignment StaticAlignment(const DialogControl& c)
 
 } // namespace
 
-CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWindow) : pParentWnd(pParentWindow), nTemplateId(nIDTemplate) {}
+CDialog::CDialog(UINT, CWnd*) {}
 
 CDialog::~CDialog() = default;
 
@@ -121,9 +121,6 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWindow)
     const DialogTemplate* tpl = FindDialogTemplate(nIDTemplate);
     if (!tpl || IsWindow())
         return FALSE;
-    nTemplateId = nIDTemplate;
-    pParentWnd = pParentWindow;
-
     QWidget* parentWidget = pParentWindow ? pParentWindow->GetSafeWidget() : nullptr;
     const BOOL bPage = tpl->bChild && parentWidget;
     Qt::WindowFlags flags = bPage ? Qt::Widget

@@ -11,6 +11,7 @@ struct DialogControl;
 
 class CDialog : public CWnd {
 public:
+    // The template and the parent take effect when they are given to Create.
     explicit CDialog(UINT nIDTemplate, CWnd* pParent = nullptr);
     ~CDialog() override;
 
@@ -31,15 +32,11 @@ public:
     int DialogUnitsToPixelsX(int du) const;
     int DialogUnitsToPixelsY(int du) const;
 
-protected:
-    CWnd* pParentWnd;
-
 private:
     void vCreateControl(const DialogControl& c);
     void vLinkMnemonics(const DialogTemplate& tpl);
     BOOL bSwitchTab(BOOL bForward);
 
-    UINT nTemplateId;
     int nBaseUnitX = 0;
     int nBaseUnitY = 0;
 };
