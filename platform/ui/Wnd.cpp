@@ -89,11 +89,7 @@ CWnd::~CWnd()
         pParent->vForgetChild(this);
     delete pProxy;
     pProxy = nullptr;
-    if (pWidget) {
-        QWidget* w = pWidget;
-        pWidget = nullptr;
-        delete w;
-    }
+    delete std::exchange(pWidget, nullptr);
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -272,9 +268,7 @@ BOOL CWnd::DestroyWindow()
     if (g_pCapture == this)
         ReleaseCapture();
     vDropTimersAndChildren();
-    QWidget* w = pWidget;
-    pWidget = nullptr;
-    delete w;
+    delete std::exchange(pWidget, nullptr);
     return TRUE;
 }
 
