@@ -28,8 +28,6 @@ BOOL CBitmap::DeleteObject()
 
 BOOL CBitmap::MonoBit(int x, int y) const
 {
-    if (x < 0 || y < 0 || x >= nWidth || y >= nHeight)
-        return FALSE;
     const int stride = ((nWidth + 15) / 16) * 2;
     return (monoRows[static_cast<size_t>(y) * stride + x / 8] >> (7 - x % 8)) & 1;
 }

@@ -15,7 +15,7 @@ public:
     BOOL IsValid() const { return nWidth > 0 && nHeight > 0; }
     int Width() const { return nWidth; }
     int Height() const { return nHeight; }
-    // The bit at (x, y) of a one-bit bitmap.
+    // The bit at (x, y), inside the bitmap, of a one-bit bitmap.
     BOOL MonoBit(int x, int y) const;
 
 private:
