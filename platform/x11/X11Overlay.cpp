@@ -39,7 +39,6 @@ struct SX11Overlay {
     bool bHasContent = false;
     bool bShown = false;
     bool bMapped = false;
-    bool bKeepOnTop = false;
     std::unique_ptr<CX11StackingWatch> watch; // while kept on top
 };
 
@@ -118,11 +117,6 @@ void vMakeCompositorReadOutline(SX11Overlay& im, int w, int h)
     XFlush(im.dpy);
 }
 
-BOOL bCompositorRunning(SX11Overlay& im)
-{
-    return XGetSelectionOwner(im.dpy, im.cmAtom) != None;
-}
-
 BOOL bHandleEvent(SX11Overlay& im, XEvent& ev)
 {
     if (!im.win)
@@ -199,7 +193,7 @@ void vWatchCompositor(SX11Overlay& im, int screen)
             XFixesSetSelectionOwnerNotifyMask | XFixesSelectionWindowDestroyNotifyMask
                 | XFixesSelectionClientCloseNotifyMask);
     }
-    im.bComposited = im.bArgb && bCompositorRunning(im);
+    im.bComposited = im.bArgb && XGetSelectionOwner(im.dpy, im.cmAtom) != None;
 }
 
 } // namespace
@@ -285,7 +279,6 @@ void CX11Overlay::vShow(BOOL bShow)
 
 void CX11Overlay::vKeepOnTop(BOOL bKeep)
 {
-    im.bKeepOnTop = bKeep;
     if (bKeep && !im.watch)
         im.watch = CX11StackingWatch::Create();
     else if (!bKeep)
