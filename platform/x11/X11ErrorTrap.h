@@ -18,7 +18,6 @@ public:
 
     // Waits for the server to answer every call so far; the first error code.
     int nSync();
-    int nError() const { return nErrorCode; }
 
 private:
     friend int LumicueX11ErrorHandler(Display*, XErrorEvent*);
