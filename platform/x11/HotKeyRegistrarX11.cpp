@@ -95,7 +95,7 @@ void vRelease(Display* dpy, const Registration& r)
 
 KeyCode KeycodeOf(Display* dpy, UINT vk)
 {
-    const KeySym sym = VkToKeySym(vk, FALSE);
+    const KeySym sym = VkToKeySym(vk);
     return sym == NoSymbol ? 0 : XKeysymToKeycode(dpy, sym);
 }
 

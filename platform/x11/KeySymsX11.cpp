@@ -36,7 +36,7 @@ constexpr VkSym TABLE[] = {
 
 } // namespace
 
-unsigned long VkToKeySym(UINT vk, BOOL extended)
+unsigned long VkToKeySym(UINT vk)
 {
     if (vk >= 'A' && vk <= 'Z')
         return XK_a + (vk - 'A');
@@ -46,8 +46,6 @@ unsigned long VkToKeySym(UINT vk, BOOL extended)
         return XK_KP_0 + (vk - VK_NUMPAD0);
     if (vk >= VK_F1 && vk <= VK_F24)
         return XK_F1 + (vk - VK_F1);
-    if (vk == VK_RETURN && extended)
-        return XK_KP_Enter;
     for (const VkSym& e : TABLE)
         if (e.vk == vk)
             return e.sym;

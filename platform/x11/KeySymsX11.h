@@ -5,6 +5,5 @@
 
 // Keysyms are unsigned long (X's KeySym); X.h is kept out of this header
 // because its macros break Qt headers included after it.
-// The keysym of a virtual key (NoSymbol when it has none). The extended
-// flag only matters for Enter: the keypad's Enter is the extended one.
-unsigned long VkToKeySym(UINT vk, BOOL extended);
+// The keysym of a virtual key (NoSymbol when it has none).
+unsigned long VkToKeySym(UINT vk);
