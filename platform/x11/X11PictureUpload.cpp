@@ -21,6 +21,7 @@
 #include "platform/image/AlphaShape.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 
 struct CX11PictureUpload::SJob {
@@ -50,12 +51,6 @@ namespace {
 // with its rectangles: a ragged outline is coarsened past this many.
 constexpr std::size_t kMaxShapeRects = 2000;
 
-BOOL bHostIsLittleEndian()
-{
-    const std::uint16_t probe = 1;
-    return *reinterpret_cast<const std::uint8_t*>(&probe) == 1;
-}
-
 // Straight colour of a premultiplied pixel, opaque: what a screen without
 // compositor can show of it.
 std::uint32_t Unpremultiplied(std::uint32_t px)
@@ -72,9 +67,7 @@ unsigned long ToMask(std::uint32_t c8, unsigned long mask)
 {
     if (mask == 0)
         return 0;
-    int shift = 0;
-    while (!((mask >> shift) & 1))
-        ++shift;
+    const int shift = std::countr_zero(mask);
     const unsigned long max = mask >> shift;
     return ((c8 * max + 127) / 255) << shift;
 }
@@ -217,7 +210,7 @@ BOOL CX11PictureUpload::bMallocImage(SJob& job, int w, int h)
         return false;
     job.image->data = static_cast<char*>(std::malloc(static_cast<std::size_t>(job.image->bytes_per_line) * h));
     // Our words are in host order; Xlib swaps if the server differs.
-    job.image->byte_order = bHostIsLittleEndian() ? LSBFirst : MSBFirst;
+    job.image->byte_order = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
     return job.image->data != nullptr;
 }
 
