@@ -297,8 +297,7 @@ void CX11PictureUpload::vDeliver()
         XPutImage(dpy, content, gc, job->image, 0, 0, 0, 0, w, h);
     }
     XFreeGC(dpy, gc);
-    const std::unique_ptr<SJob> done = std::move(job);
-    fnDone(content, done->bBlend ? nullptr : &done->shape, w, h);
+    fnDone(content, job->bBlend ? nullptr : &job->shape, w, h);
 }
 
 BOOL CX11PictureUpload::bHandleEvent(const XEvent& ev)
