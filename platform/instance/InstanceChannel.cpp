@@ -70,8 +70,7 @@ Request UnpackRequest(const char* in)
 // the name beforehand. The listener makes a new one each time.
 QByteArray ChannelToken(const QString& name, bool bNew)
 {
-    const QString folder = GetRuntimeFolder();
-    const int fd = folder.isEmpty() ? -1 : OpenOwnLockFile(LockFilePath(folder, name), bNew ? O_RDWR : O_RDONLY);
+    const int fd = OpenOwnLockFile(GetRuntimeFolder(), name, bNew ? O_RDWR : O_RDONLY);
     if (fd < 0)
         return {};
     QByteArray token(kTokenSize, '\0');

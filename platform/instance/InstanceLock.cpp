@@ -23,9 +23,7 @@ struct flock WholeFile(short nType)
 
 BOOL bHeldIn(const QString& folder, const QString& name)
 {
-    if (folder.isEmpty())
-        return FALSE;
-    const int fd = OpenOwnLockFile(LockFilePath(folder, name), O_RDONLY);
+    const int fd = OpenOwnLockFile(folder, name, O_RDONLY);
     if (fd < 0)
         return FALSE;
     struct flock fl = WholeFile(F_WRLCK);
@@ -36,14 +34,11 @@ BOOL bHeldIn(const QString& folder, const QString& name)
 
 } // namespace
 
-QString LockFilePath(const QString& folder, const QString& name)
+int OpenOwnLockFile(const QString& folder, const QString& name, int nFlags)
 {
-    return folder + '/' + name + QStringLiteral(".lock");
-}
-
-int OpenOwnLockFile(const QString& path, int nFlags)
-{
-    const QByteArray bytes = QFile::encodeName(path);
+    if (folder.isEmpty())
+        return -1;
+    const QByteArray bytes = QFile::encodeName(folder + '/' + name + QStringLiteral(".lock"));
     const int fd = open(bytes.constData(), nFlags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0600);
     struct stat st {};
     if (fd >= 0 && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != getuid())) {
@@ -62,16 +57,16 @@ BOOL CInstanceLock::bCreate(const QString& name)
 {
     vClose();
     const QString runtime = GetRuntimeFolder();
-    if (!runtime.isEmpty() && bCreateIn(runtime, name))
+    if (bCreateIn(runtime, name))
         return TRUE;
     const QString fallback = GetPrivateFolder();
-    return !fallback.isEmpty() && fallback != runtime && bCreateIn(fallback, name);
+    return fallback != runtime && bCreateIn(fallback, name);
 }
 
 BOOL CInstanceLock::bCreateIn(const QString& folder, const QString& name)
 {
     // Never through a planted link, never on anything but our own file.
-    const int fd = OpenOwnLockFile(LockFilePath(folder, name), O_RDWR | O_CREAT);
+    const int fd = OpenOwnLockFile(folder, name, O_RDWR | O_CREAT);
     if (fd < 0)
         return FALSE;
     struct flock fl = WholeFile(F_WRLCK);

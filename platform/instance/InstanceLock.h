@@ -33,8 +33,7 @@ private:
     BOOL bHeldElsewhere = FALSE;
 };
 
-// The lock file of name in folder.
-QString LockFilePath(const QString& folder, const QString& name);
-// Opens an existing lock file for reading or writing, never through a link,
-// only when it is a regular file of the user's; -1 otherwise.
-int OpenOwnLockFile(const QString& path, int nFlags);
+// Opens the lock file of name in folder for reading or writing, never
+// through a link, only when it is a regular file of the user's; -1 otherwise
+// (and for no folder).
+int OpenOwnLockFile(const QString& folder, const QString& name, int nFlags);
