@@ -148,15 +148,11 @@ BOOL bPeerIsUser(int fd)
     return getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &nLength) == 0 && cred.uid == getuid();
 }
 
-int MsLeft(const QElapsedTimer& clock, int nTimeout)
-{
-    return nTimeout - static_cast<int>(clock.elapsed());
-}
-
-unsigned long long nInodeOf(const QString& path, bool bSocketOnly)
+// The inode of the socket file at path; 0 for anything else or nothing.
+unsigned long long nInodeOf(const QString& path)
 {
     struct stat st {};
-    if (lstat(QFile::encodeName(path).constData(), &st) != 0 || (bSocketOnly && !S_ISSOCK(st.st_mode)))
+    if (lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISSOCK(st.st_mode))
         return 0;
     return st.st_ino;
 }
@@ -232,7 +228,7 @@ BOOL CInstanceServer::bOpenListener()
     }
     // Only the listener holding the lock gets here: a socket file left by an
     // instance that died is its own to replace.
-    if (!a.strPath.isEmpty() && nInodeOf(a.strPath, true) != 0)
+    if (nInodeOf(a.strPath) != 0)
         unlink(QFile::encodeName(a.strPath).constData());
     nListenFd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (nListenFd < 0)
@@ -244,7 +240,7 @@ BOOL CInstanceServer::bOpenListener()
         return FALSE;
     }
     strSocketPath = a.strPath;
-    nSocketInode = strSocketPath.isEmpty() ? 0 : nInodeOf(strSocketPath, true);
+    nSocketInode = nInodeOf(strSocketPath);
     return TRUE;
 }
 
@@ -255,7 +251,7 @@ void CInstanceServer::vCloseListener()
         close(nListenFd);
     nListenFd = -1;
     // Only our own socket file: a later instance may have made its own.
-    if (nSocketInode != 0 && nInodeOf(strSocketPath, true) == nSocketInode)
+    if (nSocketInode != 0 && nInodeOf(strSocketPath) == nSocketInode)
         unlink(QFile::encodeName(strSocketPath).constData());
     strSocketPath.clear();
     nSocketInode = 0;
@@ -463,7 +459,7 @@ BOOL CRemoteWindow::bExchange(UINT message, WPARAM wParam, LPARAM lParam, bool b
     size_t nGot = 0;
     while (ok && bSend && nGot < answer.size()) {
         pollfd p{fd, POLLIN, 0};
-        const int left = MsLeft(clock, timeout);
+        const int left = timeout - static_cast<int>(clock.elapsed());
         const int nReady = left > 0 ? poll(&p, 1, left) : 0;
         if (nReady < 0 && errno == EINTR)
             continue;
