@@ -373,18 +373,14 @@ void CInstanceServer::vOnDeadline(Connection* c)
 
 std::unique_ptr<CInstanceServer::Connection> CInstanceServer::TakeConnection(Connection* c)
 {
-    std::unique_ptr<Connection> taken;
-    for (auto it = connections.begin(); it != connections.end(); ++it) {
-        if (it->get() == c) {
-            taken = std::move(*it);
-            connections.erase(it);
-            break;
-        }
-    }
-    if (taken) {
-        taken->notifier.setEnabled(false);
-        taken->deadline.stop();
-    }
+    const auto it = std::find_if(connections.begin(), connections.end(),
+        [c](const std::unique_ptr<Connection>& p) { return p.get() == c; });
+    if (it == connections.end())
+        return nullptr;
+    std::unique_ptr<Connection> taken = std::move(*it);
+    connections.erase(it);
+    taken->notifier.setEnabled(false);
+    taken->deadline.stop();
     return taken;
 }
 
