@@ -4,15 +4,11 @@
 
 #include <QIODevice>
 #include <QStringDecoder>
+#include <QtEndian>
 
 #include <vector>
 
 namespace {
-
-std::uint32_t LittleEndian32(const unsigned char* b)
-{
-    return std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24;
-}
 
 QString DecodeNarrow(const QByteArray& bytes)
 {
@@ -68,8 +64,8 @@ BOOL CArchive::bWriteBytes(const void* data, std::int64_t count)
 
 BOOL CArchive::bWriteInt(std::int32_t value)
 {
-    const std::uint32_t v = static_cast<std::uint32_t>(value);
-    const unsigned char b[4] = {BYTE(v), BYTE(v >> 8), BYTE(v >> 16), BYTE(v >> 24)};
+    unsigned char b[4];
+    qToLittleEndian<quint32>(static_cast<quint32>(value), b);
     return bWriteBytes(b, 4);
 }
 
@@ -80,7 +76,7 @@ BOOL CArchive::bReadInt(std::int32_t& value)
         value = 0;
         return FALSE;
     }
-    value = static_cast<std::int32_t>(LittleEndian32(b));
+    value = static_cast<std::int32_t>(qFromLittleEndian<quint32>(b));
     return TRUE;
 }
 
@@ -114,13 +110,9 @@ BOOL CArchive::bWriteString(const QString& text)
     const unsigned char marker[3] = {0xFF, 0xFE, 0xFF};
     if (!bWriteBytes(marker, 3) || !bWriteStringLength(std::uint64_t(text.size())))
         return FALSE;
-    std::vector<unsigned char> units;
-    units.reserve(std::size_t(text.size()) * 2);
-    for (QChar c : text) {
-        units.push_back(BYTE(c.unicode()));
-        units.push_back(BYTE(c.unicode() >> 8));
-    }
-    return bWriteBytes(units.data(), std::int64_t(units.size()));
+    QByteArray units(text.size() * 2, Qt::Uninitialized);
+    qToLittleEndian<quint16>(text.utf16(), text.size(), units.data());
+    return bWriteBytes(units.constData(), units.size());
 }
 
 BOOL CArchive::bReadStringLength(std::uint32_t& length, BOOL& bWide)
@@ -156,7 +148,7 @@ BOOL CArchive::bReadShortLength(std::uint32_t& length, std::uint32_t& word, BOOL
     }
     if (!bReadBytes(w, 2))
         return FALSE;
-    word = w[0] | std::uint32_t(w[1]) << 8;
+    word = qFromLittleEndian<quint16>(w);
     return TRUE;
 }
 
@@ -171,7 +163,7 @@ BOOL CArchive::bReadLongLength(std::uint32_t word, std::uint32_t& length)
     unsigned char d[4];
     if (!bReadBytes(d, 4))
         return FALSE;
-    const std::uint32_t dword = LittleEndian32(d);
+    const std::uint32_t dword = qFromLittleEndian<quint32>(d);
     if (dword < 0xFFFFFFFFu) {
         length = dword;
         return TRUE;
@@ -179,8 +171,8 @@ BOOL CArchive::bReadLongLength(std::uint32_t word, std::uint32_t& length)
     unsigned char q[8];
     if (!bReadBytes(q, 8))
         return FALSE;
-    const std::uint32_t low = LittleEndian32(q);
-    const std::uint32_t high = LittleEndian32(q + 4);
+    const std::uint32_t low = qFromLittleEndian<quint32>(q);
+    const std::uint32_t high = qFromLittleEndian<quint32>(q + 4);
     if (high != 0 || low >= 0x80000000u)
         return bFail();
     length = low;
@@ -205,9 +197,7 @@ BOOL CArchive::bReadString(QString& text)
         return TRUE;
     }
     text.resize(qsizetype(length));
-    const auto* b = reinterpret_cast<const unsigned char*>(data.constData());
-    for (std::uint32_t i = 0; i < length; ++i)
-        text[qsizetype(i)] = QChar(char16_t(b[2 * i] | b[2 * i + 1] << 8));
+    qFromLittleEndian<quint16>(data.constData(), qsizetype(length), text.data());
     return TRUE;
 }
 
