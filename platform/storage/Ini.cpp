@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 #include <QStringList>
+#include <QtEndian>
 
 #include <vector>
 
@@ -60,15 +61,12 @@ QString DecodeAs(const char* data, qsizetype size, IniEncoding enc)
 {
     if (enc == IniEncoding::Utf8 || enc == IniEncoding::Utf8Bom)
         return QString::fromUtf8(data, size);
-    const bool bLittle = enc == IniEncoding::Utf16Le;
     const qsizetype nUnits = size / 2; // an odd last byte is dropped
     QString text(nUnits, Qt::Uninitialized);
-    const auto* p = reinterpret_cast<const unsigned char*>(data);
-    for (qsizetype i = 0; i < nUnits; ++i) {
-        const unsigned lo = bLittle ? p[2 * i] : p[2 * i + 1];
-        const unsigned hi = bLittle ? p[2 * i + 1] : p[2 * i];
-        text[i] = QChar(static_cast<char16_t>(lo | (hi << 8)));
-    }
+    if (enc == IniEncoding::Utf16Le)
+        qFromLittleEndian<quint16>(data, nUnits, text.data());
+    else
+        qFromBigEndian<quint16>(data, nUnits, text.data());
     return text;
 }
 
@@ -88,15 +86,11 @@ QByteArray Encode(const QString& text, IniEncoding enc)
         return text.toUtf8();
     case IniEncoding::Utf16Le:
     case IniEncoding::Utf16Be: {
-        const bool bLittle = enc == IniEncoding::Utf16Le;
-        QByteArray out;
-        out.reserve(text.size() * 2);
-        for (QChar c : text) {
-            const char lo = static_cast<char>(c.unicode() & 0xFF);
-            const char hi = static_cast<char>(c.unicode() >> 8);
-            out.append(bLittle ? lo : hi);
-            out.append(bLittle ? hi : lo);
-        }
+        QByteArray out(text.size() * 2, Qt::Uninitialized);
+        if (enc == IniEncoding::Utf16Le)
+            qToLittleEndian<quint16>(text.utf16(), text.size(), out.data());
+        else
+            qToBigEndian<quint16>(text.utf16(), text.size(), out.data());
         return out;
     }
     }
