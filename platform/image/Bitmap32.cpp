@@ -53,16 +53,10 @@ BOOL CBitmap32::bCreate(int w, int h)
     auto* p = static_cast<std::uint32_t*>(std::calloc(count, sizeof(std::uint32_t)));
     if (!p)
         return FALSE;
-    vAdopt(p, w, h);
+    pPixels = p;
+    nWidth = w;
+    nHeight = h;
     return TRUE;
-}
-
-void CBitmap32::vAdopt(std::uint32_t* pMalloced, int w, int h)
-{
-    vRelease();
-    pPixels = pMalloced;
-    nWidth = pMalloced ? w : 0;
-    nHeight = pMalloced ? h : 0;
 }
 
 BOOL CBitmap32::bCopyFrom(const CBitmap32& other)

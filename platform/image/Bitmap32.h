@@ -43,9 +43,6 @@ public:
     static std::uint32_t ScalePixel(std::uint32_t px, std::uint8_t nAlpha);
 
 private:
-    // Takes ownership of a malloc'd block of nWidth * nHeight pixels.
-    void vAdopt(std::uint32_t* pMalloced, int nWidth, int nHeight);
-
     std::uint32_t* pPixels = nullptr;
     int nWidth = 0;
     int nHeight = 0;
