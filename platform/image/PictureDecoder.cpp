@@ -56,23 +56,12 @@ void CPictureDecoder::vSetLog(std::function<void(const QString&)> fnLog)
     LogHook() = std::move(fnLog);
 }
 
-void CPictureDecoder::vRegister(CPictureSink* pSink)
-{
-    sinks[pSink->SinkId()] = pSink;
-}
-
 void CPictureDecoder::vForget(const CPictureSink* pSink)
 {
     sinks.erase(pSink->SinkId());
     std::lock_guard lock(mutex);
-    for (auto it = queue.begin(); it != queue.end();) {
-        if (it->nSinkId == pSink->SinkId()) {
-            it = queue.erase(it);
-            --nPending;
-        } else {
-            ++it;
-        }
-    }
+    const std::uint64_t nSinkId = pSink->SinkId();
+    nPending -= static_cast<int>(std::erase_if(queue, [nSinkId](const SRequest& r) { return r.nSinkId == nSinkId; }));
 }
 
 void CPictureDecoder::vRequest(CPictureSink* pSink, const QString& strPath, const SFileStamp& stamp, int w, int h,
@@ -80,7 +69,7 @@ void CPictureDecoder::vRequest(CPictureSink* pSink, const QString& strPath, cons
 {
     if (!QCoreApplication::instance())
         return;
-    vRegister(pSink);
+    sinks[pSink->SinkId()] = pSink;
     std::lock_guard lock(mutex);
     if (bStopped || bStopping)
         return;

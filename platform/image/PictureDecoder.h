@@ -78,7 +78,6 @@ private:
     void vRun();
     void vDeliver(std::uint64_t nSinkId, SDecodedPicture& decoded);
     void vForget(const CPictureSink* pSink);
-    void vRegister(CPictureSink* pSink);
 
     std::mutex mutex;
     std::condition_variable wake;
