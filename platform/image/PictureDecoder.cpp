@@ -71,7 +71,7 @@ void CPictureDecoder::vRequest(CPictureSink* pSink, const QString& strPath, cons
         return;
     sinks[pSink->SinkId()] = pSink;
     std::lock_guard lock(mutex);
-    if (bStopped || bStopping)
+    if (bStopping)
         return;
     if (!worker.joinable()) {
         worker = std::thread([this] { vRun(); });
@@ -91,7 +91,7 @@ void CPictureDecoder::vStop()
 {
     {
         std::lock_guard lock(mutex);
-        if (bStopped)
+        if (bStopping)
             return;
         bStopping = true;
         bCancel = true;
@@ -101,8 +101,6 @@ void CPictureDecoder::vStop()
     wake.notify_one();
     if (worker.joinable())
         worker.join();
-    std::lock_guard lock(mutex);
-    bStopped = true;
 }
 
 void CPictureDecoder::vRun()

@@ -83,7 +83,6 @@ private:
     std::condition_variable wake;
     std::deque<SRequest> queue;
     bool bStopping = false;
-    bool bStopped = false;
     std::atomic<bool> bCancel{false}; // ends the decode under way between rows
     std::thread worker;
     std::atomic<int> nPending{0};
