@@ -4,25 +4,15 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
-
-// The running executable's folder, ending in '/'.
-QString GetModuleFolder()
-{
-    const QString path = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
-    const int slash = path.lastIndexOf(QLatin1Char('/'));
-    return slash < 0 ? QString() : path.left(slash + 1);
-}
-
-} // namespace
-
 QString GetProgramDataFolder()
 {
     const auto bHoldsData = [](const QString& folder) {
         return QFileInfo(folder + QStringLiteral("pointer")).isDir()
             || QFileInfo(folder + QStringLiteral("Language")).isDir();
     };
-    const QString exeFolder = GetModuleFolder();
+    // The running executable's folder, ending in '/'.
+    const QString exe = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    const QString exeFolder = exe.left(exe.lastIndexOf(QLatin1Char('/')) + 1);
     if (bHoldsData(exeFolder))
         return exeFolder;
     // Relative to the executable, so that an installed tree can be moved.
