@@ -117,11 +117,10 @@ void vMakeCompositorReadOutline(SX11Overlay& im, int w, int h)
     XFlush(im.dpy);
 }
 
+// Added once the window and its upload exist, removed before they go.
 BOOL bHandleEvent(SX11Overlay& im, XEvent& ev)
 {
-    if (!im.win)
-        return false;
-    if (im.upload && im.upload->bHandleEvent(ev))
+    if (im.upload->bHandleEvent(ev))
         return true;
     if (im.nXfixesEventBase >= 0 && ev.type == im.nXfixesEventBase + XFixesSelectionNotify) {
         auto& sel = reinterpret_cast<XFixesSelectionNotifyEvent&>(ev);
