@@ -311,18 +311,13 @@ struct RawFile {
     QByteArray tail; // an odd last byte of a UTF-16 file
 };
 
-BOOL bIsUtf16(IniEncoding enc)
-{
-    return enc == IniEncoding::Utf16Le || enc == IniEncoding::Utf16Be;
-}
-
 RawFile SplitRaw(const QByteArray& data)
 {
     RawFile file;
     file.enc = Sniff(data);
     const qsizetype nHead = MarkSize(file.enc);
     file.head = data.left(nHead);
-    const qsizetype nUnit = bIsUtf16(file.enc) ? 2 : 1;
+    const qsizetype nUnit = file.enc == IniEncoding::Utf16Le || file.enc == IniEncoding::Utf16Be ? 2 : 1;
     qsizetype end = data.size();
     if ((end - nHead) % nUnit != 0) {
         file.tail = data.right(1);
