@@ -115,41 +115,26 @@ BOOL CArchive::bWriteString(const QString& text)
     return bWriteBytes(units.constData(), units.size());
 }
 
+// A byte below 0xFF is the length; after 0xFF a 16-bit word carries on.
+// The word 0xFFFE marks a wide string, whose length follows in that form.
 BOOL CArchive::bReadStringLength(std::uint32_t& length, BOOL& bWide)
 {
     bWide = FALSE;
-    std::uint32_t word = 0;
-    BOOL bDone = FALSE;
-    if (!bReadShortLength(length, word, bDone))
-        return FALSE;
-    if (bDone)
-        return TRUE;
-    if (word == 0xFFFE) { // the wide-string mark: the length follows it
-        bWide = TRUE;
-        if (!bReadShortLength(length, word, bDone))
+    for (;;) {
+        unsigned char b[2];
+        if (!bReadBytes(b, 1))
             return FALSE;
-        if (bDone)
+        if (b[0] < 0xFF) {
+            length = b[0];
             return TRUE;
+        }
+        if (!bReadBytes(b, 2))
+            return FALSE;
+        const std::uint32_t word = qFromLittleEndian<quint16>(b);
+        if (word != 0xFFFE || bWide)
+            return bReadLongLength(word, length);
+        bWide = TRUE;
     }
-    return bReadLongLength(word, length);
-}
-
-// A byte below 0xFF is the length; after 0xFF a 16-bit word carries on.
-BOOL CArchive::bReadShortLength(std::uint32_t& length, std::uint32_t& word, BOOL& bDone)
-{
-    unsigned char b = 0;
-    unsigned char w[2];
-    if (!bReadBytes(&b, 1))
-        return FALSE;
-    bDone = b < 0xFF;
-    if (bDone) {
-        length = b;
-        return TRUE;
-    }
-    if (!bReadBytes(w, 2))
-        return FALSE;
-    word = qFromLittleEndian<quint16>(w);
-    return TRUE;
 }
 
 // The word is the length below 0xFFFF; else a 32-bit one follows, and

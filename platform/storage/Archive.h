@@ -44,7 +44,6 @@ private:
     BOOL bReadBytes(void* data, std::int64_t count);
     BOOL bWriteBytes(const void* data, std::int64_t count);
     BOOL bReadStringLength(std::uint32_t& length, BOOL& bWide);
-    BOOL bReadShortLength(std::uint32_t& length, std::uint32_t& word, BOOL& bDone);
     BOOL bReadLongLength(std::uint32_t word, std::uint32_t& length);
     std::int64_t nBytesLeft() const;
     BOOL bFail();
