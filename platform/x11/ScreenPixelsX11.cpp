@@ -28,8 +28,7 @@ BOOL CScreenPixels::bRead(const RECT& rc, CBitmap32& out)
     Display* dpy = CX11Display::UiDisplay();
     if (!dpy || !out.bCreate(RectWidth(rc), RectHeight(rc)))
         return FALSE;
-    for (int y = 0; y < out.Height(); ++y)
-        std::fill(out.Row(y), out.Row(y) + out.Width(), 0xFF000000u);
+    std::fill(out.Bits(), out.Bits() + out.PixelCount(), 0xFF000000u);
     const int screen = DefaultScreen(dpy);
     const LONG left = std::max<LONG>(rc.left, 0), top = std::max<LONG>(rc.top, 0);
     const LONG right = std::min<LONG>(rc.right, DisplayWidth(dpy, screen));
