@@ -64,21 +64,18 @@ void X11InstallErrorHandler()
 CX11ErrorTrap::CX11ErrorTrap(Display* display) : dpy(display), pPrevious(t_trap)
 {
     X11InstallErrorHandler();
-    if (dpy)
-        XSync(dpy, False); // errors of earlier calls are not ours
+    XSync(dpy, False); // errors of earlier calls are not ours
     t_trap = this;
 }
 
 CX11ErrorTrap::~CX11ErrorTrap()
 {
-    if (dpy)
-        XSync(dpy, False);
+    XSync(dpy, False);
     t_trap = pPrevious;
 }
 
 int CX11ErrorTrap::nSync()
 {
-    if (dpy)
-        XSync(dpy, False);
+    XSync(dpy, False);
     return nErrorCode;
 }

@@ -11,7 +11,7 @@
 // error code (0 when none). Restores the previous trap when destroyed.
 class CX11ErrorTrap {
 public:
-    explicit CX11ErrorTrap(Display* dpy);
+    explicit CX11ErrorTrap(Display* dpy); // an open connection
     ~CX11ErrorTrap();
     CX11ErrorTrap(const CX11ErrorTrap&) = delete;
     CX11ErrorTrap& operator=(const CX11ErrorTrap&) = delete;
