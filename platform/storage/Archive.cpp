@@ -33,8 +33,6 @@ BOOL CArchive::bFail()
 
 std::int64_t CArchive::nBytesLeft() const
 {
-    if (!pDevice)
-        return 0;
     if (pDevice->isSequential())
         return pDevice->bytesAvailable();
     return pDevice->size() - pDevice->pos();
@@ -42,7 +40,7 @@ std::int64_t CArchive::nBytesLeft() const
 
 BOOL CArchive::bReadBytes(void* data, std::int64_t count)
 {
-    if (bFailure || eMode != load || !pDevice || count > nBytesLeft())
+    if (bFailure || eMode != load || count > nBytesLeft())
         return bFail();
     if (count == 0)
         return TRUE;
@@ -53,7 +51,7 @@ BOOL CArchive::bReadBytes(void* data, std::int64_t count)
 
 BOOL CArchive::bWriteBytes(const void* data, std::int64_t count)
 {
-    if (bFailure || eMode != store || !pDevice)
+    if (bFailure || eMode != store)
         return bFail();
     if (count == 0)
         return TRUE;

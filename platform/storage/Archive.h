@@ -16,7 +16,7 @@ class CArchive {
 public:
     enum Mode { load, store };
 
-    CArchive(QIODevice* device, Mode mode);
+    CArchive(QIODevice* device, Mode mode); // device: not null
     CArchive(const CArchive&) = delete;
     CArchive& operator=(const CArchive&) = delete;
 
