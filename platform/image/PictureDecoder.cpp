@@ -13,11 +13,7 @@
 namespace {
 
 std::atomic<std::uint64_t> g_nNextSinkId{1};
-std::function<void(const QString&)>& LogHook()
-{
-    static std::function<void(const QString&)> fnLog;
-    return fnLog;
-}
+std::function<void(const QString&)> g_fnLog;
 // Set while the function-local instance exists, so a sink that goes away
 // after it never touches a destroyed decoder.
 CPictureDecoder* g_pDecoder = nullptr;
@@ -53,7 +49,7 @@ CPictureDecoder::~CPictureDecoder()
 
 void CPictureDecoder::vSetLog(std::function<void(const QString&)> fnLog)
 {
-    LogHook() = std::move(fnLog);
+    g_fnLog = std::move(fnLog);
 }
 
 void CPictureDecoder::vForget(const CPictureSink* pSink)
@@ -140,13 +136,13 @@ void CPictureDecoder::vRun()
 void CPictureDecoder::vDeliver(std::uint64_t nSinkId, SDecodedPicture& decoded)
 {
     --nPending;
-    if (decoded.result == PngResult::TooLarge && LogHook()) {
-        LogHook()(QStringLiteral("Picture not shown: %1 is %2 x %3 pixels, more than %4 x %4 or %5 pixels")
-                      .arg(decoded.strPath)
-                      .arg(decoded.nSourceWidth)
-                      .arg(decoded.nSourceHeight)
-                      .arg(CPngImage::nMaxSide)
-                      .arg(CPngImage::nMaxPixels));
+    if (decoded.result == PngResult::TooLarge && g_fnLog) {
+        g_fnLog(QStringLiteral("Picture not shown: %1 is %2 x %3 pixels, more than %4 x %4 or %5 pixels")
+                    .arg(decoded.strPath)
+                    .arg(decoded.nSourceWidth)
+                    .arg(decoded.nSourceHeight)
+                    .arg(CPngImage::nMaxSide)
+                    .arg(CPngImage::nMaxPixels));
     }
     const auto it = sinks.find(nSinkId);
     if (it != sinks.end())
