@@ -29,6 +29,5 @@ CInputDevice::WaitResult CQuietInputSource::nWait(const std::atomic<bool>&)
 
 void CQuietInputSource::vWake()
 {
-    const std::uint64_t one = 1;
-    (void)!write(nWakeFd, &one, sizeof one);
+    eventfd_write(nWakeFd, 1);
 }

@@ -14,11 +14,12 @@
 
 namespace {
 
-DWORD NowMs()
+// The monotonic clock, the one sd-bus's deadlines are on.
+std::uint64_t NowUs()
 {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<DWORD>(ts.tv_sec * 1000 + ts.tv_nsec / 1000000);
+    return static_cast<std::uint64_t>(ts.tv_sec) * 1000000 + static_cast<std::uint64_t>(ts.tv_nsec) / 1000;
 }
 
 // Milliseconds until sd-bus's absolute deadline, -1 for none.
@@ -27,9 +28,7 @@ int PollTimeoutMs(sd_bus* bus)
     std::uint64_t usDeadline = 0;
     if (sd_bus_get_timeout(bus, &usDeadline) <= 0 || usDeadline == UINT64_MAX)
         return -1;
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    const std::uint64_t usNow = static_cast<std::uint64_t>(ts.tv_sec) * 1000000 + static_cast<std::uint64_t>(ts.tv_nsec) / 1000;
+    const std::uint64_t usNow = NowUs();
     return usDeadline <= usNow ? 0 : static_cast<int>((usDeadline - usNow + 999) / 1000);
 }
 
@@ -59,7 +58,7 @@ int CKWinCallbacks::nPointerMoved(sd_bus_message* m, void* self, sd_bus_error*)
     if (r < 0)
         return r;
     // Pushed by the reader itself, which needs no wake.
-    static_cast<CKWinCallbacks*>(self)->positions.vPush(x, y, NowMs(), false);
+    static_cast<CKWinCallbacks*>(self)->positions.vPush(x, y, static_cast<DWORD>(NowUs() / 1000), false);
     return sd_bus_reply_method_return(m, nullptr);
 }
 
@@ -214,11 +213,7 @@ void CKWinCallbacks::vServe()
 void CKWinCallbacks::vClose()
 {
     if (server.joinable()) {
-        const std::uint64_t one = 1;
-        ssize_t n;
-        do
-            n = write(nStopFd, &one, sizeof one);
-        while (n < 0 && errno == EINTR);
+        eventfd_write(nStopFd, 1);
         server.join();
     }
     // Flushes the last replies; closing a connection gives up its name.

@@ -105,14 +105,7 @@ struct CLayerShellOverlay::Impl {
     int wakeFd = -1;
     std::thread thread;
 
-    void vWake()
-    {
-        const std::uint64_t one = 1;
-        ssize_t n;
-        do
-            n = write(wakeFd, &one, sizeof one);
-        while (n < 0 && errno == EINTR);
-    }
+    void vWake() { eventfd_write(wakeFd, 1); }
 
     // Thread side.
     void vRun();

@@ -29,11 +29,7 @@ CPositionQueue::~CPositionQueue()
 
 void CPositionQueue::vSignal()
 {
-    const std::uint64_t one = 1;
-    ssize_t n;
-    do
-        n = write(nEventFd, &one, sizeof one);
-    while (n < 0 && errno == EINTR);
+    eventfd_write(nEventFd, 1);
 }
 
 BOOL CPositionQueue::bPushRecord(const DIDEVICEOBJECTDATA& record)

@@ -30,8 +30,7 @@ CX11WorkerConnection::~CX11WorkerConnection()
 
 void CX11WorkerConnection::vWake()
 {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] ssize_t n = write(nWakeFd, &one, sizeof one);
+    eventfd_write(nWakeFd, 1);
 }
 
 void CX11WorkerConnection::vTakeWake()
